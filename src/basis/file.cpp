@@ -1,0 +1,409 @@
+#include "basis/file.h"
+
+#include <algorithm>
+#include <cstring>
+#include <exception>
+
+#include "basis/class_registry.h"
+#include "basis/exceptions.h"
+#include "basis/hashtable.h"
+#include "basis/string_value.h"
+#include "platform/exception.h"
+
+namespace {
+
+// Bytes gathered before they are handed to the operating system.
+constexpr size_t kPendingLimit = 1 << 16;
+
+void putInt32(char* out, uint32_t v) {
+  out[0] = static_cast<char>(v & 0xFF);
+  out[1] = static_cast<char>((v >> 8) & 0xFF);
+  out[2] = static_cast<char>((v >> 16) & 0xFF);
+  out[3] = static_cast<char>((v >> 24) & 0xFF);
+}
+
+uint32_t getInt32(const unsigned char* in) {
+  return static_cast<uint32_t>(in[0]) | (static_cast<uint32_t>(in[1]) << 8) |
+         (static_cast<uint32_t>(in[2]) << 16) | (static_cast<uint32_t>(in[3]) << 24);
+}
+
+const char* const kWriteError = "TFile: IO error while write binary.";
+
+}  // namespace
+
+TFile::TFile() = default;
+
+TFile::TFile(const std::string& name, bool forWriting, const std::string& header)
+    : header_(header), forWriting_(forWriting) {
+  fileName_ = name;
+  open();
+}
+
+TFile::~TFile() {
+  if (!opened_) return;
+  if (forWriting_ && std::uncaught_exceptions() == uncaughtAtOpen_) {
+    try {
+      close();
+    } catch (...) {
+      // A destructor cannot report; callers who need the outcome call close().
+    }
+  }
+  os_.close();  // removes a temporary file that was not committed
+  opened_ = false;
+}
+
+void TFile::open() {
+  try {
+    if (fileName_.empty()) throw IOException("Missing filename, can't write to stdout.");
+    if (forWriting_) {
+      if (platform::fileExists(fileName_) && platform::isReadOnlyFile(fileName_)) {
+        throw IOException("Try to write read only file '" + fileName_ + "'.");
+      }
+      os_.openReplacement(fileName_);
+      opened_ = true;
+      uncaughtAtOpen_ = std::uncaught_exceptions();
+      pendingStart_ = 0;
+      if (!header_.empty()) writeChars(header_);
+    } else {
+      if (!platform::fileExists(fileName_)) throw FileNotFoundException(fileName_);
+      os_.openRead(fileName_);
+      opened_ = true;
+      if (!header_.empty()) {
+        std::string found;
+        if (os_.size() >= static_cast<int64_t>(header_.size())) {
+          found.resize(header_.size());
+          found.resize(os_.read(found.data(), found.size()));
+        }
+        if (found != header_) {
+          throw IOException("File '" + fileName_ + "' does not support header: '" + header_ + "'.");
+        }
+      }
+    }
+  } catch (const std::exception& e) {
+    os_.close();
+    opened_ = false;
+    throw IOException(platform::wrapMessage("TFile.open", e));
+  }
+}
+
+void TFile::close() {
+  if (!opened_) return;
+  if (forWriting_) {
+    try {
+      flushPending();
+      os_.commitReplacement();
+    } catch (const IOException&) {
+      os_.close();
+      opened_ = false;
+      throw;
+    } catch (const std::exception& e) {
+      os_.close();
+      opened_ = false;
+      throw IOException(platform::wrapMessage("TFile.close", e));
+    }
+  } else {
+    os_.close();
+  }
+  opened_ = false;
+}
+
+void TFile::readFrom(TFile& file) {
+  fileName_ = file.readString();
+  header_ = file.readString();
+  forWriting_ = file.readBoolean();
+}
+
+void TFile::writeTo(TFile& file) {
+  file.writeString(fileName_);
+  file.writeString(header_);
+  file.writeBoolean(forWriting_);
+}
+
+// ---- writing ---------------------------------------------------------------
+
+int TFile::currentCell() const {
+  for (int i = static_cast<int>(blockStack_.size()) - 1; i >= 0; --i) {
+    if (blockStack_[static_cast<size_t>(i)].hasCell) return i;
+  }
+  return -1;
+}
+
+void TFile::flushPending() {
+  if (pending_.empty()) return;
+  size_t n = pending_.size();
+  size_t written = os_.write(pending_.data(), n);
+  pendingStart_ += static_cast<int64_t>(written);
+  if (written < n) {
+    pending_.erase(pending_.begin(), pending_.begin() + static_cast<std::ptrdiff_t>(written));
+    throw IOException(kWriteError);
+  }
+  pending_.clear();
+}
+
+void TFile::rawWrite(const void* data, size_t n) {
+  const char* p = static_cast<const char*>(data);
+  pending_.insert(pending_.end(), p, p + n);
+  if (pending_.size() >= kPendingLimit) flushPending();
+}
+
+void TFile::patchInt(int64_t position, int32_t value) {
+  char bytes[4];
+  putInt32(bytes, static_cast<uint32_t>(value));
+  if (position >= pendingStart_) {
+    std::memcpy(pending_.data() + (position - pendingStart_), bytes, 4);
+  } else if (position + 4 > pendingStart_) {
+    // The placeholder straddles what was handed over and what is still here.
+    size_t outside = static_cast<size_t>(pendingStart_ - position);
+    if (os_.writeAt(bytes, outside, position) < outside) throw IOException(kWriteError);
+    std::memcpy(pending_.data(), bytes + outside, 4 - outside);
+  } else if (os_.writeAt(bytes, 4, position) < 4) {
+    throw IOException(kWriteError);
+  }
+}
+
+void TFile::writeBytes(const void* data, int32_t n) {
+  if (!forWriting_) throw IOException("TFile: Illegal write, file opened for read.");
+  if (n < 1) return;
+  int cell = currentCell();
+  if (cell >= 0) blockStack_[static_cast<size_t>(cell)].count += n;
+  if (hasBuffer_) {
+    if (bufferSize_ - bufferPos_ < n) {
+      bufferSize_ = bufferPos_ + n + bufferGrowth_;
+      buffer_.resize(static_cast<size_t>(bufferSize_));
+    }
+    std::memcpy(buffer_.data() + bufferPos_, data, static_cast<size_t>(n));
+    bufferPos_ += n;
+    return;
+  }
+  rawWrite(data, static_cast<size_t>(n));
+}
+
+void TFile::writeInt(int32_t value) {
+  char bytes[4];
+  putInt32(bytes, static_cast<uint32_t>(value));
+  writeBytes(bytes, 4);
+}
+
+void TFile::writeCardinal(uint32_t value) {
+  char bytes[4];
+  putInt32(bytes, value);
+  writeBytes(bytes, 4);
+}
+
+void TFile::writeChars(const std::string& s) { writeBytes(s.data(), static_cast<int32_t>(s.size())); }
+
+void TFile::writeString(const std::string& s) {
+  writeInt(static_cast<int32_t>(s.size()));
+  writeChars(s);
+}
+
+void TFile::writeDouble(double value) {
+  uint64_t bits;
+  std::memcpy(&bits, &value, 8);
+  char bytes[8];
+  putInt32(bytes, static_cast<uint32_t>(bits));
+  putInt32(bytes + 4, static_cast<uint32_t>(bits >> 32));
+  writeBytes(bytes, 8);
+}
+
+void TFile::writeBoolean(bool value) {
+  char byte = value ? 1 : 0;
+  writeBytes(&byte, 1);
+}
+
+void TFile::writeTPObject(TPObject& obj) {
+  writeString(obj.className());
+  obj.store(*this);
+}
+
+void TFile::beginBlock(bool lengthPrefixed, bool buffered) {
+  if (buffered && !hasBuffer_) {
+    hasBuffer_ = true;
+    buffer_.assign(static_cast<size_t>(bufferGrowth_), 0);
+    bufferSize_ = bufferGrowth_;
+    bufferDepth_ = static_cast<int64_t>(blockStack_.size());
+    bufferPos_ = 0;
+  }
+  if (lengthPrefixed) {
+    writeInt(0);  // the placeholder counts in the enclosing block
+    blockStack_.push_back({true, 0});
+  } else {
+    blockStack_.push_back({false, 0});
+  }
+}
+
+void TFile::endBlock() {
+  if (blockStack_.empty()) return;
+  BlockEntry popped = blockStack_.back();
+  blockStack_.pop_back();
+  if (popped.hasCell) {
+    int64_t n = popped.count;
+    int cell = currentCell();
+    if (cell >= 0) blockStack_[static_cast<size_t>(cell)].count += n;
+    if (hasBuffer_) {
+      putInt32(buffer_.data() + (bufferPos_ - n - 4), static_cast<uint32_t>(n));
+    } else {
+      patchInt(fileSize() - n - 4, static_cast<int32_t>(n));
+    }
+  }
+  if (hasBuffer_ && static_cast<int64_t>(blockStack_.size()) == bufferDepth_) {
+    // The buffered block is complete: the file receives it in one piece,
+    // already counted in the enclosing cells.
+    std::vector<char> block = std::move(buffer_);
+    int64_t n = bufferPos_;
+    hasBuffer_ = false;
+    buffer_.clear();
+    bufferSize_ = 0;
+    bufferDepth_ = -1;
+    bufferPos_ = 0;
+    rawWrite(block.data(), static_cast<size_t>(n));
+  }
+}
+
+// ---- reading ---------------------------------------------------------------
+
+void TFile::shortRead(int64_t position) const {
+  throw IOException("TFile: IO error while read binary." + std::to_string(position) + " @file.");
+}
+
+void TFile::readBytes(void* data, int32_t n) {
+  if (forWriting_) throw IOException("TFile: Illegal read, file opened for write.");
+  if (n < 1) return;
+  if (hasBuffer_) {
+    if (bufferSize_ < bufferPos_ + n) {
+      throw IOException("TFile: Read-Buffer too small or too large, file corrupt: " +
+                        std::to_string(bufferPos_) + "@buffer.");
+    }
+    std::memcpy(data, buffer_.data() + bufferPos_, static_cast<size_t>(n));
+    bufferPos_ += n;
+    return;
+  }
+  // A length past the end of the file fails before anything is allocated or read.
+  if (os_.size() - os_.position() < n) shortRead(os_.size());
+  if (os_.read(data, static_cast<size_t>(n)) < static_cast<size_t>(n)) shortRead(os_.position());
+}
+
+int32_t TFile::readInt() { return static_cast<int32_t>(readCardinal()); }
+
+uint32_t TFile::readCardinal() {
+  unsigned char bytes[4];
+  readBytes(bytes, 4);
+  return getInt32(bytes);
+}
+
+std::string TFile::readChars(int32_t n) {
+  if (forWriting_) throw IOException("TFile: Illegal read, file opened for write.");
+  if (n < 1) return std::string();
+  // Check the length against what is there before allocating for it.
+  int64_t available = hasBuffer_ ? bufferSize_ - bufferPos_ : os_.size() - os_.position();
+  if (available < n) {
+    if (hasBuffer_) {
+      throw IOException("TFile: Read-Buffer too small or too large, file corrupt: " +
+                        std::to_string(bufferPos_) + "@buffer.");
+    }
+    shortRead(os_.size());
+  }
+  std::string s(static_cast<size_t>(n), '\0');
+  readBytes(s.data(), n);
+  return s;
+}
+
+std::string TFile::readString() {
+  int32_t n = readInt();
+  return n <= 0 ? std::string() : readChars(n);
+}
+
+double TFile::readDouble() {
+  unsigned char bytes[8];
+  readBytes(bytes, 8);
+  uint64_t bits = static_cast<uint64_t>(getInt32(bytes)) | (static_cast<uint64_t>(getInt32(bytes + 4)) << 32);
+  double value;
+  std::memcpy(&value, &bits, 8);
+  return value;
+}
+
+bool TFile::readBoolean() {
+  unsigned char byte = 0;
+  readBytes(&byte, 1);
+  return byte != 0;
+}
+
+std::unique_ptr<TPObject> TFile::readTPObject() {
+  try {
+    std::string name = readString();
+    if (classNameMap_ != nullptr) {
+      TString probe(name);
+      name = classNameMap_->get(&probe)->toString();
+    }
+    std::unique_ptr<TMappedObject> made = ClassRegistry::create(name);
+    auto* obj = dynamic_cast<TPObject*>(made.get());
+    if (obj == nullptr) throw Exception("Class reference isn't TPObject.");
+    made.release();
+    std::unique_ptr<TPObject> result(obj);
+    result->load(*this);
+    return result;
+  } catch (const std::exception& e) {
+    throw IOException(platform::wrapMessage("TFile.readTPObject", e));
+  }
+}
+
+void TFile::beginReadBlock(bool lengthPrefixed) {
+  if (lengthPrefixed) {
+    int32_t n = readInt();
+    if (!hasBuffer_) {
+      // The outermost block always bounds the reads inside it, an empty one
+      // included; a negative length can describe no block at all.
+      if (n < 0) throw IOException("TFile: Read-Buffer too small or too large, file corrupt: ");
+      if (os_.size() - os_.position() < n) shortRead(os_.size());
+      buffer_.resize(static_cast<size_t>(n));
+      if (os_.read(buffer_.data(), static_cast<size_t>(n)) < static_cast<size_t>(n)) {
+        buffer_.clear();
+        shortRead(os_.position());
+      }
+      bufferSize_ = n;
+      hasBuffer_ = true;
+      bufferPos_ = 0;
+      bufferDepth_ = readDepth_;
+    } else if (bufferSize_ < bufferPos_ + n) {
+      shortRead(filePosition());
+    }
+  }
+  ++readDepth_;
+}
+
+void TFile::endReadBlock() {
+  if (readDepth_ <= 0) return;
+  --readDepth_;
+  if (hasBuffer_ && readDepth_ == bufferDepth_) {
+    if (bufferPos_ != bufferSize_) {
+      throw IOException("TFile: Read-Buffer too small or too large, file corrupt: ");
+    }
+    hasBuffer_ = false;
+    buffer_.clear();
+    buffer_.shrink_to_fit();
+    bufferSize_ = 0;
+    bufferPos_ = 0;
+    bufferDepth_ = -1;
+  }
+}
+
+// ---- positions ---------------------------------------------------------------
+
+int64_t TFile::filePosition() const {
+  return forWriting_ ? pendingStart_ + static_cast<int64_t>(pending_.size()) : os_.position();
+}
+
+void TFile::seek(int64_t position) {
+  if (forWriting_) {
+    flushPending();
+    os_.seek(position);
+    pendingStart_ = position;
+  } else {
+    os_.seek(position);
+  }
+}
+
+int64_t TFile::fileSize() const {
+  if (!forWriting_) return os_.size();
+  return std::max(os_.size(), pendingStart_ + static_cast<int64_t>(pending_.size()));
+}

@@ -1,0 +1,117 @@
+// TFile, the binary persistence file behind every database the system reads
+// and writes. Layout: a raw header (may be empty), then the outermost
+// object's block. All numbers are little-endian: integer and cardinal 4
+// bytes, double 8 bytes (IEEE 754), boolean 1 byte; a string is an integer
+// length and its bytes; an object is its class name as a string and its
+// block; a block is an integer N and exactly N bytes.
+//
+// Reading keeps the whole outermost block in memory and serves every nested
+// read from there. Writing gathers bytes in memory and patches a block's
+// length there while it is still unwritten. A file opened for writing is a
+// temporary file beside the target, renamed over it by close().
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "basis/p_object.h"
+#include "platform/os_file.h"
+
+class THashtable;
+
+class TFile : public TPObject {
+ public:
+  VOSKO_CLASS_NAME(TFile)
+
+  // An unopened file, as the class registry makes it.
+  TFile();
+  // Opens `name`; for writing the header is written at once, for reading it
+  // is checked. Raises IOException "TFile.open: (Class) message" on failure.
+  TFile(const std::string& name, bool forWriting, const std::string& header);
+  // Completes a file being written unless an exception is on its way out,
+  // in which case the unfinished file is discarded.
+  ~TFile() override;
+
+  void readFrom(TFile& file) override;
+  void writeTo(TFile& file) override;
+
+  void writeBytes(const void* data, int32_t n);
+  void writeInt(int32_t value);
+  void writeCardinal(uint32_t value);
+  void writeChars(const std::string& s);
+  void writeString(const std::string& s);
+  void writeDouble(double value);
+  void writeBoolean(bool value);
+  // Class name, then the object's block.
+  void writeTPObject(TPObject& obj);
+
+  void readBytes(void* data, int32_t n);
+  int32_t readInt();
+  uint32_t readCardinal();
+  std::string readChars(int32_t n);
+  std::string readString();
+  double readDouble();
+  bool readBoolean();
+  // A new object, made by the class registry from the stored class name
+  // (translated through the class-name map when one is set) and loaded.
+  virtual std::unique_ptr<TPObject> readTPObject();
+
+  void beginBlock(bool lengthPrefixed, bool buffered);
+  void endBlock();
+  void beginReadBlock(bool lengthPrefixed);
+  void endReadBlock();
+
+  int64_t filePosition() const;
+  void seek(int64_t position);
+  int64_t fileSize() const;
+
+  // Not owned; must outlive every readTPObject.
+  void setClassNameMap(const THashtable* map) { classNameMap_ = map; }
+  const THashtable* getClassNameMap() const { return classNameMap_; }
+
+  // Writes what is pending and, for a file being written, renames the
+  // temporary file over the target. Raises IOException on failure.
+  void close();
+
+  bool isForWriting() const { return forWriting_; }
+  bool isOpened() const { return opened_; }
+  const std::string& getHeader() const { return header_; }
+
+ private:
+  // One entry per open write block; a block without length prefix has no cell.
+  struct BlockEntry {
+    bool hasCell;
+    int64_t count;
+  };
+
+  void open();
+  void rawWrite(const void* data, size_t n);
+  void flushPending();
+  void patchInt(int64_t position, int32_t value);
+  int currentCell() const;
+  [[noreturn]] void shortRead(int64_t position) const;
+
+  std::string header_;
+  bool forWriting_ = false;
+  bool opened_ = false;
+  std::vector<BlockEntry> blockStack_;
+
+  // The block buffer: a buffered write block, or the outermost read block.
+  bool hasBuffer_ = false;
+  std::vector<char> buffer_;
+  int64_t bufferSize_ = -1;
+  int64_t bufferDepth_ = 0;
+  int64_t bufferGrowth_ = 256;
+  int64_t bufferPos_ = 0;
+  int32_t readDepth_ = 0;
+  const THashtable* classNameMap_ = nullptr;
+
+  platform::OsFile os_;
+  // Bytes written but not yet handed to the operating system, and the file
+  // offset where they belong.
+  std::vector<char> pending_;
+  int64_t pendingStart_ = 0;
+  int uncaughtAtOpen_ = 0;
+};

@@ -1,0 +1,137 @@
+#include "basis/text_file.h"
+
+#include "basis/exceptions.h"
+#include "basis/file.h"
+#include "platform/exception.h"
+
+namespace {
+
+[[noreturn]] void rethrow(const char* op, const std::exception& e) {
+  throw IOException(std::string("TTextFile.") + op + ": " + platform::exceptionMessage(e));
+}
+
+}  // namespace
+
+TTextFile::TTextFile() { TTextFile::initialize(); }
+
+TTextFile::TTextFile(const std::string& name, int32_t mode) {
+  TTextFile::initialize();
+  fileName_ = name;
+  mode_ = mode;
+  open();
+}
+
+TTextFile::~TTextFile() {
+  try {
+    close();
+  } catch (...) {
+    // Nothing can be reported from a destructor.
+  }
+}
+
+void TTextFile::initialize() {
+  fileName_.clear();
+  mode_ = modeWrite();
+}
+
+void TTextFile::readFrom(TFile& file) {
+  fileName_ = file.readString();
+  mode_ = file.readInt();
+}
+
+void TTextFile::writeTo(TFile& file) {
+  file.writeString(fileName_);
+  file.writeInt(mode_);
+}
+
+void TTextFile::open() {
+  try {
+    if (fileName_.empty()) throw IOException("Missing filename, can't write to stdout.");
+    if (mode_ != modeRead() && platform::fileExists(fileName_) && platform::isReadOnlyFile(fileName_)) {
+      throw IOException("Try to write read only file '" + fileName_ + "'.");
+    }
+    if (mode_ == modeAppend()) {
+      os_.openAppend(fileName_);
+    } else if (mode_ == modeRead()) {
+      if (!platform::fileExists(fileName_)) throw IOException("File '" + fileName_ + "' does not exist.");
+      os_.openRead(fileName_);
+      content_.clear();
+      char chunk[65536];
+      size_t n;
+      while ((n = os_.read(chunk, sizeof chunk)) > 0) content_.append(chunk, n);
+      pos_ = 0;
+    } else {
+      os_.openTruncate(fileName_);
+    }
+  } catch (const std::exception& e) {
+    os_.close();
+    rethrow("open", e);
+  }
+  opened_ = true;
+  lineNumber_ = 1;
+}
+
+void TTextFile::write(const std::string& s) {
+  try {
+    if (!opened_ || mode_ == modeRead()) throw EInOutError("File not open for output");
+    if (os_.write(s.data(), s.size()) < s.size()) throw EInOutError("Disk write error");
+  } catch (const std::exception& e) {
+    rethrow("write", e);
+  }
+}
+
+void TTextFile::writeln(const std::string& s) {
+  try {
+    if (!opened_ || mode_ == modeRead()) throw EInOutError("File not open for output");
+    std::string line = s + "\r\n";
+    if (os_.write(line.data(), line.size()) < line.size()) throw EInOutError("Disk write error");
+    ++lineNumber_;
+  } catch (const std::exception& e) {
+    rethrow("writeln", e);
+  }
+}
+
+size_t TTextFile::lineEnd() const {
+  size_t end = content_.find_first_of("\r\n", pos_);
+  return end == std::string::npos ? content_.size() : end;
+}
+
+std::string TTextFile::read() {
+  try {
+    if (!opened_ || mode_ != modeRead()) throw EInOutError("File not open for input");
+    return content_.substr(pos_, lineEnd() - pos_);
+  } catch (const std::exception& e) {
+    rethrow("read", e);
+  }
+}
+
+std::string TTextFile::readln() {
+  try {
+    if (!opened_ || mode_ != modeRead()) throw EInOutError("File not open for input");
+    size_t end = lineEnd();
+    std::string line = content_.substr(pos_, end - pos_);
+    pos_ = end;
+    if (pos_ < content_.size() && content_[pos_] == '\r') ++pos_;
+    if (pos_ < content_.size() && content_[pos_] == '\n') ++pos_;
+    ++lineNumber_;
+    return line;
+  } catch (const std::exception& e) {
+    rethrow("readln", e);
+  }
+}
+
+bool TTextFile::eof() {
+  try {
+    if (!opened_) throw EInOutError("File not open");
+    return mode_ != modeRead() || pos_ >= content_.size();
+  } catch (const std::exception& e) {
+    rethrow("eof", e);
+  }
+}
+
+void TTextFile::close() {
+  if (!opened_) return;
+  opened_ = false;
+  content_.clear();
+  os_.close();
+}

@@ -1,0 +1,41 @@
+// Local date and time as the system counts it: a double of days since
+// 30 December 1899, the fraction being the time of day. Before that day the
+// whole part is negative and the fraction still counts forward from midnight
+// (-1.25 is 29 December 1899, 06:00). Texts use the fixed short date
+// "dd.mm.yyyy" and date-and-time "dd.mm.yyyy hh:nn:ss".
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace platform {
+
+struct DateTimeParts {
+  int year = 1899;
+  int month = 12;
+  int day = 30;
+  int hour = 0;
+  int minute = 0;
+  int second = 0;
+  int millisecond = 0;
+};
+
+// The current local date and time, to the millisecond.
+double now();
+
+DateTimeParts decodeDateTime(double value);
+// REQUIRES: a valid calendar date.
+double encodeDate(int year, int month, int day);
+double encodeTime(int hour, int minute, int second, int millisecond);
+
+// The whole days of a date-time (towards zero) and its time of day in milliseconds.
+int64_t wholeDays(double value);
+int64_t timeOfDayMillis(double value);
+
+std::string formatShortDate(double value);
+std::string formatDateTime(double value);
+// Raises EConvertError "'text' is not a valid date" for anything but a
+// valid "d.m.yyyy" date (one- or two-digit day and month).
+double parseShortDate(const std::string& text);
+
+}  // namespace platform

@@ -1,0 +1,20 @@
+// Standard output and the notices that stand for the application's message
+// boxes. Both show the program's Windows-1252 text as UTF-8 with LF line ends
+// (see toConsoleText).
+#pragma once
+
+#include <string_view>
+
+namespace platform {
+
+// Writes text and a line end to standard output and flushes it.
+// Raises EInOutError when the write fails.
+void writeConsoleLine(std::string_view text);
+
+enum class NoticeKind { kError, kWarning, kInformation };
+
+// A modal message box with one OK button becomes a notice on standard error:
+// a line naming the kind, then the text. Never raises.
+void showNotice(NoticeKind kind, std::string_view text);
+
+}  // namespace platform

@@ -1,0 +1,27 @@
+#include "platform/exception.h"
+
+#include <new>
+
+namespace platform {
+
+std::string exceptionClassName(const std::exception& e) {
+  if (auto* own = dynamic_cast<const Exception*>(&e)) return own->className();
+  if (dynamic_cast<const std::bad_alloc*>(&e)) return "EOutOfMemory";
+  return "Exception";
+}
+
+std::string exceptionMessage(const std::exception& e) {
+  if (auto* own = dynamic_cast<const Exception*>(&e)) return own->message();
+  if (dynamic_cast<const std::bad_alloc*>(&e)) return "Out of memory.";
+  return e.what();
+}
+
+std::string wrapMessage(const std::string& where, const std::exception& e) {
+  return where + ": (" + exceptionClassName(e) + ") " + exceptionMessage(e);
+}
+
+void throwListIndexError(long long index) {
+  throw EListError("Listenindex \xFC" "berschreitet das Maximum (" + std::to_string(index) + ")");
+}
+
+}  // namespace platform

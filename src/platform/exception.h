@@ -1,0 +1,59 @@
+// The platform's base exception and the exception classes the platform itself
+// raises. Every exception of the system derives from `Exception`, carries one
+// message, and names its own class at run time; failures that are caught and
+// raised again quote that class name in the form
+//   "Class.operation: (ExceptionClass) message".
+#pragma once
+
+#include <exception>
+#include <string>
+
+class Exception : public std::exception {
+ public:
+  explicit Exception(std::string message) : message_(std::move(message)) {}
+
+  const std::string& message() const noexcept { return message_; }
+  const char* what() const noexcept override { return message_.c_str(); }
+  // The class name as the system's messages show it, e.g. "IOException".
+  virtual const char* className() const noexcept { return "Exception"; }
+
+ private:
+  std::string message_;
+};
+
+// Declares an exception class that adds nothing but its name.
+#define VOSKO_EXCEPTION(Name, Base)                                     \
+  class Name : public Base {                                            \
+   public:                                                              \
+    using Base::Base;                                                   \
+    const char* className() const noexcept override { return #Name; }   \
+  }
+
+// Conversion of a text into a number or a date failed.
+VOSKO_EXCEPTION(EConvertError, Exception);
+// A list was asked for a position it does not have.
+VOSKO_EXCEPTION(EListError, Exception);
+// An operating-system input/output operation failed.
+VOSKO_EXCEPTION(EInOutError, Exception);
+// A required object reference was missing.
+VOSKO_EXCEPTION(EAccessViolation, Exception);
+// A class name is unknown to the persistent class registry.
+VOSKO_EXCEPTION(EClassNotFound, Exception);
+// Memory could not be allocated.
+VOSKO_EXCEPTION(EOutOfMemory, Exception);
+
+namespace platform {
+
+// The class name of any caught exception: the system's own name for our
+// exceptions, "EOutOfMemory" for an allocation failure, "Exception" otherwise.
+std::string exceptionClassName(const std::exception& e);
+std::string exceptionMessage(const std::exception& e);
+
+// "where: (ExceptionClass) message" -- the one wrapping form of the system.
+std::string wrapMessage(const std::string& where, const std::exception& e);
+
+// The list error of the platform for an index out of range:
+// "Listenindex überschreitet das Maximum (index)" with ü as the byte 0xFC.
+[[noreturn]] void throwListIndexError(long long index);
+
+}  // namespace platform

@@ -1,0 +1,45 @@
+#include "platform/system_info.h"
+
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <vector>
+
+namespace platform {
+namespace {
+
+std::string& applicationPathOverride() {
+  static std::string path;
+  return path;
+}
+
+std::string withSlash(std::string path) {
+  if (path.empty() || path.back() != '/') path += '/';
+  return path;
+}
+
+}  // namespace
+
+std::string applicationPath() {
+  if (!applicationPathOverride().empty()) return applicationPathOverride();
+  std::vector<char> buf(4096);
+  ssize_t n = readlink("/proc/self/exe", buf.data(), buf.size() - 1);
+  if (n <= 0) return "./";
+  std::string exe(buf.data(), static_cast<size_t>(n));
+  return exe.substr(0, exe.rfind('/') + 1);
+}
+
+void setApplicationPathForTesting(const std::string& path) {
+  applicationPathOverride() = path.empty() ? std::string() : withSlash(path);
+}
+
+std::string currentDirectory() {
+  std::vector<char> buf(4096);
+  if (getcwd(buf.data(), buf.size()) == nullptr) return "./";
+  return withSlash(buf.data());
+}
+
+std::string lastErrorText() { return std::strerror(errno); }
+
+}  // namespace platform

@@ -1,0 +1,340 @@
+#include "basis/file.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <random>
+
+#include "basis/exceptions.h"
+#include "basis/test_node.h"
+#include "test_util.h"
+
+using testutil::dbl;
+using testutil::le32;
+using testutil::str;
+
+namespace {
+
+class FileTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    TTestNode::registerOnce();
+    platform::faults::reset();
+  }
+  void TearDown() override { platform::faults::reset(); }
+
+  // The message of the IOException that `f` raises; fails the test when it raises none.
+  template <class F>
+  std::string messageOf(F f) {
+    try {
+      f();
+    } catch (const IOException& e) {
+      return e.message();
+    }
+    ADD_FAILURE() << "no IOException raised";
+    return "";
+  }
+
+  std::string nodeBytes(int32_t number, const std::string& name) {
+    return le32(number) + str(name) + dbl(0) + std::string(1, '\0') + le32(0);
+  }
+
+  testutil::TempDir dir;
+};
+
+TEST_F(FileTest, EmptyHeaderFileBeginsWithBlockLength) {
+  TTestNode node;
+  node.number = 7;
+  node.name = "ab";
+  node.store(dir.file("n.bin"));
+  std::string body = nodeBytes(7, "ab");
+  EXPECT_EQ(testutil::readFile(dir.file("n.bin")), le32(static_cast<int64_t>(body.size())) + body);
+}
+
+TEST_F(FileTest, HeaderIsWrittenRawAndChecked) {
+  TTestNode node;
+  node.header = "[HDR]";
+  node.number = -2;
+  node.store(dir.file("n.bin"));
+  std::string body = nodeBytes(-2, "");
+  EXPECT_EQ(testutil::readFile(dir.file("n.bin")), "[HDR]" + le32(static_cast<int64_t>(body.size())) + body);
+
+  TTestNode back;
+  back.header = "[HDR]";
+  back.load(dir.file("n.bin"));
+  EXPECT_EQ(back.number, -2);
+}
+
+TEST_F(FileTest, NestedObjectsRoundTripBufferedAndUnbuffered) {
+  // Four levels of nesting; some blocks are gathered in memory, some written directly.
+  TTestNode plain;
+  plain.name = "root";
+  for (int i = 0; i < 3; ++i) {
+    TTestNode* a = plain.add(i, "a" + std::to_string(i), i == 1);
+    a->when = 36526.5 + i;
+    for (int j = 0; j < 2; ++j) {
+      TTestNode* b = a->add(j, "b", j == 0);
+      b->flag = true;
+      b->add(-j, std::string(300, 'x'), true)->add(99, "leaf");
+    }
+  }
+  plain.store(dir.file("plain.bin"));
+
+  TTestNode back;
+  back.load(dir.file("plain.bin"));
+  EXPECT_TRUE(back.sameAs(plain));
+
+  // Buffering changes how the bytes reach the file, never the bytes.
+  plain.buffered = true;
+  plain.store(dir.file("buffered.bin"));
+  EXPECT_EQ(testutil::readFile(dir.file("buffered.bin")), testutil::readFile(dir.file("plain.bin")));
+}
+
+TEST_F(FileTest, ObjectIsClassNameThenBlock) {
+  TTestNode node;
+  node.add(5, "c");
+  node.store(dir.file("n.bin"));
+  std::string child = nodeBytes(5, "c");
+  std::string body = le32(0) + str("") + dbl(0) + std::string(1, '\0') + le32(1) + str("TTestNode") +
+                     le32(static_cast<int64_t>(child.size())) + child;
+  EXPECT_EQ(testutil::readFile(dir.file("n.bin")), le32(static_cast<int64_t>(body.size())) + body);
+}
+
+TEST_F(FileTest, OpenFailuresAreWrapped) {
+  EXPECT_EQ(messageOf([&] { TFile f("", false, ""); }),
+            "TFile.open: (IOException) Missing filename, can't write to stdout.");
+  EXPECT_EQ(messageOf([&] { TFile f("", true, ""); }),
+            "TFile.open: (IOException) Missing filename, can't write to stdout.");
+  std::string missing = dir.file("missing.bin");
+  EXPECT_EQ(messageOf([&] { TFile f(missing, false, ""); }),
+            "TFile.open: (FileNotFoundException) File '" + missing + "' not found.");
+  TTestNode node;
+  EXPECT_EQ(messageOf([&] { node.store(); }),
+            "TFile.open: (IOException) Missing filename, can't write to stdout.");
+}
+
+TEST_F(FileTest, ReadOnlyTargetIsRefused) {
+  std::string target = dir.file("ro.bin");
+  testutil::writeFile(target, "old");
+  chmod(target.c_str(), 0444);
+  TTestNode node;
+  EXPECT_EQ(messageOf([&] { node.store(target); }),
+            "TFile.open: (IOException) Try to write read only file '" + target + "'.");
+  EXPECT_EQ(testutil::readFile(target), "old");
+  EXPECT_EQ(dir.entries(), std::vector<std::string>{"ro.bin"});
+}
+
+TEST_F(FileTest, WrongOrShortHeaderIsRefused) {
+  std::string name = dir.file("h.bin");
+  std::string expected = "TFile.open: (IOException) File '" + name + "' does not support header: '[ABC]'.";
+  testutil::writeFile(name, "[ABD]" + le32(0));
+  EXPECT_EQ(messageOf([&] { TFile f(name, false, "[ABC]"); }), expected);
+  testutil::writeFile(name, "[AB");
+  EXPECT_EQ(messageOf([&] { TFile f(name, false, "[ABC]"); }), expected);
+  testutil::writeFile(name, "");
+  EXPECT_EQ(messageOf([&] { TFile f(name, false, "[ABC]"); }), expected);
+}
+
+TEST_F(FileTest, IllegalDirectionIsRefused) {
+  std::string name = dir.file("d.bin");
+  testutil::writeFile(name, le32(1));
+  {
+    TFile in(name, false, "");
+    EXPECT_EQ(messageOf([&] { in.writeInt(1); }), "TFile: Illegal write, file opened for read.");
+    EXPECT_EQ(messageOf([&] { in.writeBytes("", 0); }), "TFile: Illegal write, file opened for read.");
+  }
+  TFile out(dir.file("o.bin"), true, "");
+  EXPECT_EQ(messageOf([&] { out.readInt(); }), "TFile: Illegal read, file opened for write.");
+}
+
+TEST_F(FileTest, ShortReadsNameThePosition) {
+  std::string name = dir.file("s.bin");
+  testutil::writeFile(name, "ab" + le32(10) + "xyz");
+  TFile in(name, false, "ab");
+  EXPECT_EQ(messageOf([&] { in.readString(); }), "TFile: IO error while read binary.9 @file.");
+  testutil::writeFile(name, "abc");
+  TFile in2(name, false, "");
+  EXPECT_EQ(messageOf([&] { in2.readInt(); }), "TFile: IO error while read binary.3 @file.");
+}
+
+TEST_F(FileTest, ZeroAndNegativeStringLengthsReadEmpty) {
+  std::string name = dir.file("z.bin");
+  testutil::writeFile(name, le32(0) + le32(-5) + le32(7));
+  TFile in(name, false, "");
+  EXPECT_EQ(in.readString(), "");
+  EXPECT_EQ(in.readString(), "");
+  EXPECT_EQ(in.readInt(), 7);
+}
+
+TEST_F(FileTest, BlockLongerThanItsFieldsFailsAtItsEnd) {
+  std::string body = nodeBytes(1, "x");
+  testutil::writeFile(dir.file("b.bin"), le32(static_cast<int64_t>(body.size()) + 2) + body + "zz");
+  TTestNode node;
+  EXPECT_EQ(messageOf([&] { node.load(dir.file("b.bin")); }),
+            "TFile: Read-Buffer too small or too large, file corrupt: ");
+}
+
+TEST_F(FileTest, FieldPastTheBlockEndFailsInTheBuffer) {
+  std::string body = nodeBytes(1, "x");
+  body.resize(body.size() - 2);
+  testutil::writeFile(dir.file("b.bin"), le32(static_cast<int64_t>(body.size())) + body + "zz");
+  TTestNode node;
+  EXPECT_EQ(messageOf([&] { node.load(dir.file("b.bin")); }),
+            "TFile: Read-Buffer too small or too large, file corrupt: 18@buffer.");
+}
+
+TEST_F(FileTest, NestedBlockPastTheOuterBlockFails) {
+  std::string child = nodeBytes(5, "c");
+  std::string body = le32(0) + str("") + dbl(0) + std::string(1, '\0') + le32(1) + str("TTestNode") +
+                     le32(1000) + child;
+  std::string file = le32(static_cast<int64_t>(body.size())) + body;
+  testutil::writeFile(dir.file("n.bin"), file);
+  TTestNode node;
+  EXPECT_EQ(messageOf([&] { node.load(dir.file("n.bin")); }),
+            "TFile.readTPObject: (IOException) TFile: IO error while read binary." +
+                std::to_string(file.size()) + " @file.");
+}
+
+TEST_F(FileTest, ImpossibleOuterLengthsFailWithoutAllocating) {
+  std::string body = nodeBytes(1, "x");
+  const std::string read = "TFile: IO error while read binary.";
+  struct Case {
+    int64_t length;
+    std::string message;
+  } cases[] = {
+      {0x7FFFFFFF, read + std::to_string(4 + body.size()) + " @file."},
+      {static_cast<int64_t>(body.size()) + 1, read + std::to_string(4 + body.size()) + " @file."},
+      {0, "TFile: Read-Buffer too small or too large, file corrupt: 0@buffer."},
+      {-1, "TFile: Read-Buffer too small or too large, file corrupt: "},
+      {-0x7FFFFFFF - 1, "TFile: Read-Buffer too small or too large, file corrupt: "},
+  };
+  for (const Case& c : cases) {
+    testutil::writeFile(dir.file("l.bin"), le32(c.length) + body);
+    TTestNode node;
+    EXPECT_EQ(messageOf([&] { node.load(dir.file("l.bin")); }), c.message) << c.length;
+  }
+}
+
+TEST_F(FileTest, HugeStringLengthFailsWithoutAllocating) {
+  std::string name = dir.file("s.bin");
+  testutil::writeFile(name, le32(0x7FFFFFFF) + "abc");
+  TFile in(name, false, "");
+  EXPECT_EQ(messageOf([&] { in.readString(); }), "TFile: IO error while read binary.7 @file.");
+}
+
+TEST_F(FileTest, EveryTruncationFailsCleanly) {
+  TTestNode tree;
+  tree.header = "[T]";
+  for (int i = 0; i < 3; ++i) tree.add(i, "child" + std::to_string(i))->add(i * 10, "grandchild");
+  tree.store(dir.file("full.bin"));
+  std::string full = testutil::readFile(dir.file("full.bin"));
+  for (size_t cut = 0; cut < full.size(); ++cut) {
+    testutil::writeFile(dir.file("cut.bin"), full.substr(0, cut));
+    TTestNode back;
+    back.header = "[T]";
+    std::string message = messageOf([&] { back.load(dir.file("cut.bin")); });
+    EXPECT_TRUE(message.find("TFile") == 0) << cut << ": " << message;
+  }
+}
+
+TEST_F(FileTest, RandomCorruptionNeverCrashes) {
+  TTestNode tree;
+  for (int i = 0; i < 4; ++i) tree.add(i, "c")->add(i, std::string(20, 'y'));
+  tree.store(dir.file("full.bin"));
+  std::string full = testutil::readFile(dir.file("full.bin"));
+  std::mt19937 random(12345);
+  for (int round = 0; round < 500; ++round) {
+    std::string bad = full;
+    for (int k = 0; k < 3; ++k) bad[random() % bad.size()] = static_cast<char>(random());
+    testutil::writeFile(dir.file("bad.bin"), bad);
+    TTestNode back;
+    try {
+      back.load(dir.file("bad.bin"));
+    } catch (const IOException&) {
+    }
+  }
+}
+
+TEST_F(FileTest, UnknownClassAndNonPersistentClassAreReported) {
+  ClassRegistry::registerClass("TPlainObject", [] { return std::make_unique<TMappedObject>(); });
+  for (auto [name, message] :
+       {std::pair<std::string, std::string>{"TNoSuchClass",
+                                            "TFile.readTPObject: (EClassNotFound) Klasse TNoSuchClass nicht gefunden"},
+        {"TPlainObject", "TFile.readTPObject: (Exception) Class reference isn't TPObject."}}) {
+    testutil::writeFile(dir.file("c.bin"), str(name) + le32(0));
+    TFile in(dir.file("c.bin"), false, "");
+    EXPECT_EQ(messageOf([&] { in.readTPObject(); }), message);
+  }
+}
+
+TEST_F(FileTest, PrimitivesAreLittleEndian) {
+  {
+    TFile out(dir.file("p.bin"), true, "H");
+    out.writeInt(-2);
+    out.writeCardinal(0xFFFFFFFEu);
+    out.writeDouble(1.5);
+    out.writeBoolean(true);
+    out.writeChars("ab");
+    out.writeString("cd");
+    out.close();
+  }
+  EXPECT_EQ(testutil::readFile(dir.file("p.bin")),
+            "H" + testutil::hex("FE FF FF FF FE FF FF FF 00 00 00 00 00 00 F8 3F 01") + "ab" + str("cd"));
+  testutil::writeFile(dir.file("q.bin"), testutil::hex("02 FF"));
+  TFile in(dir.file("q.bin"), false, "");
+  EXPECT_TRUE(in.readBoolean());  // any non-zero byte is true
+  EXPECT_TRUE(in.readBoolean());
+}
+
+TEST_F(FileTest, FailedStoreLeavesOldFileOrCompleteNewOne) {
+  std::string target = dir.file("db.bin");
+  TTestNode oldTree;
+  oldTree.name = "old";
+  oldTree.store(target);
+  std::string oldBytes = testutil::readFile(target);
+
+  // Large enough that the file reaches the disk in several writes.
+  TTestNode newTree;
+  for (int i = 0; i < 200; ++i) newTree.add(i, std::string(1000, static_cast<char>('a' + i % 26)));
+  newTree.store(dir.file("reference.bin"));
+  std::string newBytes = testutil::readFile(dir.file("reference.bin"));
+  platform::faults::reset();
+  newTree.store(dir.file("count.bin"));
+  long calls = platform::faults::writeCalls();
+  ASSERT_GT(calls, 2);
+
+  for (long n = 1; n <= calls + 1; ++n) {
+    testutil::writeFile(target, oldBytes);
+    platform::faults::failNthWrite(n);
+    bool failed = false;
+    try {
+      newTree.store(target);
+    } catch (const IOException& e) {
+      failed = true;
+      EXPECT_EQ(e.message(), "TFile: IO error while write binary.");
+    }
+    platform::faults::reset();
+    EXPECT_EQ(failed, n <= calls) << n;
+    EXPECT_EQ(testutil::readFile(target), failed ? oldBytes : newBytes) << n;
+    EXPECT_EQ(dir.entries(), (std::vector<std::string>{"count.bin", "db.bin", "reference.bin"})) << n;
+  }
+}
+
+TEST_F(FileTest, FailedFirstStoreLeavesNoFile) {
+  TTestNode node;
+  platform::faults::failNthWrite(1);
+  EXPECT_THROW(node.store(dir.file("new.bin")), IOException);
+  platform::faults::reset();
+  EXPECT_TRUE(dir.entries().empty());
+}
+
+TEST_F(FileTest, LoadStartsFromDefaults) {
+  TTestNode node;
+  node.add(1, "a");
+  node.store(dir.file("one.bin"));
+  node.add(2, "b");
+  node.load(dir.file("one.bin"));
+  EXPECT_EQ(node.children.size(), 1u);
+}
+
+}  // namespace

@@ -1,0 +1,118 @@
+// Helpers shared by the tests: a temporary directory that cleans up after
+// itself, whole-file reads and writes, and byte strings written as hex.
+#pragma once
+
+#include <dirent.h>
+#include <stdlib.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace testutil {
+
+class TempDir {
+ public:
+  TempDir() {
+    char tmpl[] = "/tmp/vosko-test-XXXXXX";
+    path_ = mkdtemp(tmpl);
+  }
+  ~TempDir() { removeTree(path_); }
+  TempDir(const TempDir&) = delete;
+  TempDir& operator=(const TempDir&) = delete;
+
+  const std::string& path() const { return path_; }
+  std::string file(const std::string& name) const { return path_ + "/" + name; }
+  // Names of the entries in the directory, sorted.
+  std::vector<std::string> entries() const {
+    std::vector<std::string> names;
+    if (DIR* d = opendir(path_.c_str())) {
+      while (dirent* e = readdir(d)) {
+        std::string n = e->d_name;
+        if (n != "." && n != "..") names.push_back(n);
+      }
+      closedir(d);
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+  }
+
+ private:
+  static void removeTree(const std::string& path) {
+    if (DIR* d = opendir(path.c_str())) {
+      while (dirent* e = readdir(d)) {
+        std::string n = e->d_name;
+        if (n == "." || n == "..") continue;
+        std::string child = path + "/" + n;
+        struct stat st {};
+        if (lstat(child.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) {
+          removeTree(child);
+        } else {
+          unlink(child.c_str());
+        }
+      }
+      closedir(d);
+    }
+    rmdir(path.c_str());
+  }
+  std::string path_;
+};
+
+inline std::string readFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream out;
+  out << in.rdbuf();
+  return out.str();
+}
+
+inline void writeFile(const std::string& path, const std::string& bytes) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+inline bool exists(const std::string& path) {
+  struct stat st {};
+  return stat(path.c_str(), &st) == 0;
+}
+
+// "1A 00 61" -> the three bytes; blanks and "·" separators are ignored.
+inline std::string hex(const std::string& text) {
+  std::string out;
+  int nibble = -1;
+  for (unsigned char c : text) {
+    int v = (c >= '0' && c <= '9') ? c - '0' : (c >= 'a' && c <= 'f') ? c - 'a' + 10
+                                           : (c >= 'A' && c <= 'F') ? c - 'A' + 10 : -1;
+    if (v < 0) continue;
+    if (nibble < 0) {
+      nibble = v;
+    } else {
+      out += static_cast<char>(nibble * 16 + v);
+      nibble = -1;
+    }
+  }
+  return out;
+}
+
+// Little-endian encodings, to build expected files.
+inline std::string le32(int64_t v) {
+  std::string s(4, '\0');
+  for (int i = 0; i < 4; ++i) s[i] = static_cast<char>((static_cast<uint64_t>(v) >> (8 * i)) & 0xFF);
+  return s;
+}
+inline std::string str(const std::string& s) { return le32(static_cast<int64_t>(s.size())) + s; }
+inline std::string dbl(double d) {
+  uint64_t bits;
+  static_assert(sizeof bits == sizeof d);
+  std::memcpy(&bits, &d, 8);
+  std::string s(8, '\0');
+  for (int i = 0; i < 8; ++i) s[i] = static_cast<char>((bits >> (8 * i)) & 0xFF);
+  return s;
+}
+
+}  // namespace testutil
