@@ -3,6 +3,7 @@
 #pragma once
 
 #include <dirent.h>
+#include <sys/wait.h>
 #include <stdlib.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -113,6 +114,43 @@ inline std::string dbl(double d) {
   std::string s(8, '\0');
   for (int i = 0; i < 8; ++i) s[i] = static_cast<char>((bits >> (8 * i)) & 0xFF);
   return s;
+}
+
+}  // namespace testutil
+
+namespace testutil {
+
+struct RunResult {
+  int exitCode = -1;
+  std::string out;
+  std::string err;
+};
+
+// Runs a program with the given arguments (no shell quoting needed) and
+// collects its exit code, standard output and standard error.
+inline RunResult run(const std::string& program, const std::vector<std::string>& args,
+                     const std::string& workDir = "") {
+  TempDir capture;
+  std::string outFile = capture.file("out"), errFile = capture.file("err");
+  pid_t pid = fork();
+  if (pid == 0) {
+    if (!workDir.empty() && chdir(workDir.c_str()) != 0) _exit(127);
+    freopen(outFile.c_str(), "w", stdout);
+    freopen(errFile.c_str(), "w", stderr);
+    std::vector<char*> argv;
+    argv.push_back(const_cast<char*>(program.c_str()));
+    for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    execv(program.c_str(), argv.data());
+    _exit(127);
+  }
+  int status = 0;
+  waitpid(pid, &status, 0);
+  RunResult r;
+  r.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  r.out = readFile(outFile);
+  r.err = readFile(errFile);
+  return r;
 }
 
 }  // namespace testutil
