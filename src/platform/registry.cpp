@@ -14,6 +14,7 @@
 #include <map>
 #include <optional>
 #include <string_view>
+#include <unordered_map>
 
 #include "platform/code_page.h"
 #include "platform/os_file.h"
@@ -41,8 +42,9 @@ struct Value {
 };
 
 struct Key {
-  std::vector<std::string> names;  // from HKEY_CURRENT_USER, as first created
-  std::vector<Value> values;       // in the order first written
+  std::vector<std::string> names;                 // from HKEY_CURRENT_USER, as first created
+  std::vector<Value> values;                      // in the order first written
+  std::unordered_map<std::string, size_t> index;  // folded name -> place in values
 };
 
 // Names folded to lower case; as a map key it puts a key right before the keys
@@ -73,13 +75,19 @@ const Key* findKey(const Store& store, const std::vector<std::string>& names) {
   return it == store.keys.end() ? nullptr : &it->second;
 }
 
-// The position of the named value in key.values, or -1.
+// The place of the named value in key.values, or -1.
 long findValue(const Key& key, const std::string& name) {
-  std::string folded = fold(name);
-  for (size_t i = 0; i < key.values.size(); ++i) {
-    if (fold(key.values[i].name) == folded) return static_cast<long>(i);
-  }
-  return -1;
+  auto it = key.index.find(fold(name));
+  return it == key.index.end() ? -1 : static_cast<long>(it->second);
+}
+
+bool eraseValue(Key& key, const std::string& name) {
+  long i = findValue(key, name);
+  if (i < 0) return false;
+  key.values.erase(key.values.begin() + i);
+  key.index.clear();
+  for (size_t k = 0; k < key.values.size(); ++k) key.index.emplace(fold(key.values[k].name), k);
+  return true;
 }
 
 // Creates the key and every missing key above it; true when one was missing.
@@ -89,7 +97,8 @@ bool ensureKey(Store& store, const std::vector<std::string>& names) {
   for (size_t i = 0; i < names.size(); ++i) {
     id.push_back(fold(names[i]));
     if (store.keys.count(id) == 0) {
-      store.keys.emplace(id, Key{{names.begin(), names.begin() + static_cast<long>(i) + 1}, {}});
+      store.keys.emplace(id,
+                         Key{{names.begin(), names.begin() + static_cast<long>(i) + 1}, {}, {}});
       created = true;
     }
   }
@@ -101,6 +110,7 @@ bool ensureKey(Store& store, const std::vector<std::string>& names) {
 bool setValue(Key& key, const Value& value) {
   long i = findValue(key, value.name);
   if (i < 0) {
+    key.index.emplace(fold(value.name), key.values.size());
     key.values.push_back(value);
     return true;
   }
@@ -464,7 +474,8 @@ std::string registryFilePath() {
     base = std::string(home) + "/.config";
   } else {
     const passwd* user = ::getpwuid(::getuid());
-    base = std::string(user != nullptr && user->pw_dir != nullptr ? user->pw_dir : ".") + "/.config";
+    base =
+        std::string(user != nullptr && user->pw_dir != nullptr ? user->pw_dir : ".") + "/.config";
   }
   while (base.size() > 1 && base.back() == '/') base.pop_back();
   if (base != "/") base += '/';
@@ -583,11 +594,7 @@ bool Registry::deleteValue(const std::string& name) {
   try {
     return changeStore(filePath_, [&](Store& store) {
       auto it = store.keys.find(idOf(current_));
-      if (it == store.keys.end()) return false;
-      long i = findValue(it->second, utf8Name);
-      if (i < 0) return false;
-      it->second.values.erase(it->second.values.begin() + i);
-      return true;
+      return it != store.keys.end() && eraseValue(it->second, utf8Name);
     });
   } catch (const WriteFailure&) {
     return false;

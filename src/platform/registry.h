@@ -40,11 +40,16 @@ namespace platform {
 // counts as unset).
 std::string registryFilePath();
 
-// A view on the store with at most one current key, like Delphi's TRegistry on
-// HKEY_CURRENT_USER. Key paths use "\" between names; a path that begins with
-// "\" starts at HKEY_CURRENT_USER, any other path below the current key (or
-// below HKEY_CURRENT_USER when no key is open), and the empty path designates
-// the current key itself. Key and value names match without regard to ASCII
+// A view on the store with at most one current key, as a registry object on
+// HKEY_CURRENT_USER has. It holds no file; every call sees the file as it is
+// now. Every call fails with ERegistryException, naming the file and line,
+// when the file cannot be read or parsed; a write also when it cannot be
+// written (openKey and deleteValue answer false then).
+//
+// Key paths use "\" between names; a path that begins with "\" starts at
+// HKEY_CURRENT_USER, any other path below the current key (or below
+// HKEY_CURRENT_USER when no key is open), and the empty path designates the
+// current key itself. Key and value names match without regard to ASCII
 // letter case, and keep the case they were created with.
 class Registry {
  public:
@@ -81,9 +86,6 @@ class Registry {
   // Whether the value existed and is now gone; false also when there is no
   // current key or the store cannot be written.
   bool deleteValue(const std::string& name);
-
-  // Reading any store file fails with ERegistryException when the file cannot
-  // be read or parsed; so do the writes when it cannot be written.
 
  private:
   // The key a path designates, as UTF-8 names from HKEY_CURRENT_USER; false

@@ -136,7 +136,8 @@ TEST_F(RegistryTest, StringsRoundTripWithWindows1252QuotesBackslashesAndLineBrea
   EXPECT_NE(text.find("\"columnOrder\"=\"K\xC3\xBCnstler:138.\"\n"), std::string::npos);
   EXPECT_NE(text.find("\"path\"=\"C:\\\\Music\\\\\\\"Best of\\\"\\\\\"\n"), std::string::npos);
   EXPECT_NE(text.find("\"lines\"=\"one\\r\\ntwo\\n\"\n"), std::string::npos);
-  EXPECT_NE(text.find("\"we\\\"ird\\\\name \xC3\xA9\"=\"; not a comment ][\"\n"), std::string::npos);
+  EXPECT_NE(text.find("\"we\\\"ird\\\\name \xC3\xA9\"=\"; not a comment ][\"\n"),
+            std::string::npos);
 }
 
 TEST_F(RegistryTest, IntegersKeepAll32BitsAndBooleansAreNumbers) {
@@ -291,7 +292,8 @@ TEST_F(RegistryTest, HandWrittenFileIsReadAndRewrittenInItsOwnForm) {
       "\t\"all\"=dword:FFFFFFFF\r\n"
       "@=\"first\"\r\n"
       "@=\"second\"\r\n"
-      "\"database\"=\"Gr\xC3\xBC\xC3\x9F" "e \xE4\xB8\xAD\"");  // last line without line end
+      "\"database\"=\"Gr\xC3\xBC\xC3\x9F"
+      "e \xE4\xB8\xAD\"");  // last line without line end
   Registry r;
   ASSERT_TRUE(r.openKey("Software\\Tarquo\\Vosko", false));
   EXPECT_TRUE(r.keyExists("\\Software\\Tarquo"));  // created by the key below it
@@ -300,7 +302,9 @@ TEST_F(RegistryTest, HandWrittenFileIsReadAndRewrittenInItsOwnForm) {
   EXPECT_EQ(r.readInteger("all"), -1);
   EXPECT_EQ(r.readString(""), "second");
   // A character outside Windows-1252 reads as "?", and stays in the file.
-  EXPECT_EQ(r.readString("database"), "Gr\xFC\xDF" "e ?");
+  EXPECT_EQ(r.readString("database"),
+            "Gr\xFC\xDF"
+            "e ?");
 
   r.writeInteger("height", 560);
   EXPECT_EQ(fileText(), std::string(kHeader) +
@@ -311,7 +315,8 @@ TEST_F(RegistryTest, HandWrittenFileIsReadAndRewrittenInItsOwnForm) {
                             "\"height\"=dword:00000230\n"
                             "\"all\"=dword:ffffffff\n"
                             "@=\"second\"\n"
-                            "\"database\"=\"Gr\xC3\xBC\xC3\x9F" "e \xE4\xB8\xAD\"\n\n");
+                            "\"database\"=\"Gr\xC3\xBC\xC3\x9F"
+                            "e \xE4\xB8\xAD\"\n\n");
 }
 
 TEST_F(RegistryTest, EmptyFileHoldsNoKeys) {
