@@ -1,0 +1,17 @@
+// TBinaryReader reads a binary debug file (debug_entries.h) back into a list
+// of entries.
+#pragma once
+
+#include "debug/debug_reader.h"
+
+class TBinaryReader : public TFileReader {
+ public:
+  VOSKO_CLASS_NAME(TBinaryReader)
+
+  using TFileReader::TFileReader;
+
+  // The file's entries as a new list, or null when the file does not exist.
+  // A wrong header or a damaged block raises IOException
+  // "TBinaryReader.read: (Class) message".
+  std::unique_ptr<TDebugEntries> read() override;
+};

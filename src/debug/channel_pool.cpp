@@ -1,0 +1,82 @@
+#include "debug/channel_pool.h"
+
+#include <memory>
+
+#include "basis/class_registry.h"
+#include "basis/string_value.h"
+#include "debug/channel.h"
+#include "debug/debug_entries.h"
+#include "debug/debug_entry.h"
+#include "debug/dialog_writer.h"
+#include "debug/error_entry.h"
+#include "debug/list_writer.h"
+#include "debug/system_out_writer.h"
+#include "debug/trace_entry.h"
+
+namespace {
+
+std::unique_ptr<TChannelPool>& pool() {
+  static std::unique_ptr<TChannelPool> instance;
+  return instance;
+}
+
+std::unique_ptr<TDialogWriter>& sharedDialogWriter() {
+  static std::unique_ptr<TDialogWriter> writer;
+  return writer;
+}
+
+std::unique_ptr<TSystemOutWriter>& sharedSystemOutWriter() {
+  static std::unique_ptr<TSystemOutWriter> writer;
+  return writer;
+}
+
+std::unique_ptr<TListWriter>& sharedListWriter() {
+  static std::unique_ptr<TListWriter> writer;
+  return writer;
+}
+
+}  // namespace
+
+TChannelPool::TChannelPool() = default;
+
+TChannelPool::~TChannelPool() = default;
+
+TChannel* TChannelPool::getChannel(const std::string& name) {
+  if (!pool()) pool() = std::make_unique<TChannelPool>();
+  return pool()->get(name);
+}
+
+TChannel* TChannelPool::get(const std::string& name) {
+  TString probe(TString::toLowerAscii(name));
+  if (channels_.containsKey(&probe)) return dynamic_cast<TChannel*>(channels_.get(&probe));
+  auto channel = std::make_unique<TChannel>(name);
+  auto key = std::make_unique<TString>(probe.getValue());
+  channels_.put(key.get(), channel.get());
+  key.release();
+  return channel.release();
+}
+
+void debugStartUp() {
+  ClassRegistry::registerClass<TDebugEntries>();
+  ClassRegistry::registerClass<TDebugEntry>();
+  ClassRegistry::registerClass<TTraceEntry>();
+  ClassRegistry::registerClass<TErrorEntry>();
+  sharedDialogWriter() = std::make_unique<TDialogWriter>();
+  sharedSystemOutWriter() = std::make_unique<TSystemOutWriter>();
+  sharedListWriter() = std::make_unique<TListWriter>();
+}
+
+void shutdownDebug() {
+  // reset() clears each reference before the object goes, so nothing can
+  // reach a half-destroyed pool or writer.
+  pool().reset();
+  sharedDialogWriter().reset();
+  sharedSystemOutWriter().reset();
+  sharedListWriter().reset();
+}
+
+TDialogWriter* dialogWriter() { return sharedDialogWriter().get(); }
+
+TSystemOutWriter* systemOutWriter() { return sharedSystemOutWriter().get(); }
+
+TListWriter* listWriter() { return sharedListWriter().get(); }

@@ -1,0 +1,24 @@
+// TConditionalWriter, the base of writers with a level threshold of their
+// own (the mail writer): a descendant writes an entry only when the entry's
+// level is at most the writer's level.
+#pragma once
+
+#include <cstdint>
+
+#include "debug/debug_writer.h"
+
+class TConditionalWriter : public TDebugWriter {
+ public:
+  VOSKO_CLASS_NAME(TConditionalWriter)
+
+  explicit TConditionalWriter(int32_t level) : level_(level) {}
+
+  int32_t getLevel() const { return level_; }
+  void setLevel(int32_t level) { level_ = level; }
+
+ protected:
+  // True when an entry of entryLevel passes this writer's threshold.
+  bool accepts(int32_t entryLevel) const { return entryLevel <= level_; }
+
+  int32_t level_;
+};

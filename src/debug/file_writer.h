@@ -1,0 +1,27 @@
+// TFileWriter, the base of the writers that put entries into a named file
+// (text_writer.h, binary_writer.h).
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "debug/debug_writer.h"
+
+class TDebugEntries;
+
+class TFileWriter : public TDebugWriter {
+ public:
+  VOSKO_CLASS_NAME(TFileWriter)
+
+  explicit TFileWriter(std::string fileName) : fileName_(std::move(fileName)) {}
+
+  const std::string& getFileName() const { return fileName_; }
+
+ protected:
+  // The entries of the binary debug file, or a new empty list when the file
+  // does not exist yet; the caller owns the result. Raises what the binary
+  // reader raises.
+  std::unique_ptr<TDebugEntries> loadEntries() const;
+
+  std::string fileName_;
+};

@@ -1,0 +1,50 @@
+// A fixture for tests of configured channels: each test writes its own
+// "debug.properties" into a temporary directory that stands for the
+// program's directory, and starts with no channels, so that every channel
+// reads the test's file. The program's directory and a fresh diagnostics
+// module are restored afterwards.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "debug/channel.h"
+#include "debug/channel_pool.h"
+#include "platform/system_info.h"
+#include "test_util.h"
+
+struct Captured {
+  std::string out;
+  std::string err;
+};
+
+template <class F>
+Captured captureOutput(F f) {
+  testing::internal::CaptureStdout();
+  testing::internal::CaptureStderr();
+  f();
+  Captured c;
+  c.out = testing::internal::GetCapturedStdout();
+  c.err = testing::internal::GetCapturedStderr();
+  return c;
+}
+
+class ChannelFixture : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    shutdownDebug();
+    debugStartUp();
+    platform::setApplicationPathForTesting(dir.path());
+  }
+  void TearDown() override {
+    shutdownDebug();
+    platform::setApplicationPathForTesting("");
+    debugStartUp();
+  }
+  void configure(const std::string& text) { testutil::writeFile(dir.file("debug.properties"), text); }
+  // The channel of that name; made and configured at its first request.
+  static TChannel* channel(const std::string& name) { return TChannelPool::getChannel(name); }
+
+  testutil::TempDir dir;
+};
