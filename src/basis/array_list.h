@@ -1,0 +1,62 @@
+// TArrayList, the ordered list of the library: elements in insertion order,
+// addressed by a 0-based index. The sound-carrier database and every carrier
+// derive from it, so its binary form (an integer count, then each element as
+// class name and block) is the skeleton of every database file.
+//
+// Ownership: with ownsObjects set the list frees an element when it is
+// removed, when the list is cleared and when it is destroyed; otherwise the
+// elements belong to the caller. A new list does not own its elements.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "basis/abstract_collection.h"
+
+class TArrayList : public TAbstractCollection {
+ public:
+  VOSKO_CLASS_NAME(TArrayList)
+
+  TArrayList() = default;
+  explicit TArrayList(bool ownsObjects) { ownsObjects_ = ownsObjects; }
+  ~TArrayList() override;
+
+  // Appends obj and returns its index; a null obj raises
+  // IllegalArgumentException "TArrayList.add: Object is nil.". Descendants
+  // override it to admit only their own element class.
+  virtual int32_t add(TMappedObject* obj);
+  // Appends obj without passing through the virtual add, for descendants
+  // that have checked the element already. A null obj is refused as in add.
+  int32_t append(TMappedObject* obj);
+  // Appends the very elements of `list` (not copies) in order. REQUIRES: not
+  // both lists own their elements, or each element would be freed twice.
+  virtual void addAll(const TArrayList& list);
+  // Removes the element at index, freeing it when owning; an index out of
+  // range raises the platform's list error.
+  virtual void remove(int32_t index);
+  // Removes the first element that is the very object obj (not merely equal);
+  // true when one was removed.
+  virtual bool remove(TMappedObject* obj);
+
+  // The element at index, still owned as before; out of range raises the
+  // platform's list error "Listenindex überschreitet das Maximum (<index>)".
+  TMappedObject* get(int32_t index) const;
+  // Position of the very object obj, or -1.
+  int32_t indexOf(const TMappedObject* obj) const;
+
+  int32_t size() const override { return static_cast<int32_t>(items_.size()); }
+  void clear() override;
+
+  // A TArrayList (whatever the class of this list) with the same flag: an
+  // owning list holds clones of the elements, a non-owning one the elements
+  // themselves.
+  std::unique_ptr<TMappedObject> clone() const override;
+  void readFrom(TFile& file) override;
+  void writeTo(TFile& file) override;
+  // toString() as one line, printTo of each persistent element, an empty line.
+  void printTo(TTextFile& file) override;
+
+ private:
+  std::vector<TMappedObject*> items_;
+};
