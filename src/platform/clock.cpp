@@ -61,9 +61,17 @@ double now() {
                            static_cast<int>(ts.tv_nsec / 1000000));
 }
 
-int64_t wholeDays(double value) { return static_cast<int64_t>(std::trunc(value)); }
+// Beyond this many days (some 27,000 years) a date-time is not a date; damaged
+// files can hold such values, and they must not overflow the conversions.
+constexpr double kMaxDays = 1.0e7;
+
+int64_t wholeDays(double value) {
+  if (!std::isfinite(value) || std::fabs(value) > kMaxDays) return 0;
+  return static_cast<int64_t>(std::trunc(value));
+}
 
 int64_t timeOfDayMillis(double value) {
+  if (!std::isfinite(value) || std::fabs(value) > kMaxDays) return 0;
   double frac = std::fabs(value - std::trunc(value));
   int64_t ms = std::llround(frac * kMillisPerDay);
   return ms >= kMillisPerDay ? kMillisPerDay - 1 : ms;
@@ -71,7 +79,7 @@ int64_t timeOfDayMillis(double value) {
 
 DateTimeParts decodeDateTime(double value) {
   DateTimeParts parts;
-  if (!std::isfinite(value) || std::fabs(value) > 3.0e6) return parts;
+  if (!std::isfinite(value) || std::fabs(value) > 3.0e6) return parts;  // beyond year 9999
   int64_t days = wholeDays(value);
   int64_t ms = timeOfDayMillis(value);
   // A value a hair below midnight rounds up to the next day, as the clock would show it.

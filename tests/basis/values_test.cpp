@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <limits>
+
 #include "basis/boolean_value.h"
 #include "basis/date_time_value.h"
 #include "basis/exceptions.h"
@@ -90,6 +92,9 @@ TEST(TTDateTimeTest, MillisBetween) {
   EXPECT_EQ(TTDateTime::millisBetween(a + 1, a), 0);
   double b = a + 1 + platform::encodeTime(0, 0, 1, 500);
   EXPECT_EQ(TTDateTime::millisBetween(a, b), 86400000 + 1500);
+  // Values from a damaged file are no dates and give no figure.
+  EXPECT_EQ(TTDateTime::millisBetween(0, 1e300), 0);
+  EXPECT_EQ(TTDateTime::millisBetween(0, std::numeric_limits<double>::infinity()), 0);
   EXPECT_EQ(TTDateTime(platform::encodeDate(2026, 12, 7) + platform::encodeTime(8, 5, 3, 0)).toString(),
             "07.12.2026 08:05:03");
 }
