@@ -1,0 +1,208 @@
+#include "data/sound_carrier.h"
+
+#include "basis/exceptions.h"
+#include "basis/file.h"
+#include "basis/string_value.h"
+#include "basis/xml_helper.h"
+#include "data/model_xml.h"
+#include "platform/clock.h"
+#include "platform/code_page.h"
+#include "platform/exception.h"
+#include "xml/dom_exception.h"
+
+TSoundCarrier::TSoundCarrier(const std::string& name, const std::string& label, const std::string& type)
+    : TSoundCarrier() {
+  this->name = name;
+  this->label = label;
+  this->type = type;
+}
+
+void TSoundCarrier::initialize() {
+  TArrayList::initialize();
+  setOwnsObjects(true);
+  name.clear();
+  label.clear();
+  artist.clear();
+  type = kCompactDisc;
+  release = platform::now();
+  notes.clear();
+  contentType = kAlbum;
+  image.clear();
+  printImage.clear();
+  if (!tocList) tocList = std::make_unique<TTOCList>();
+}
+
+std::string TSoundCarrier::fileHeader() const { return kFileHeader; }
+
+std::string TSoundCarrier::toString() const {
+  return name + ", " + artist + " - " + label + ", " + platform::formatShortDate(release) + " " + type +
+         " (" + contentType + ")";
+}
+
+int32_t TSoundCarrier::add(TMappedObject* obj) {
+  auto* title = dynamic_cast<TTitle*>(obj);
+  if (title == nullptr) throw IllegalArgumentException("TSoundCarrier.add: Object is no title.");
+  const int32_t index = append(title);
+  title->carrier = this;
+  if (title->track == -1) title->track = getLastTrack(title->carrierIndex) + 1;
+  return index;
+}
+
+void TSoundCarrier::remove(int32_t index) {
+  const int32_t disc = getTitle(index)->carrierIndex;
+  for (int32_t i = index + 1; i < size(); ++i) {
+    TTitle* behind = getTitle(i);
+    if (behind->carrierIndex != disc) break;
+    --behind->track;
+  }
+  TArrayList::remove(index);
+}
+
+TTitle* TSoundCarrier::getTitle(int32_t index) const { return static_cast<TTitle*>(get(index)); }
+
+int32_t TSoundCarrier::getLastTrack(int32_t carrierIndex) const {
+  int32_t last = -1;
+  for (int32_t i = 0; i < size(); ++i) {
+    const TTitle* title = getTitle(i);
+    if (title->carrierIndex == carrierIndex && title->track > last) last = title->track;
+  }
+  return last;
+}
+
+bool TSoundCarrier::hasMixedArtists() const {
+  for (int32_t i = 0; i < size(); ++i) {
+    if (getTitle(i)->artist != artist) return true;
+  }
+  return false;
+}
+
+std::string TSoundCarrier::getArtist() {
+  if (hasMixedArtists()) artist = kSamplerArtist;
+  if (contentType == kSplit) artist = assembleSplitArtist();
+  return artist;
+}
+
+void TSoundCarrier::setContentType(const std::string& kind) {
+  contentType = kind;
+  if (kind == kSampler) artist = kSamplerArtist;
+  if (kind == kSplit) artist = assembleSplitArtist();
+}
+
+std::string TSoundCarrier::assembleSplitArtist() const {
+  if (contentType != kSplit) {
+    throw IllegalStateException(
+        "TSoundCarrier.assembleSplitArtist: Attempt to assemble artist for non split typ: " + contentType);
+  }
+  std::string result;
+  std::string upperResult;
+  for (int32_t i = 0; i < size(); ++i) {
+    const std::string& titleArtist = getTitle(i)->artist;
+    if (titleArtist.empty()) continue;
+    const std::string upper = TString::toUpperAscii(titleArtist);
+    // Also a part of a longer name already taken counts as present.
+    if (upperResult.find(upper) != std::string::npos) continue;
+    result += titleArtist + " ";
+    upperResult += upper + " ";
+  }
+  return result;
+}
+
+void TSoundCarrier::writeTo(TFile& file) {
+  if (!tocList) throw IOException("TSoundCarrier.write: TOC list not assigned.");
+  file.writeString(name);
+  file.writeString(label);
+  file.writeString(artist);
+  file.writeString(type);
+  file.writeDouble(release);
+  file.writeString(notes);
+  file.writeString(contentType);
+  file.writeString(image);
+  file.writeString(printImage);
+  file.writeTPObject(*tocList);
+  TArrayList::writeTo(file);
+}
+
+void TSoundCarrier::readFrom(TFile& file) {
+  name = file.readString();
+  label = file.readString();
+  artist = file.readString();
+  type = file.readString();
+  release = file.readDouble();
+  notes = file.readString();
+  contentType = file.readString();
+  image = file.readString();
+  printImage = file.readString();
+  std::unique_ptr<TPObject> read = file.readTPObject();
+  // Any other class in this place would be taken for a TOC list later on.
+  auto* toc = dynamic_cast<TTOCList*>(read.get());
+  if (toc == nullptr) throw IOException("TSoundCarrier.read: Object is no TOC list.");
+  read.release();
+  tocList.reset(toc);
+  // The list's reading clears the titles and passes each one to add().
+  TArrayList::readFrom(file);
+}
+
+void TSoundCarrier::fromXML(TDomElement* element) {
+  try {
+    if (!modelxml::hasTag(element, u"CARRIER")) throw EDomException("Illegal base tag for a vosko carrier.");
+    name = modelxml::attribute(element, u"NAME");
+    artist = modelxml::attribute(element, u"ARTIST");
+    label = modelxml::attribute(element, u"LABEL");
+    type = modelxml::attribute(element, u"TYPE");
+    try {
+      release = platform::parseShortDate(modelxml::attribute(element, u"RELEASE"));
+    } catch (const EConvertError& e) {
+      throw EDomException("Illegal date: " + e.message());
+    }
+    contentType = modelxml::attribute(element, u"CONTENTTYPE");
+    image = modelxml::attribute(element, u"IMAGE");
+    printImage = modelxml::attribute(element, u"PRINTIMAGE");
+
+    TXMLHelper& helper = TXMLHelper::getInstance();
+    TDomElement* notesElement = helper.getChildElement(element, u"NOTES");
+    TDomNode* text = notesElement->firstChild();
+    notes =
+        text == nullptr ? std::string() : helper.expandLineBreaks(platform::utf16ToAnsi(text->nodeValue()));
+
+    TDomElement* tocsElement = element->findFirstChildElement(u"TOCS");
+    if (tocsElement == nullptr) throw EDomException("No TOC list node for: " + name);
+    tocList = std::make_unique<TTOCList>();
+    tocList->fromXML(tocsElement);
+
+    clear();
+    TDomElement* titlesElement = helper.getChildElement(element, u"TITLES");
+    for (TDomElement* titleElement : modelxml::elementsBelow(titlesElement, u"TITLE")) {
+      auto title = std::make_unique<TTitle>();
+      title->fromXML(titleElement);
+      title->carrier = this;
+      // Appended as read: the titles keep the numbers of the file.
+      append(title.get());
+      title.release();
+    }
+  } catch (const std::exception& e) {
+    throw EDomException(platform::wrapMessage("TSoundCarrier.fromXML", e));
+  }
+}
+
+TDomElement* TSoundCarrier::toXML(TDomDocument* document) {
+  if (!tocList) throw IOException("TSoundCarrier.toXML: TOC list not assigned.");
+  TDomElement* element = document->createElement(u"CARRIER");
+  modelxml::setAttribute(element, u"NAME", name);
+  modelxml::setAttribute(element, u"ARTIST", artist);
+  modelxml::setAttribute(element, u"LABEL", label);
+  modelxml::setAttribute(element, u"TYPE", type);
+  modelxml::setAttribute(element, u"RELEASE", platform::formatShortDate(release));
+  modelxml::setAttribute(element, u"CONTENTTYPE", contentType);
+  modelxml::setAttribute(element, u"IMAGE", image);
+  modelxml::setAttribute(element, u"PRINTIMAGE", printImage);
+
+  TDomElement* notesElement = document->createElement(u"NOTES");
+  notesElement->appendChild(modelxml::textNode(document, notes));
+  element->appendChild(notesElement);
+  element->appendChild(tocList->toXML(document));
+
+  TDomElement* titlesElement = document->createElement(u"TITLES");
+  element->appendChild(titlesElement);
+  for (int32_t i = 0; i < size(); ++i) titlesElement->appendChild(getTitle(i)->toXML(document));
+  return element;
+}

@@ -1,0 +1,90 @@
+// TSoundCarrier, one compact disc, record, cassette or the like: its data,
+// its titles (the list's elements) and the tables of contents of its discs.
+// The carrier owns its titles and its TTOCList; each title points back to it.
+//
+// Stored as name, label, artist, type, release, notes, contentType, image,
+// printImage, the object "TTOCList" and the title list; in XML as a
+// "CARRIER" element with "NOTES", "TOCS" and "TITLES" children.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "basis/array_list.h"
+#include "data/title.h"
+#include "data/toc_list.h"
+
+class TSoundCarrier : public TArrayList {
+ public:
+  VOSKO_CLASS_NAME(TSoundCarrier)
+
+  static constexpr const char* kFileHeader = "[Application:Vosko.Type:SoundCarrier-Database.Version:2.5.7]";
+  static constexpr const char* kCompactDisc = "Compact Disc";
+  // Records and cassettes have two sides per medium.
+  static constexpr const char* kRecord = "Schallplatte";
+  static constexpr const char* kCassette = "Audiokassette";
+  static constexpr const char* kAlbum = "Album";
+  static constexpr const char* kSampler = "Sampler";
+  static constexpr const char* kSplit = "Split";
+  static constexpr const char* kSamplerArtist = "<Sampler>";
+
+  TSoundCarrier() { TSoundCarrier::initialize(); }
+  TSoundCarrier(const std::string& name, const std::string& label, const std::string& type);
+
+  // Plain properties, read and written directly. contentType has a setter
+  // for its effect on artist.
+  std::string name;
+  std::string label;
+  std::string artist;
+  std::string type = kCompactDisc;
+  // Days since 30.12.1899, the fraction the time of day; now by default.
+  double release = 0;
+  std::string notes;
+  std::string contentType = kAlbum;
+  std::string image;
+  std::string printImage;
+  // Owned; created by initialize when missing.
+  std::unique_ptr<TTOCList> tocList;
+
+  // "<name>, <artist> - <label>, <release date> <type> (<contentType>)".
+  std::string toString() const override;
+  // Replaces the fields, the TOC list and the titles by those stored; each
+  // title goes through add().
+  void readFrom(TFile& file) override;
+  // Raises IOException "TSoundCarrier.write: TOC list not assigned." without a TOC list.
+  void writeTo(TFile& file) override;
+  // Every field to its default; keeps an existing TOC list and the titles.
+  void initialize() override;
+  std::string fileHeader() const override;
+
+  // Replaces the carrier's contents by a "CARRIER" element's; titles keep the
+  // TRACK read. Every failure is raised as EDomException
+  // "TSoundCarrier.fromXML: (Class) message".
+  void fromXML(TDomElement* element) override;
+  // Raises IOException "TSoundCarrier.toXML: TOC list not assigned." without a TOC list.
+  TDomElement* toXML(TDomDocument* document) override;
+
+  // Appends a TTitle, links it to this carrier and gives it the number after
+  // the highest of its disc when it has none (-1); anything else raises
+  // IllegalArgumentException "TSoundCarrier.add: Object is no title.".
+  int32_t add(TMappedObject* obj) override;
+  // Removes and frees the title at index; the titles behind it on the same
+  // disc, up to the first title of another disc, move up one number.
+  void remove(int32_t index) override;
+  using TArrayList::remove;
+
+  TTitle* getTitle(int32_t index) const;
+  // Highest track on that disc or side; -1 when it has none.
+  int32_t getLastTrack(int32_t carrierIndex) const;
+  // True when some title's artist differs from the carrier's.
+  bool hasMixedArtists() const;
+  // "<Sampler>" when the artists are mixed, then the split artist for a
+  // "Split"; stores and returns the result.
+  std::string getArtist();
+  // "Sampler" sets the artist to "<Sampler>", "Split" to the split artist.
+  void setContentType(const std::string& kind);
+  // The distinct title artists, each followed by a blank; raises
+  // IllegalStateException for a carrier that is not a "Split".
+  std::string assembleSplitArtist() const;
+};

@@ -1,0 +1,51 @@
+#include "data/sound_carriers.h"
+
+#include <memory>
+
+#include "basis/exceptions.h"
+#include "data/model_xml.h"
+#include "platform/exception.h"
+#include "xml/dom_exception.h"
+
+void TSoundCarriers::initialize() {
+  TArrayList::initialize();
+  setOwnsObjects(true);
+}
+
+std::string TSoundCarriers::fileHeader() const { return TSoundCarrier::kFileHeader; }
+
+int32_t TSoundCarriers::add(TMappedObject* obj) {
+  auto* carrier = dynamic_cast<TSoundCarrier*>(obj);
+  if (carrier == nullptr) throw IllegalArgumentException("TSoundCarriers.add: Object is no carrier.");
+  return append(carrier);
+}
+
+TSoundCarrier* TSoundCarriers::getCarrier(int32_t index) const {
+  return static_cast<TSoundCarrier*>(get(index));
+}
+
+void TSoundCarriers::fromXML(TDomElement* element) {
+  try {
+    if (!modelxml::hasTag(element, u"VOSKO")) throw EDomException("Illegal base tag for a vosko database.");
+    if (modelxml::attribute(element, u"VERSION") != kXmlVersion) {
+      throw EDomException("Illegal version of a vosko XML database.");
+    }
+    std::vector<TDomElement*> carriers = modelxml::elementsBelow(element, u"CARRIER");
+    clear();
+    for (TDomElement* carrierElement : carriers) {
+      auto carrier = std::make_unique<TSoundCarrier>();
+      carrier->fromXML(carrierElement);
+      append(carrier.get());
+      carrier.release();
+    }
+  } catch (const std::exception& e) {
+    throw EDomException(platform::wrapMessage("TSoundCarriers.fromXML", e));
+  }
+}
+
+TDomElement* TSoundCarriers::toXML(TDomDocument* document) {
+  TDomElement* element = document->createElement(u"VOSKO");
+  modelxml::setAttribute(element, u"VERSION", kXmlVersion);
+  for (int32_t i = 0; i < size(); ++i) element->appendChild(getCarrier(i)->toXML(document));
+  return element;
+}

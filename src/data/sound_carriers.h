@@ -1,0 +1,38 @@
+// TSoundCarriers, the sound-carrier database: a list of TSoundCarrier that
+// owns them. Its binary file is the header
+// "[Application:Vosko.Type:SoundCarrier-Database.Version:2.5.7]" and the
+// list's block, each carrier the object "TSoundCarrier"; its XML form is a
+// "VOSKO" element of VERSION "1.1.0" with one "CARRIER" child per carrier.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "basis/array_list.h"
+#include "data/sound_carrier.h"
+
+class TSoundCarriers : public TArrayList {
+ public:
+  VOSKO_CLASS_NAME(TSoundCarriers)
+
+  static constexpr const char* kXmlVersion = "1.1.0";
+
+  // An empty database without configuration.
+  TSoundCarriers() { TSoundCarriers::initialize(); }
+  // TSoundCarriers(configName), which also owns the TConfig read for that
+  // name, belongs here together with the application configuration.
+
+  void initialize() override;
+  std::string fileHeader() const override;
+
+  // Replaces the carriers by one per "CARRIER" element anywhere below a
+  // "VOSKO" element of VERSION "1.1.0". Every failure is raised as
+  // EDomException "TSoundCarriers.fromXML: (Class) message".
+  void fromXML(TDomElement* element) override;
+  TDomElement* toXML(TDomDocument* document) override;
+
+  // Appends a TSoundCarrier; anything else raises IllegalArgumentException
+  // "TSoundCarriers.add: Object is no carrier.".
+  int32_t add(TMappedObject* obj) override;
+  TSoundCarrier* getCarrier(int32_t index) const;
+};

@@ -1,0 +1,125 @@
+#include "data/title.h"
+
+#include "basis/file.h"
+#include "basis/string_value.h"
+#include "data/model_xml.h"
+#include "data/sound_carrier.h"
+#include "platform/exception.h"
+#include "xml/dom_exception.h"
+
+TTitle::TTitle(const std::string& name, const std::string& url) : TTitle() {
+  this->name = name;
+  this->url = url;
+}
+
+TTitle::TTitle(const std::string& name, const std::string& url, const std::string& artist)
+    : TTitle(name, url) {
+  this->artist = artist;
+}
+
+void TTitle::initialize() {
+  name.clear();
+  url.clear();
+  artist.clear();
+  contentType = kOriginal;
+  originalArtist.clear();
+  film.clear();
+  track = -1;
+  carrier = nullptr;
+  carrierIndex = 0;
+}
+
+std::string TTitle::fileHeader() const { return TSoundCarrier::kFileHeader; }
+
+void TTitle::setContentType(const std::string& value) {
+  if (value == kOriginal) originalArtist.clear();
+  contentType = value;
+}
+
+void TTitle::setOriginalArtist(const std::string& value) {
+  size_t begin = 0;
+  size_t end = value.size();
+  while (begin < end && static_cast<unsigned char>(value[begin]) <= 32) ++begin;
+  while (end > begin && static_cast<unsigned char>(value[end - 1]) <= 32) --end;
+  std::string trimmed = value.substr(begin, end - begin);
+  if (!trimmed.empty() && contentType == kOriginal) contentType = kRemix;
+  originalArtist = trimmed;
+}
+
+std::string TTitle::formatCarrierIndex(int32_t index, const std::string& type) {
+  if (type != TSoundCarrier::kCassette && type != TSoundCarrier::kRecord) {
+    return type + " " + std::to_string(static_cast<int64_t>(index) + 1);
+  }
+  return type + " " + std::to_string(index / 2 + 1) + " Seite " + std::to_string(index % 2 + 1);
+}
+
+std::string TTitle::toString() const {
+  std::string text = TString::zeroPad(static_cast<int64_t>(track) + 1, 2) + " " + artist;
+  if (!originalArtist.empty() || !film.empty()) {
+    text += " (" + originalArtist;
+    if (!originalArtist.empty() && !film.empty()) text += ", ";
+    text += film + ")";
+  }
+  text += " - " + name + ", " + url + " (" + contentType + ") ";
+  if (carrier != nullptr) {
+    text += formatCarrierIndex(carrierIndex, carrier->type);
+  } else {
+    text += std::to_string(carrierIndex);
+  }
+  return text;
+}
+
+void TTitle::readFrom(TFile& file) {
+  name = file.readString();
+  artist = file.readString();
+  url = file.readString();
+  track = file.readInt();
+  contentType = file.readString();
+  originalArtist = file.readString();
+  film = file.readString();
+  carrierIndex = file.readInt();
+}
+
+void TTitle::writeTo(TFile& file) {
+  file.writeString(name);
+  file.writeString(artist);
+  file.writeString(url);
+  file.writeInt(track);
+  file.writeString(contentType);
+  file.writeString(originalArtist);
+  file.writeString(film);
+  file.writeInt(carrierIndex);
+}
+
+void TTitle::fromXML(TDomElement* element) {
+  try {
+    if (!modelxml::hasTag(element, u"TITLE")) throw EDomException("Illegal base tag for a vosko title.");
+    name = modelxml::attribute(element, u"NAME");
+    artist = modelxml::attribute(element, u"ARTIST");
+    url = modelxml::attribute(element, u"URL");
+    try {
+      track = modelxml::parseInteger(modelxml::attribute(element, u"TRACK"));
+      carrierIndex = modelxml::parseInteger(modelxml::attribute(element, u"CARRIERINDEX"));
+    } catch (const EConvertError& e) {
+      throw EDomException("Illegal track number or carrier index: " + e.message());
+    }
+    contentType = modelxml::attribute(element, u"CONTENTTYPE");
+    originalArtist = modelxml::attribute(element, u"ORIGINALARTIST");
+    film = modelxml::attribute(element, u"FILM");
+  } catch (const std::exception& e) {
+    throw EDomException(platform::wrapMessage("TTitle.fromXML", e));
+  }
+}
+
+TDomElement* TTitle::toXML(TDomDocument* document) {
+  TDomElement* element = document->createElement(u"TITLE");
+  modelxml::setAttribute(element, u"NAME", name);
+  modelxml::setAttribute(element, u"ARTIST", artist);
+  modelxml::setAttribute(element, u"URL", url);
+  modelxml::setAttribute(element, u"TRACK", std::to_string(track));
+  modelxml::setAttribute(element, u"CONTENTTYPE", contentType);
+  modelxml::setAttribute(element, u"ORIGINALARTIST", originalArtist);
+  modelxml::setAttribute(element, u"FILM", film);
+  modelxml::setAttribute(element, u"CARRIERINDEX", std::to_string(carrierIndex));
+  return element;
+}

@@ -1,0 +1,60 @@
+// TTitle, one track of a sound carrier. A title held by a carrier points back
+// to it through `carrier`; that link is not owned and never stored, and the
+// carrier owns the title.
+//
+// Stored as name, artist, url, track, contentType, originalArtist, film and
+// carrierIndex; in XML as a "TITLE" element.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "basis/xml_persistent.h"
+
+class TSoundCarrier;
+
+class TTitle : public TXMLPersistent {
+ public:
+  VOSKO_CLASS_NAME(TTitle)
+
+  static constexpr const char* kOriginal = "Original";
+  static constexpr const char* kRemix = "Remix";
+
+  TTitle() { TTitle::initialize(); }
+  TTitle(const std::string& name, const std::string& url);
+  TTitle(const std::string& name, const std::string& url, const std::string& artist);
+
+  // Plain properties. contentType and originalArtist have setters for the
+  // side effects between the two.
+  std::string name;
+  std::string url;
+  std::string artist;
+  std::string contentType = kOriginal;
+  std::string originalArtist;
+  std::string film;
+  // Zero-based position on its disc or side; -1 until a carrier numbers it.
+  int32_t track = -1;
+  TSoundCarrier* carrier = nullptr;
+  // Zero-based disc (or record or cassette side) within the carrier.
+  int32_t carrierIndex = 0;
+
+  // "Original" clears originalArtist; then sets contentType.
+  void setContentType(const std::string& value);
+  // Trims blanks and control characters from both ends; a non-empty name
+  // turns an "Original" into a "Remix".
+  void setOriginalArtist(const std::string& value);
+
+  // "<type> <n>", or for records and cassettes "<type> <medium> Seite <side>".
+  static std::string formatCarrierIndex(int32_t index, const std::string& type);
+
+  std::string toString() const override;
+  void readFrom(TFile& file) override;
+  void writeTo(TFile& file) override;
+  void initialize() override;
+  std::string fileHeader() const override;
+
+  // Reads a "TITLE" element without the setters' side effects. Every failure
+  // is raised as EDomException "TTitle.fromXML: (Class) message".
+  void fromXML(TDomElement* element) override;
+  TDomElement* toXML(TDomDocument* document) override;
+};
