@@ -11,12 +11,12 @@
 VOSKO_EXCEPTION(EDomException, Exception);
 
 // A DOM exception code: the default message is the code's fixed text.
-#define VOSKO_DOM_EXCEPTION(Name, text)                                  \
-  class Name : public EDomException {                                    \
-   public:                                                               \
-    Name() : EDomException(text) {}                                      \
+#define VOSKO_DOM_EXCEPTION(Name, text)                                       \
+  class Name : public EDomException {                                         \
+   public:                                                                    \
+    Name() : EDomException(text) {}                                           \
     explicit Name(std::string message) : EDomException(std::move(message)) {} \
-    const char* className() const noexcept override { return #Name; }    \
+    const char* className() const noexcept override { return #Name; }         \
   }
 
 VOSKO_DOM_EXCEPTION(EIndex_Size_Err, "Index size error.");

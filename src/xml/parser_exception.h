@@ -11,8 +11,7 @@
 
 class EParserException : public Exception {
  public:
-  explicit EParserException(std::string message, std::string fileName = {}, long line = 0,
-                            long column = 0)
+  explicit EParserException(std::string message, std::string fileName = {}, long line = 0, long column = 0)
       : Exception(std::move(message)), fileName_(std::move(fileName)), line_(line), column_(column) {}
   const char* className() const noexcept override { return "EParserException"; }
 

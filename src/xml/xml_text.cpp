@@ -56,8 +56,8 @@ std::size_t decodeStored(std::string_view s, std::size_t i, char16_t units[2], i
     return 3;
   }
   if (c >= 0xF0 && c < 0xF8 && cont(i + 1) && cont(i + 2) && cont(i + 3)) {
-    char32_t v = ((c & 0x07) << 18) | ((b(i + 1) & 0x3F) << 12) | ((b(i + 2) & 0x3F) << 6) |
-                 (b(i + 3) & 0x3F);
+    char32_t v =
+        ((c & 0x07) << 18) | ((b(i + 1) & 0x3F) << 12) | ((b(i + 2) & 0x3F) << 6) | (b(i + 3) & 0x3F);
     if (v >= 0x10000 && v <= 0x10FFFF) {
       v -= 0x10000;
       units[0] = static_cast<char16_t>(0xD800 + (v >> 10));

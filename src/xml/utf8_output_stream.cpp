@@ -1,0 +1,133 @@
+#include "xml/utf8_output_stream.h"
+
+#include <cstdio>
+
+#include "platform/exception.h"
+#include "xml/xml_text.h"
+
+namespace {
+
+constexpr std::size_t kFlushSize = 64 * 1024;
+
+// The character reference of a markup character, or null for any other.
+const char* markupReference(unsigned char c) {
+  switch (c) {
+    case '"':
+      return "&#34;";
+    case '&':
+      return "&#38;";
+    case '\'':
+      return "&#39;";
+    case '<':
+      return "&#60;";
+    case '>':
+      return "&#62;";
+    default:
+      return nullptr;
+  }
+}
+
+}  // namespace
+
+TUtf8OutputStream::TUtf8OutputStream(std::ostream& out) : out_(out) { buffer_.reserve(kFlushSize + 64); }
+
+void TUtf8OutputStream::raisePending() {
+  char message[64];
+  if (xml::isHighSurrogate(pending_)) {
+    std::snprintf(message, sizeof message, "High surrogate %4.4X without low surrogate.", pending_);
+  } else {
+    std::snprintf(message, sizeof message, "Low surrogate %4.4X without high surrogate.", pending_);
+  }
+  throw EConvertError(message);
+}
+
+void TUtf8OutputStream::emit(char16_t u) {
+  if (u < 0x80) {
+    if (u >= 0x20 || u == '\t' || u == '\r') {
+      buffer_ += static_cast<char>(u);
+    } else if (u == '\n') {
+      buffer_ += "\r\n";
+    }
+  } else if (u < 0x800) {
+    buffer_ += static_cast<char>(0xC0 | (u >> 6));
+    buffer_ += static_cast<char>(0x80 | (u & 0x3F));
+  } else if (u != 0xFFFE && u != 0xFFFF) {
+    buffer_ += static_cast<char>(0xE0 | (u >> 12));
+    buffer_ += static_cast<char>(0x80 | ((u >> 6) & 0x3F));
+    buffer_ += static_cast<char>(0x80 | (u & 0x3F));
+  }
+}
+
+void TUtf8OutputStream::emitPair(char16_t high, char16_t low) {
+  char32_t c = 0x10000 + ((static_cast<char32_t>(high) - 0xD800) << 10) + (low - 0xDC00);
+  buffer_ += static_cast<char>(0xF0 | (c >> 18));
+  buffer_ += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+  buffer_ += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+  buffer_ += static_cast<char>(0x80 | (c & 0x3F));
+}
+
+void TUtf8OutputStream::put(char16_t u) {
+  if (!started_) {
+    started_ = true;
+    if (u == 0xFEFF) return;
+  }
+  if (pending_ != 0) {
+    if (xml::isHighSurrogate(pending_) && xml::isLowSurrogate(u)) {
+      emitPair(pending_, u);
+    } else if (xml::isLowSurrogate(pending_) && xml::isHighSurrogate(u)) {
+      emitPair(u, pending_);
+    } else {
+      raisePending();
+    }
+    pending_ = 0;
+    return;
+  }
+  if (xml::isHighSurrogate(u) || xml::isLowSurrogate(u)) {
+    pending_ = u;
+    return;
+  }
+  emit(u);
+}
+
+void TUtf8OutputStream::write(std::u16string_view units) {
+  for (char16_t u : units) put(u);
+  flushIfFull();
+}
+
+void TUtf8OutputStream::writeStored(std::string_view stored, bool escape) {
+  for (std::size_t i = 0; i < stored.size();) {
+    unsigned char c = static_cast<unsigned char>(stored[i]);
+    if (c < 0x80 && pending_ == 0) {
+      // The common case: plain ASCII needs no decoding.
+      started_ = true;
+      const char* reference = escape ? markupReference(c) : nullptr;
+      if (reference != nullptr) {
+        buffer_ += reference;
+      } else {
+        emit(c);
+      }
+      ++i;
+      continue;
+    }
+    char16_t units[2];
+    int count;
+    i += xml::decodeStored(stored, i, units, &count);
+    for (int k = 0; k < count; ++k) put(units[k]);
+  }
+  flushIfFull();
+}
+
+void TUtf8OutputStream::flushIfFull() {
+  if (buffer_.size() < kFlushSize) return;
+  out_.write(buffer_.data(), static_cast<std::streamsize>(buffer_.size()));
+  buffer_.clear();
+  if (!out_) throw EInOutError("TDomDocument.writeToUTF8: write failed.");
+}
+
+void TUtf8OutputStream::finish() {
+  if (pending_ != 0) raisePending();
+  out_.write(buffer_.data(), static_cast<std::streamsize>(buffer_.size()));
+  buffer_.clear();
+  out_.flush();
+  if (!out_) throw EInOutError("TDomDocument.writeToUTF8: write failed.");
+}

@@ -1,0 +1,47 @@
+// The converting stream the serializer writes into: UTF-16 units in, UTF-8
+// bytes out, with the line-end and character rules of the document files.
+//
+//   - U+FEFF as the very first unit of the stream is dropped (a byte-order
+//     mark); anywhere else it is an ordinary character.
+//   - TAB, CR and U+0020..U+007F are one byte each; LF is written as CR LF;
+//     every other character below U+0020 is dropped.
+//   - U+0080..U+D7FF and U+E000..U+FFFD are standard UTF-8; U+FFFE and
+//     U+FFFF are dropped.
+//   - A surrogate pair is one four-byte character, in either order (low
+//     then high is taken as the same pair); an unpaired surrogate raises
+//     EConvertError "High surrogate %4.4X without low surrogate." or
+//     "Low surrogate %4.4X without high surrogate.".
+//
+// Bytes are collected and handed to the target stream in large pieces; a
+// failing target raises EInOutError. finish() must be called at the end.
+#pragma once
+
+#include <ostream>
+#include <string>
+#include <string_view>
+
+class TUtf8OutputStream {
+ public:
+  explicit TUtf8OutputStream(std::ostream& out);
+  TUtf8OutputStream(const TUtf8OutputStream&) = delete;
+  TUtf8OutputStream& operator=(const TUtf8OutputStream&) = delete;
+
+  void write(std::u16string_view units);
+  // A text in the document's stored form (xml_text.h); with `escape`, the
+  // five markup characters become decimal character references.
+  void writeStored(std::string_view stored, bool escape);
+  // Raises for a surrogate still waiting for its partner; hands over the rest.
+  void finish();
+
+ private:
+  void put(char16_t unit);
+  void emit(char16_t unit);
+  void emitPair(char16_t high, char16_t low);
+  [[noreturn]] void raisePending();
+  void flushIfFull();
+
+  std::ostream& out_;
+  std::string buffer_;
+  char16_t pending_ = 0;
+  bool started_ = false;
+};

@@ -1,0 +1,44 @@
+// The parser: reads an XML 1.0 document with namespaces and builds its tree
+// with a DOM implementation. Built on expat.
+//
+// Encodings: taken from a byte-order mark or the XML declaration; UTF-8,
+// UTF-16 and ISO-8859-1 are read by expat, the other accepted 8-bit
+// encodings through tables (xml_encoding.h).
+//
+// Safety: no external entity and no external DTD subset is ever read; a
+// document that declares an external entity is refused; expat's protection
+// against entity amplification stays on; files are read in 64 KiB pieces
+// straight into the parser's buffer, never whole.
+//
+// The tree keeps comments, processing instructions, CDATA sections and the
+// document type (without its internal subset); entity references are
+// replaced by their text. Malformed input raises an EParserException whose
+// message names the file, line and column.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "xml/dom_document.h"
+#include "xml/dom_implementation.h"
+#include "xml/parser_exception.h"
+
+class TXmlToDomParser {
+ public:
+  // `implementation` is not owned and must outlive the parser's calls.
+  explicit TXmlToDomParser(TDomImplementation* implementation = nullptr) : implementation_(implementation) {}
+
+  TDomImplementation* domImplementation() const { return implementation_; }
+  void setDomImplementation(TDomImplementation* implementation) { implementation_ = implementation; }
+
+  // A new document owned by the caller. EAccessViolation "DOMImplementation
+  // not specified." without an implementation, "Filename not specified." for
+  // an empty name; EInOutError when the file cannot be read.
+  std::unique_ptr<TDomDocument> fileToDom(const std::string& fileName);
+  // The same for bytes in memory; `sourceName` stands for the file in messages.
+  std::unique_ptr<TDomDocument> bufferToDom(std::string_view bytes, const std::string& sourceName);
+
+ private:
+  TDomImplementation* implementation_;
+};
