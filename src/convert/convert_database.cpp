@@ -1,30 +1,22 @@
 #include "convert/convert_database.h"
 
 #include <exception>
+#include <memory>
 
 #include "basis/exceptions.h"
-#include "platform/clock.h"
+#include "data/legacy/v1_5/convert_1_5.h"
+#include "data/legacy/v2_0/convert_2_0.h"
+#include "data/legacy/v2_5/convert_2_5.h"
+#include "data/legacy/v2_5_3/convert_2_5_3.h"
+#include "data/legacy/v2_5_5/convert_2_5_5.h"
+#include "debug/channel.h"
+#include "debug/channel_pool.h"
 #include "platform/console.h"
 #include "platform/exception.h"
 
 namespace {
 
 const char* const kVersions[] = {"1.5", "2.0", "2.5", "2.5.3", "2.5.5"};
-
-// Until the diagnostics channel exists, a failure is shown as the channel's
-// default console form would show it.
-void reportFatal(const std::exception& e, const std::string& text) {
-  try {
-    platform::writeConsoleLine(platform::formatDateTime(platform::now()) + " vosko: FATAL ERROR: " + text);
-    platform::writeConsoleLine("");
-    platform::writeConsoleLine("\texception");
-    platform::writeConsoleLine("\tclass: " + platform::exceptionClassName(e));
-    platform::writeConsoleLine("\tmessage: " + platform::exceptionMessage(e));
-    platform::writeConsoleLine("");
-  } catch (...) {
-    // The console itself failed; there is nowhere left to report to.
-  }
-}
 
 }  // namespace
 
@@ -45,6 +37,28 @@ void printUsage() {
 
 void convertDatabase(const std::string& version, const std::string& inputFile,
                      const std::string& outputFile) {
+  // The managers are made only now that the version is known; the empty
+  // configuration name is the product key of the settings.
+  if (version == "1.5") {
+    convert1_5(std::make_unique<TManager1_5>(""), inputFile, outputFile);
+    return;
+  }
+  if (version == "2.0") {
+    convert2_0(std::make_unique<TManager2_0>(""), inputFile, outputFile);
+    return;
+  }
+  if (version == "2.5") {
+    convert2_5(std::make_unique<TSoundCarriers2_5>(), inputFile, outputFile);
+    return;
+  }
+  if (version == "2.5.3") {
+    convert2_5_3(std::make_unique<TSoundCarriers2_5_3>(), inputFile, outputFile);
+    return;
+  }
+  if (version == "2.5.5") {
+    convert2_5_5(std::make_unique<TSoundCarriers2_5_5>(), inputFile, outputFile);
+    return;
+  }
   for (const char* known : kVersions) {
     if (version == known) {
       throw IllegalArgumentException("Conversion from version " + version + " is not supported yet.");
@@ -54,6 +68,7 @@ void convertDatabase(const std::string& version, const std::string& inputFile,
 }
 
 int runConverter(int argc, const char* const* argv) {
+  TChannel* channel = TChannelPool::getChannel("vosko");
   int exitCode = 0;
   try {
     printBanner();
@@ -64,10 +79,10 @@ int runConverter(int argc, const char* const* argv) {
       exitCode = 2;
     }
   } catch (const Exception& e) {
-    reportFatal(e, "convertVosko.exe: " + e.message());
+    channel->error(&e, "convertVosko.exe: " + e.message(), 1);
     exitCode = 1;
   } catch (const std::exception& e) {
-    reportFatal(e, "convertVosko.exe: " + platform::exceptionMessage(e));
+    channel->error(&e, "convertVosko.exe: " + platform::exceptionMessage(e), 1);
     exitCode = 1;
   }
   return exitCode;

@@ -7,6 +7,13 @@
 #include "platform/exception.h"
 #include "xml/dom_exception.h"
 
+TSoundCarriers::TSoundCarriers(const std::string& configName) {
+  TSoundCarriers::initialize();
+  config_ = std::make_unique<TConfig>(configName);
+}
+
+TSoundCarriers::~TSoundCarriers() = default;
+
 void TSoundCarriers::initialize() {
   TArrayList::initialize();
   setOwnsObjects(true);

@@ -3,12 +3,15 @@
 // "[Application:Vosko.Type:SoundCarrier-Database.Version:2.5.7]" and the
 // list's block, each carrier the object "TSoundCarrier"; its XML form is a
 // "VOSKO" element of VERSION "1.1.0" with one "CARRIER" child per carrier.
+// A database made with a configuration name also owns that TConfig.
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "basis/array_list.h"
+#include "data/config.h"
 #include "data/sound_carrier.h"
 
 class TSoundCarriers : public TArrayList {
@@ -19,8 +22,11 @@ class TSoundCarriers : public TArrayList {
 
   // An empty database without configuration.
   TSoundCarriers() { TSoundCarriers::initialize(); }
-  // TSoundCarriers(configName), which also owns the TConfig read for that
-  // name, belongs here together with the application configuration.
+  // An empty database that owns the application configuration `configName`
+  // (read from the settings store, or stored there with its defaults; see
+  // config.h). Reads no database file.
+  explicit TSoundCarriers(const std::string& configName);
+  ~TSoundCarriers() override;
 
   void initialize() override;
   std::string fileHeader() const override;
@@ -35,4 +41,11 @@ class TSoundCarriers : public TArrayList {
   // "TSoundCarriers.add: Object is no carrier.".
   int32_t add(TMappedObject* obj) override;
   TSoundCarrier* getCarrier(int32_t index) const;
+
+  // The configuration made by the constructor with a name, owned by the
+  // database; null for a database made without one.
+  TConfig* getConfig() const { return config_.get(); }
+
+ private:
+  std::unique_ptr<TConfig> config_;
 };

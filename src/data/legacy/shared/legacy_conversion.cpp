@@ -1,0 +1,64 @@
+#include "data/legacy/shared/legacy_conversion.h"
+
+#include "basis/string_value.h"
+#include "data/sound_carriers.h"
+
+namespace {
+
+void putName(THashtable& map, const char* stored, const char* legacy) {
+  auto key = std::make_unique<TString>(stored);
+  auto value = std::make_unique<TString>(legacy);
+  map.put(key.get(), value.get());
+  key.release();
+  value.release();
+}
+
+}  // namespace
+
+std::unique_ptr<THashtable> makeClassNameMap(const LegacyClassNames& names) {
+  auto map = std::make_unique<THashtable>(true);
+  putName(*map, "TTitle", names.title);
+  putName(*map, "TSoundCarrier", names.carrier);
+  putName(*map, "TSoundCarriers", names.carriers);
+  return map;
+}
+
+void addConvertedTitle(TSoundCarrier& carrier, std::unique_ptr<TTitle> title) {
+  carrier.add(title.get());
+  title.release();
+}
+
+void convertLegacyDatabase(std::unique_ptr<TArrayList> source, const LegacyClassNames& names,
+                           const std::string& inputFile, const std::string& outputFile,
+                           const CarrierConversion& convertCarrier) {
+  std::unique_ptr<TSoundCarriers> target;
+  std::unique_ptr<THashtable> map;
+  auto release = [&] {
+    map.reset();
+    source.reset();
+    target.reset();
+  };
+  try {
+    target = std::make_unique<TSoundCarriers>();
+    map = makeClassNameMap(names);
+    target->setFileName(outputFile);
+    source->load(inputFile, map.get());
+    for (int32_t i = 0; i < source->size(); ++i) {
+      std::unique_ptr<TSoundCarrier> carrier = convertCarrier(*source->get(i));
+      // The content type is set before any title is added, when the split
+      // artist can only come out empty; assembled now from the converted
+      // titles, it is the artist the old database showed for the carrier.
+      if (carrier->contentType == TSoundCarrier::kSplit) carrier->artist = carrier->assembleSplitArtist();
+      target->add(carrier.get());
+      carrier.release();
+      // The source titles are not needed again; freeing them as we go keeps
+      // only one copy of the titles in memory at a time.
+      if (auto* done = dynamic_cast<TArrayList*>(source->get(i))) done->clear();
+    }
+    target->store();
+  } catch (...) {
+    release();
+    throw;
+  }
+  release();
+}

@@ -1,0 +1,23 @@
+// TConfig1_5: the 1.5 application's settings in the current user's registry,
+// kept as those of 2.0 are (see data/legacy/v2_0/registry_config.h) with one
+// value fewer (no artist column) and defaults of their own.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "data/legacy/v2_0/registry_config.h"
+
+class TConfig1_5 : public legacy::RegistryConfig {
+ public:
+  // Reads the configuration keyName, or stores the defaults under it.
+  explicit TConfig1_5(const std::string& keyName);
+
+  // database "mylib.vsk", columnOrder "Künstler:106.Release:106.",
+  // nameColumnWidth 107, detailsWidth 270, width 604, height 496,
+  // exitFlag false, titleColumnWidth 98, urlColumnWidth 98.
+  void restoreDefaults() override;
+
+ protected:
+  std::vector<Setting> settings() override;
+};

@@ -1,0 +1,32 @@
+#include "data/legacy/v1_5/convert_1_5.h"
+
+#include "data/sound_carrier.h"
+#include "data/sound_carriers.h"
+#include "data/title.h"
+
+void convert1_5(std::unique_ptr<TManager1_5> manager, const std::string& inputFile,
+                const std::string& outputFile) {
+  auto database = std::make_unique<TSoundCarriers>();
+  database->setFileName(outputFile);
+  manager->setFileName(inputFile);
+  manager->load();
+
+  const TTitleList1_5& titles = manager->titles();
+  const TCarrierList1_5& carriers = manager->carriers();
+  for (int32_t i = 0; i < carriers.size(); ++i) {
+    const TSoundCarrier1_5* old = carriers.get(i);
+    auto carrier =
+        std::make_unique<TSoundCarrier>(old->name, manager->labels().nameOf(old->labelId), old->type);
+    carrier->artist = manager->artists().nameOf(old->artistId);
+    carrier->release = old->release;
+    carrier->notes = old->notes;
+    for (const TTitle1_5* t : titles.titlesOfCarrier(old->id)) {
+      auto title = std::make_unique<TTitle>(t->name, t->url, carrier->getArtist());
+      carrier->add(title.get());
+      title.release();  // the carrier owns it now
+    }
+    database->add(carrier.get());
+    carrier.release();  // the database owns it now
+  }
+  database->store();
+}

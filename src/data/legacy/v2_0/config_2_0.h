@@ -1,0 +1,26 @@
+// TConfig2_0: the 2.0 application's settings in the current user's registry
+// (see registry_config.h for the procedure and the key path). The converter
+// reads none of them, but every 2.0 manager creates one.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "data/legacy/v2_0/registry_config.h"
+
+class TConfig2_0 : public legacy::RegistryConfig {
+ public:
+  // Reads the configuration keyName, or stores the defaults under it.
+  explicit TConfig2_0(const std::string& keyName);
+
+  // database "mylib.vsk", columnOrder "Künstler:138.", nameColumnWidth 165,
+  // detailsWidth 270, width 613, height 560, exitFlag false, titleColumnWidth 73,
+  // artistColumnWidth 73, urlColumnWidth 50.
+  void restoreDefaults() override;
+
+  int32_t artistColumnWidth = 0;
+
+ protected:
+  std::vector<Setting> settings() override;
+};

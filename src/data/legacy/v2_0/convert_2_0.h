@@ -1,0 +1,23 @@
+// convert2_0: turns a 2.0 database into a current one (data/sound_carriers.h)
+// and stores it. A 2.0 carrier has no artist of its own; it takes the artist
+// of its titles, or becomes a sampler when they differ.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "data/legacy/v2_0/manager_2_0.h"
+
+// True when the carrier's first title has an artist (not -1) and another of
+// its titles has a different artist id.
+bool mixedArtists(const TTitleList2_0& titles, const TSoundCarrier2_0& carrier);
+// The artist id of the carrier's first title; -1 for a carrier without
+// titles or with mixed artists.
+int32_t carrierArtistId(const TTitleList2_0& titles, const TSoundCarrier2_0& carrier);
+
+// Loads inputFile into the manager and stores the converted database as
+// outputFile; nothing is written unless every carrier converts. The manager
+// is freed before the function returns, also when it fails.
+void convert2_0(std::unique_ptr<TManager2_0> manager, const std::string& inputFile,
+                const std::string& outputFile);

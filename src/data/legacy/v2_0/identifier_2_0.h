@@ -1,0 +1,86 @@
+// The records of a 2.0 database: artists, labels, titles and carriers, each
+// with a name and an integer id by which the other records refer to it. They
+// are plain objects that read and write their own fields on an open record
+// file, in the stored order of the 2.0 format; a title owns its list of
+// carrier ids.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "data/legacy/v2_0/record_file.h"
+
+class TTextFile;
+
+class TIdentifier2_0 {
+ public:
+  // The date is the time of construction.
+  TIdentifier2_0(std::string name, int32_t id);
+  // Empty, with id noId() and date 0, to be read.
+  explicit TIdentifier2_0(legacy::ForReading) : id(noId()), date(0) {}
+  virtual ~TIdentifier2_0() = default;
+  TIdentifier2_0(const TIdentifier2_0&) = delete;
+  TIdentifier2_0& operator=(const TIdentifier2_0&) = delete;
+
+  // Stored as id, name, date.
+  virtual void writeTo(legacy::RecordFile& file) const;
+  // The name, then a line break when asked for.
+  virtual void writeText(TTextFile& file, bool lineBreak) const;
+  virtual void readFrom(legacy::RecordFile& file);
+
+  // The id that stands for no record: references use it for "none", and
+  // lists give it to the records they create before reading them.
+  static constexpr int32_t noId() { return -1; }
+
+  std::string name;
+  int32_t id;
+  double date;  // creation stamp: read and written, never converted
+};
+
+class TArtist2_0 : public TIdentifier2_0 {
+ public:
+  using TIdentifier2_0::TIdentifier2_0;
+};
+
+class TMusicLabel2_0 : public TIdentifier2_0 {
+ public:
+  using TIdentifier2_0::TIdentifier2_0;
+};
+
+// One carrier id of a title.
+class TIDWrapper2_0 {
+ public:
+  explicit TIDWrapper2_0(int32_t id) : id(id) {}
+  int32_t id;
+};
+
+class TTitle2_0 : public TIdentifier2_0 {
+ public:
+  using TIdentifier2_0::TIdentifier2_0;
+
+  // Stored as id, name, date, url, the count and the carrier ids, artistId.
+  void writeTo(legacy::RecordFile& file) const override;
+  void readFrom(legacy::RecordFile& file) override;
+
+  std::string url;
+  std::vector<TIDWrapper2_0> carrierIds;  // the carriers the title is on, as stored
+  int32_t artistId = noId();
+};
+
+// A carrier has no artist of its own: the converter derives it from the titles.
+class TSoundCarrier2_0 : public TIdentifier2_0 {
+ public:
+  // The release date is the time of construction.
+  TSoundCarrier2_0(std::string name, int32_t id);
+  explicit TSoundCarrier2_0(legacy::ForReading tag) : TIdentifier2_0(tag), release(0) {}
+
+  // Stored as id, name, date, labelId, release, notes, type.
+  void writeTo(legacy::RecordFile& file) const override;
+  void readFrom(legacy::RecordFile& file) override;
+
+  int32_t labelId = noId();
+  double release;
+  std::string notes;
+  std::string type;
+};

@@ -1,0 +1,149 @@
+#include "data/legacy/v2_0/record_file.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "platform/exception.h"
+
+namespace legacy {
+namespace {
+
+constexpr size_t kBufferSize = 64 * 1024;
+
+}  // namespace
+
+const char* const RecordIO::kReadError = "Fehler beim Lesen der Datenbasis.";
+const char* const RecordIO::kWriteError = "Fehler beim Schreiben der Datenbasis.";
+const char* const RecordIO::kFormatError =
+    "Fehler beim Lesen der Datenbasis: Die angegebene Datei entspricht nicht dem g\xFCltigen Format.";
+
+void RecordFile::openRead(const std::string& path) {
+  close();
+  os_.openRead(path);
+  size_ = os_.size();
+  buffer_.resize(kBufferSize);
+}
+
+void RecordFile::openWrite(const std::string& path) {
+  close();
+  os_.openReplacement(path);
+  buffer_.resize(kBufferSize);
+}
+
+void RecordFile::close() {
+  os_.close();
+  buffer_.clear();
+  buffer_.shrink_to_fit();
+  begin_ = end_ = 0;
+  size_ = consumed_ = 0;
+  writeFailed_ = false;
+}
+
+size_t RecordFile::read(void* data, size_t n) {
+  auto* out = static_cast<char*>(data);
+  size_t done = 0;
+  while (done < n) {
+    if (begin_ == end_) {
+      // A short or failed read leaves the buffer empty and ends the transfer.
+      begin_ = 0;
+      end_ = os_.isOpen() ? os_.read(buffer_.data(), buffer_.size()) : 0;
+      if (end_ == 0) break;
+    }
+    size_t take = std::min(n - done, end_ - begin_);
+    std::memcpy(out + done, buffer_.data() + begin_, take);
+    begin_ += take;
+    done += take;
+  }
+  consumed_ += static_cast<int64_t>(done);
+  return done;
+}
+
+size_t RecordFile::write(const void* data, size_t n) {
+  const auto* in = static_cast<const char*>(data);
+  size_t done = 0;
+  while (done < n) {
+    if (end_ == buffer_.size() && !flush()) break;
+    size_t take = std::min(n - done, buffer_.size() - end_);
+    std::memcpy(buffer_.data() + end_, in + done, take);
+    end_ += take;
+    done += take;
+  }
+  return done;
+}
+
+bool RecordFile::flush() {
+  if (writeFailed_ || !os_.isOpen()) return false;
+  if (end_ > 0 && os_.write(buffer_.data(), end_) != end_) writeFailed_ = true;
+  end_ = 0;
+  return !writeFailed_;
+}
+
+void RecordFile::commit() {
+  if (!flush()) {
+    close();
+    throw Exception(RecordIO::kWriteError);
+  }
+  os_.commitReplacement();
+  close();
+}
+
+void RecordIO::writeInt(RecordFile& file, int32_t value) {
+  auto u = static_cast<uint32_t>(value);
+  unsigned char bytes[4];
+  for (int i = 0; i < 4; ++i) bytes[i] = static_cast<unsigned char>(u >> (8 * i));
+  if (file.write(bytes, 4) != 4) throw Exception(kWriteError);
+}
+
+void RecordIO::writeString(RecordFile& file, const std::string& value) {
+  writeInt(file, static_cast<int32_t>(value.size()));
+  if (file.write(value.data(), value.size()) != value.size()) throw Exception(kWriteError);
+}
+
+void RecordIO::writeDouble(RecordFile& file, double value) {
+  uint64_t bits;
+  std::memcpy(&bits, &value, 8);
+  unsigned char bytes[8];
+  for (int i = 0; i < 8; ++i) bytes[i] = static_cast<unsigned char>(bits >> (8 * i));
+  if (file.write(bytes, 8) != 8) throw Exception(kWriteError);
+}
+
+int32_t RecordIO::readInt(RecordFile& file) {
+  unsigned char bytes[4];
+  if (file.read(bytes, 4) != 4) throw Exception(kReadError);
+  uint32_t u = 0;
+  for (int i = 0; i < 4; ++i) u |= static_cast<uint32_t>(bytes[i]) << (8 * i);
+  return static_cast<int32_t>(u);
+}
+
+std::string RecordIO::readString(RecordFile& file) {
+  int32_t n = readInt(file);
+  if (n <= 0) return std::string();
+  if (n > file.remaining()) throw Exception(kReadError);
+  std::string value(static_cast<size_t>(n), '\0');
+  if (file.read(value.data(), value.size()) != value.size()) throw Exception(kReadError);
+  return value;
+}
+
+double RecordIO::readDouble(RecordFile& file) {
+  unsigned char bytes[8];
+  if (file.read(bytes, 8) != 8) throw Exception(kReadError);
+  uint64_t bits = 0;
+  for (int i = 0; i < 8; ++i) bits |= static_cast<uint64_t>(bytes[i]) << (8 * i);
+  double value;
+  std::memcpy(&value, &bits, 8);
+  return value;
+}
+
+bool openDatabase(RecordFile& file, const std::string& path, const std::string& header) {
+  if (!platform::fileExists(path)) return false;
+  file.openRead(path);
+  std::string start(header.size(), '\0');
+  if (file.size() < static_cast<int64_t>(header.size()) ||
+      file.read(start.data(), start.size()) != start.size() || start != header) {
+    file.close();
+    throw Exception(RecordIO::kFormatError);
+  }
+  return true;
+}
+
+}  // namespace legacy

@@ -1,0 +1,16 @@
+// convert2_5_3, the conversion of a database of format 2.5.3 into a current
+// (2.5.7) database, as the version dispatch calls it for "2.5.3".
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "data/legacy/v2_5_3/sound_carriers_2_5_3.h"
+
+// Reads `inputFile` into `source` (stored names "TTitle", "TSoundCarrier"
+// and "TSoundCarriers" read as the 2.5.3 classes) and stores the converted
+// database as `outputFile`. Takes ownership of `source` and frees it before
+// returning, also when it raises; the output is written only after the
+// whole input was read.
+void convert2_5_3(std::unique_ptr<TSoundCarriers2_5_3> source, const std::string& inputFile,
+                  const std::string& outputFile);

@@ -1,0 +1,297 @@
+#include "legacy_sample.h"
+
+#include <cctype>
+#include <climits>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <stdexcept>
+#include <string_view>
+#include <vector>
+
+#include "data/legacy/v1_5/identifier_list_1_5.h"
+#include "data/legacy/v1_5/manager_1_5.h"
+#include "data/legacy/v2_0/identifier_list_2_0.h"
+#include "data/legacy/v2_0/manager_2_0.h"
+#include "data/legacy/v2_0/record_file.h"
+#include "platform/clock.h"
+#include "platform/code_page.h"
+#include "platform/exception.h"
+
+namespace sample {
+namespace {
+
+struct Token {
+  std::string text;
+  bool quoted = false;
+};
+
+class Line {
+ public:
+  Line(std::string_view text, int number) : number_(number) { tokenize(text); }
+
+  [[noreturn]] void fail(const std::string& what) const {
+    throw std::invalid_argument("line " + std::to_string(number_) + ": " + what);
+  }
+
+  bool empty() const { return tokens_.empty(); }
+  bool atEnd() const { return next_ == tokens_.size(); }
+  bool nextIsNumber() const { return !atEnd() && !tokens_[next_].quoted && isNumber(tokens_[next_].text); }
+
+  std::string word() {
+    if (atEnd() || tokens_[next_].quoted) fail("expected a word");
+    return tokens_[next_++].text;
+  }
+  std::string text() {
+    if (atEnd() || !tokens_[next_].quoted) fail("expected a quoted text");
+    return tokens_[next_++].text;
+  }
+  int32_t id() {
+    std::string w = word();
+    char* end = nullptr;
+    long long v = std::strtoll(w.c_str(), &end, 10);
+    if (*end != '\0' || v < INT32_MIN || v > INT32_MAX) fail("'" + w + "' is no 32-bit integer");
+    return static_cast<int32_t>(v);
+  }
+  double date() {
+    std::string w = word();
+    int y, m, d;
+    char rest;
+    if (std::sscanf(w.c_str(), "%4d-%2d-%2d%c", &y, &m, &d, &rest) == 3) {
+      if (m < 1 || m > 12 || d < 1 || d > 31) fail("'" + w + "' is no date");
+      return platform::encodeDate(y, m, d);
+    }
+    char* end = nullptr;
+    double v = std::strtod(w.c_str(), &end);
+    if (w.empty() || *end != '\0') fail("'" + w + "' is no date");
+    return v;
+  }
+
+ private:
+  static bool isNumber(const std::string& w) {
+    char* end = nullptr;
+    std::strtoll(w.c_str(), &end, 10);
+    return !w.empty() && *end == '\0';
+  }
+
+  void tokenize(std::string_view s) {
+    size_t i = 0;
+    while (i < s.size()) {
+      char c = s[i];
+      if (c == ' ' || c == '\t' || c == '\r') {
+        ++i;
+      } else if (c == '"') {
+        tokens_.push_back({quoted(s, i), true});
+      } else {
+        size_t end = s.find_first_of(" \t\r\"", i);
+        if (end == std::string_view::npos) end = s.size();
+        tokens_.push_back({std::string(s.substr(i, end - i)), false});
+        i = end;
+      }
+    }
+  }
+
+  // The text between quotes from s[i] on, in Windows-1252; i moves past it.
+  std::string quoted(std::string_view s, size_t& i) {
+    std::string out;
+    std::string utf8;  // literal text not yet converted
+    auto flush = [&] {
+      out += platform::utf8ToAnsi(utf8);
+      utf8.clear();
+    };
+    for (++i;; ++i) {
+      if (i >= s.size()) fail("unterminated text");
+      char c = s[i];
+      if (c == '"') break;
+      if (c != '\\') {
+        utf8 += c;
+        continue;
+      }
+      if (++i >= s.size()) fail("unterminated text");
+      if (s[i] == 'x') {
+        std::string digits(s.substr(i + 1, 2));
+        if (digits.size() != 2 || !std::isxdigit(static_cast<unsigned char>(digits[0])) ||
+            !std::isxdigit(static_cast<unsigned char>(digits[1]))) {
+          fail("\\x needs two hexadecimal digits");
+        }
+        flush();
+        out += static_cast<char>(std::stoi(digits, nullptr, 16));
+        i += 2;
+        continue;
+      }
+      size_t k = std::string_view("\\\"nrt").find(s[i]);
+      if (k == std::string_view::npos) fail(std::string("unknown escape \\") + s[i]);
+      utf8 += "\\\"\n\r\t"[k];
+    }
+    ++i;
+    flush();
+    return out;
+  }
+
+  int number_;
+  std::vector<Token> tokens_;
+  size_t next_ = 0;
+};
+
+// The record classes of each format.
+struct Records2_0 {
+  using Format = legacy::Format2_0;
+  using Artist = TArtist2_0;
+  using Label = TMusicLabel2_0;
+  using Title = TTitle2_0;
+  using Carrier = TSoundCarrier2_0;
+  static constexpr bool kDated = true;  // records carry a date; titles name their artist
+};
+
+struct Records1_5 {
+  using Format = legacy::Format1_5;
+  using Artist = TArtist1_5;
+  using Label = TMusicLabel1_5;
+  using Title = TTitle1_5;
+  using Carrier = TSoundCarrier1_5;
+  static constexpr bool kDated = false;  // carriers name their artist
+};
+
+// The lists of one format and how each record line fills them.
+template <class Records>
+class Database {
+ public:
+  void add(const std::string& kind, Line& line) {
+    int32_t id = line.id();
+    std::string name = line.text();
+    if (kind == "artist") {
+      addNamed(artists_, std::make_unique<typename Records::Artist>(name, id), line);
+    } else if (kind == "label") {
+      addNamed(labels_, std::make_unique<typename Records::Label>(name, id), line);
+    } else if (kind == "title") {
+      addTitle(std::make_unique<typename Records::Title>(name, id), line);
+    } else if (kind == "carrier") {
+      addCarrier(std::make_unique<typename Records::Carrier>(name, id), line);
+    } else {
+      line.fail("unknown record '" + kind + "'");
+    }
+  }
+
+  void write(const std::string& path) {
+    legacy::RecordFile file;
+    file.openWrite(path);
+    std::string header = Records::Format::header();
+    if (file.write(header.data(), header.size()) != header.size()) {
+      throw Exception(legacy::RecordIO::kWriteError);
+    }
+    artists_.writeTo(file);
+    labels_.writeTo(file);
+    titles_.writeTo(file);
+    carriers_.writeTo(file);
+    file.commit();
+  }
+
+ private:
+  // A date field of a dated record; false for any other key.
+  template <class Record>
+  static bool readDate(Record& record, const std::string& key, Line& line) {
+    if constexpr (Records::kDated) {
+      if (key == "date") {
+        record.date = line.date();
+        return true;
+      }
+    }
+    return false;
+  }
+
+  template <class List, class Record>
+  void addNamed(List& list, std::unique_ptr<Record> record, Line& line) {
+    if constexpr (Records::kDated) record->date = 0;
+    while (!line.atEnd()) {
+      std::string key = line.word();
+      if (!readDate(*record, key, line)) line.fail("unknown field '" + key + "'");
+    }
+    list.add(std::move(record));
+  }
+
+  void addTitle(std::unique_ptr<typename Records::Title> title, Line& line) {
+    if constexpr (Records::kDated) title->date = 0;
+    while (!line.atEnd()) {
+      std::string key = line.word();
+      if (key == "url") {
+        title->url = line.text();
+      } else if (key == "carriers") {
+        while (line.nextIsNumber()) title->carrierIds.emplace_back(line.id());
+      } else if (readDate(*title, key, line)) {
+      } else if (key == "artist" && Records::kDated) {
+        if constexpr (Records::kDated) title->artistId = line.id();
+      } else {
+        line.fail("unknown field '" + key + "'");
+      }
+    }
+    titles_.add(std::move(title));
+  }
+
+  void addCarrier(std::unique_ptr<typename Records::Carrier> carrier, Line& line) {
+    if constexpr (Records::kDated) carrier->date = 0;
+    carrier->release = 0;
+    while (!line.atEnd()) {
+      std::string key = line.word();
+      if (key == "label") {
+        carrier->labelId = line.id();
+      } else if (key == "release") {
+        carrier->release = line.date();
+      } else if (key == "type") {
+        carrier->type = line.text();
+      } else if (key == "notes") {
+        carrier->notes = line.text();
+      } else if (readDate(*carrier, key, line)) {
+      } else if (key == "artist" && !Records::kDated) {
+        if constexpr (!Records::kDated) carrier->artistId = line.id();
+      } else {
+        line.fail("unknown field '" + key + "'");
+      }
+    }
+    carriers_.add(std::move(carrier));
+  }
+
+  typename Records::Format::Artists artists_;
+  typename Records::Format::Labels labels_;
+  typename Records::Format::Titles titles_;
+  typename Records::Format::Carriers carriers_;
+};
+
+template <class Records>
+void writeLines(const std::vector<Line*>& lines, const std::string& path) {
+  Database<Records> database;
+  for (Line* line : lines) database.add(line->word(), *line);
+  database.write(path);
+}
+
+}  // namespace
+
+void writeLegacyDatabase(const std::string& description, const std::string& path) {
+  std::vector<std::unique_ptr<Line>> lines;
+  std::string_view rest = description;
+  for (int number = 1; !rest.empty(); ++number) {
+    size_t end = rest.find('\n');
+    std::string_view text = rest.substr(0, end);
+    rest.remove_prefix(end == std::string_view::npos ? rest.size() : end + 1);
+    size_t first = text.find_first_not_of(" \t\r");
+    if (first == std::string_view::npos || text[first] == '#') continue;
+    auto line = std::make_unique<Line>(text, number);
+    if (!line->empty()) lines.push_back(std::move(line));
+  }
+  if (lines.empty()) throw std::invalid_argument("line 1: the description names no format");
+  Line& head = *lines.front();
+  if (head.word() != "format") head.fail("the first record must be 'format 1.5' or 'format 2.0'");
+  std::string version = head.word();
+  if (!head.atEnd()) head.fail("unexpected text after the format");
+  std::vector<Line*> records;
+  for (size_t i = 1; i < lines.size(); ++i) records.push_back(lines[i].get());
+  if (version == "2.0") {
+    writeLines<Records2_0>(records, path);
+  } else if (version == "1.5") {
+    writeLines<Records1_5>(records, path);
+  } else {
+    head.fail("unknown format '" + version + "'");
+  }
+}
+
+}  // namespace sample

@@ -1,0 +1,31 @@
+// make_sample_2_0 <description-file> <output-file>
+// Writes the 1.5 or 2.0 database that a description names (see
+// legacy_sample.h). Exit codes: 0 written, 1 failure reported, 2 usage shown.
+#include <cstdio>
+#include <exception>
+#include <fstream>
+#include <sstream>
+
+#include "legacy_sample.h"
+#include "platform/exception.h"
+
+int main(int argc, char** argv) {
+  if (argc != 3) {
+    std::fprintf(stderr, "usage: make_sample_2_0 <description-file> <output-file>\n");
+    return 2;
+  }
+  std::ifstream in(argv[1], std::ios::binary);
+  if (!in) {
+    std::fprintf(stderr, "make_sample_2_0: cannot read '%s'\n", argv[1]);
+    return 1;
+  }
+  std::ostringstream text;
+  text << in.rdbuf();
+  try {
+    sample::writeLegacyDatabase(text.str(), argv[2]);
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "make_sample_2_0: %s: %s\n", argv[1], platform::exceptionMessage(e).c_str());
+    return 1;
+  }
+  return 0;
+}
