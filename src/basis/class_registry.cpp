@@ -17,11 +17,16 @@ std::unordered_map<std::string, Factory>& table() {
 void registerClass(const std::string& name, Factory factory) { table()[name] = std::move(factory); }
 
 std::unique_ptr<TMappedObject> create(const std::string& name) {
-  auto it = table().find(name);
-  if (it == table().end()) throw EClassNotFound("Klasse " + name + " nicht gefunden");
-  return it->second();
+  const Factory* factory = find(name);
+  if (factory == nullptr) throw EClassNotFound("Klasse " + name + " nicht gefunden");
+  return (*factory)();
 }
 
 bool isRegistered(const std::string& name) { return table().count(name) != 0; }
+
+const Factory* find(const std::string& name) {
+  auto it = table().find(name);
+  return it == table().end() ? nullptr : &it->second;
+}
 
 }  // namespace ClassRegistry

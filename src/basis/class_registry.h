@@ -26,4 +26,8 @@ std::unique_ptr<TMappedObject> create(const std::string& name);
 
 bool isRegistered(const std::string& name);
 
+// The factory registered under `name`, or null. It stays valid while the
+// registry lives (registration happens only at start-up).
+const Factory* find(const std::string& name);
+
 }  // namespace ClassRegistry

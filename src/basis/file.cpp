@@ -35,7 +35,7 @@ TFile::TFile() = default;
 
 TFile::TFile(const std::string& name, bool forWriting, const std::string& header)
     : header_(header), forWriting_(forWriting) {
-  fileName_ = name;
+  setFileName(name);
   open();
 }
 
@@ -54,19 +54,19 @@ TFile::~TFile() {
 
 void TFile::open() {
   try {
-    if (fileName_.empty()) throw IOException("Missing filename, can't write to stdout.");
+    if (getFileName().empty()) throw IOException("Missing filename, can't write to stdout.");
     if (forWriting_) {
-      if (platform::fileExists(fileName_) && platform::isReadOnlyFile(fileName_)) {
-        throw IOException("Try to write read only file '" + fileName_ + "'.");
+      if (platform::fileExists(getFileName()) && platform::isReadOnlyFile(getFileName())) {
+        throw IOException("Try to write read only file '" + getFileName() + "'.");
       }
-      os_.openReplacement(fileName_);
+      os_.openReplacement(getFileName());
       opened_ = true;
       uncaughtAtOpen_ = std::uncaught_exceptions();
       pendingStart_ = 0;
       if (!header_.empty()) writeChars(header_);
     } else {
-      if (!platform::fileExists(fileName_)) throw FileNotFoundException(fileName_);
-      os_.openRead(fileName_);
+      if (!platform::fileExists(getFileName())) throw FileNotFoundException(getFileName());
+      os_.openRead(getFileName());
       opened_ = true;
       if (!header_.empty()) {
         std::string found;
@@ -75,7 +75,7 @@ void TFile::open() {
           found.resize(os_.read(found.data(), found.size()));
         }
         if (found != header_) {
-          throw IOException("File '" + fileName_ + "' does not support header: '" + header_ + "'.");
+          throw IOException("File '" + getFileName() + "' does not support header: '" + header_ + "'.");
         }
       }
     }
@@ -108,13 +108,13 @@ void TFile::close() {
 }
 
 void TFile::readFrom(TFile& file) {
-  fileName_ = file.readString();
+  setFileName(file.readString());
   header_ = file.readString();
   forWriting_ = file.readBoolean();
 }
 
 void TFile::writeTo(TFile& file) {
-  file.writeString(fileName_);
+  file.writeString(getFileName());
   file.writeString(header_);
   file.writeBoolean(forWriting_);
 }
@@ -133,6 +133,7 @@ void TFile::flushPending() {
   size_t n = pending_.size();
   size_t written = os_.write(pending_.data(), n);
   pendingStart_ += static_cast<int64_t>(written);
+  writtenEnd_ = std::max(writtenEnd_, pendingStart_);
   if (written < n) {
     pending_.erase(pending_.begin(), pending_.begin() + static_cast<std::ptrdiff_t>(written));
     throw IOException(kWriteError);
@@ -330,12 +331,20 @@ bool TFile::readBoolean() {
 
 std::unique_ptr<TPObject> TFile::readTPObject() {
   try {
-    std::string name = readString();
-    if (classNameMap_ != nullptr) {
-      TString probe(name);
-      name = classNameMap_->get(&probe)->toString();
+    std::string stored = readString();
+    if (lastFactory_ == nullptr || stored != lastStoredName_) {
+      lastFactory_ = nullptr;
+      std::string name = stored;
+      if (classNameMap_ != nullptr) {
+        TString probe(name);
+        name = classNameMap_->get(&probe)->toString();
+      }
+      const ClassRegistry::Factory* factory = ClassRegistry::find(name);
+      if (factory == nullptr) throw EClassNotFound("Klasse " + name + " nicht gefunden");
+      lastStoredName_ = std::move(stored);
+      lastFactory_ = factory;
     }
-    std::unique_ptr<TMappedObject> made = ClassRegistry::create(name);
+    std::unique_ptr<TMappedObject> made = (*lastFactory_)();
     auto* obj = dynamic_cast<TPObject*>(made.get());
     if (obj == nullptr) throw Exception("Class reference isn't TPObject.");
     made.release();
@@ -405,5 +414,5 @@ void TFile::seek(int64_t position) {
 
 int64_t TFile::fileSize() const {
   if (!forWriting_) return os_.size();
-  return std::max(os_.size(), pendingStart_ + static_cast<int64_t>(pending_.size()));
+  return std::max(writtenEnd_, pendingStart_ + static_cast<int64_t>(pending_.size()));
 }

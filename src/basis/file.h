@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "basis/class_registry.h"
 #include "basis/p_object.h"
 #include "platform/os_file.h"
 
@@ -68,7 +69,10 @@ class TFile : public TPObject {
   int64_t fileSize() const;
 
   // Not owned; must outlive every readTPObject.
-  void setClassNameMap(const THashtable* map) { classNameMap_ = map; }
+  void setClassNameMap(const THashtable* map) {
+    classNameMap_ = map;
+    lastFactory_ = nullptr;
+  }
   const THashtable* getClassNameMap() const { return classNameMap_; }
 
   // Writes what is pending and, for a file being written, renames the
@@ -108,10 +112,18 @@ class TFile : public TPObject {
   int32_t readDepth_ = 0;
   const THashtable* classNameMap_ = nullptr;
 
+  // A database names the same few classes a million times: the last stored
+  // name read and the factory it led to, so each is looked up once in a row.
+  std::string lastStoredName_;
+  const ClassRegistry::Factory* lastFactory_ = nullptr;
+
   platform::OsFile os_;
   // Bytes written but not yet handed to the operating system, and the file
   // offset where they belong.
   std::vector<char> pending_;
   int64_t pendingStart_ = 0;
+  // The end of what was handed to the operating system: the size of the file
+  // being written, known without asking the system.
+  int64_t writtenEnd_ = 0;
   int uncaughtAtOpen_ = 0;
 };

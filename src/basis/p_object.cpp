@@ -3,6 +3,11 @@
 #include "basis/file.h"
 #include "basis/text_file.h"
 
+const std::string& TPObject::getFileName() const {
+  static const std::string kNone;
+  return extras_ ? extras_->fileName : kNone;
+}
+
 void TPObject::readFrom(TFile& /*file*/) {}
 
 void TPObject::writeTo(TFile& file) {
@@ -12,7 +17,7 @@ void TPObject::writeTo(TFile& file) {
 
 void TPObject::printTo(TTextFile& file) { file.writeln(toString()); }
 
-void TPObject::load() { load(fileName_); }
+void TPObject::load() { load(std::string(getFileName())); }
 
 void TPObject::load(const std::string& name) { load(name, nullptr); }
 
@@ -26,15 +31,15 @@ void TPObject::load(const std::string& name, const THashtable* classNameMap) {
 void TPObject::load(TFile& file) {
   initialize();
   file.beginReadBlock(isLengthPrefixed());
-  if (onRead) {
-    onRead(file);
+  if (extras_ && extras_->onRead) {
+    extras_->onRead(file);
   } else {
     readFrom(file);
   }
   file.endReadBlock();
 }
 
-void TPObject::store() { store(fileName_); }
+void TPObject::store() { store(getFileName()); }
 
 void TPObject::store(const std::string& name) {
   TFile file(name, true, fileHeader());
@@ -44,15 +49,15 @@ void TPObject::store(const std::string& name) {
 
 void TPObject::store(TFile& file) {
   file.beginBlock(isLengthPrefixed(), isWriteBuffered());
-  if (onWrite) {
-    onWrite(file);
+  if (extras_ && extras_->onWrite) {
+    extras_->onWrite(file);
   } else {
     writeTo(file);
   }
   file.endBlock();
 }
 
-void TPObject::print() { print(fileName_); }
+void TPObject::print() { print(getFileName()); }
 
 void TPObject::print(const std::string& name) {
   TTextFile file(name, TTextFile::modeWrite());
@@ -61,14 +66,14 @@ void TPObject::print(const std::string& name) {
 }
 
 void TPObject::print(TTextFile& file) {
-  if (onPrint) {
-    onPrint(file);
+  if (extras_ && extras_->onPrint) {
+    extras_->onPrint(file);
   } else {
     printTo(file);
   }
 }
 
-void TPObject::printAppend() { printAppend(fileName_); }
+void TPObject::printAppend() { printAppend(getFileName()); }
 
 void TPObject::printAppend(const std::string& name) {
   TTextFile file(name, TTextFile::modeAppend());

@@ -8,6 +8,7 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 #include <string>
 
 #include "basis/mapped_object.h"
@@ -22,10 +23,13 @@ class TPObject : public TMappedObject {
 
   TPObject() = default;
 
+  using FileHandler = std::function<void(TFile&)>;
+  using PrintHandler = std::function<void(TTextFile&)>;
+
   // Handlers that replace readFrom, writeTo and printTo when set.
-  std::function<void(TFile&)> onRead;
-  std::function<void(TFile&)> onWrite;
-  std::function<void(TTextFile&)> onPrint;
+  void setOnRead(FileHandler handler) { extras().onRead = std::move(handler); }
+  void setOnWrite(FileHandler handler) { extras().onWrite = std::move(handler); }
+  void setOnPrint(PrintHandler handler) { extras().onPrint = std::move(handler); }
 
   // Reads nothing.
   virtual void readFrom(TFile& file);
@@ -57,9 +61,22 @@ class TPObject : public TMappedObject {
   void printAppend(const std::string& name);
   void printAppend(TTextFile& file);
 
-  void setFileName(const std::string& name) { fileName_ = name; }
-  const std::string& getFileName() const { return fileName_; }
+  void setFileName(const std::string& name) { extras().fileName = name; }
+  const std::string& getFileName() const;
 
- protected:
-  std::string fileName_;
+ private:
+  // The file name and the handlers are seldom set; kept aside, they cost
+  // each of the millions of objects in a database one pointer, not 130 bytes.
+  struct Extras {
+    std::string fileName;
+    FileHandler onRead;
+    FileHandler onWrite;
+    PrintHandler onPrint;
+  };
+  Extras& extras() {
+    if (!extras_) extras_ = std::make_unique<Extras>();
+    return *extras_;
+  }
+
+  std::unique_ptr<Extras> extras_;
 };

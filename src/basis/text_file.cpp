@@ -16,7 +16,7 @@ TTextFile::TTextFile() { TTextFile::initialize(); }
 
 TTextFile::TTextFile(const std::string& name, int32_t mode) {
   TTextFile::initialize();
-  fileName_ = name;
+  setFileName(name);
   mode_ = mode;
   open();
 }
@@ -30,38 +30,38 @@ TTextFile::~TTextFile() {
 }
 
 void TTextFile::initialize() {
-  fileName_.clear();
+  setFileName("");
   mode_ = modeWrite();
 }
 
 void TTextFile::readFrom(TFile& file) {
-  fileName_ = file.readString();
+  setFileName(file.readString());
   mode_ = file.readInt();
 }
 
 void TTextFile::writeTo(TFile& file) {
-  file.writeString(fileName_);
+  file.writeString(getFileName());
   file.writeInt(mode_);
 }
 
 void TTextFile::open() {
   try {
-    if (fileName_.empty()) throw IOException("Missing filename, can't write to stdout.");
-    if (mode_ != modeRead() && platform::fileExists(fileName_) && platform::isReadOnlyFile(fileName_)) {
-      throw IOException("Try to write read only file '" + fileName_ + "'.");
+    if (getFileName().empty()) throw IOException("Missing filename, can't write to stdout.");
+    if (mode_ != modeRead() && platform::fileExists(getFileName()) && platform::isReadOnlyFile(getFileName())) {
+      throw IOException("Try to write read only file '" + getFileName() + "'.");
     }
     if (mode_ == modeAppend()) {
-      os_.openAppend(fileName_);
+      os_.openAppend(getFileName());
     } else if (mode_ == modeRead()) {
-      if (!platform::fileExists(fileName_)) throw IOException("File '" + fileName_ + "' does not exist.");
-      os_.openRead(fileName_);
+      if (!platform::fileExists(getFileName())) throw IOException("File '" + getFileName() + "' does not exist.");
+      os_.openRead(getFileName());
       content_.clear();
       char chunk[65536];
       size_t n;
       while ((n = os_.read(chunk, sizeof chunk)) > 0) content_.append(chunk, n);
       pos_ = 0;
     } else {
-      os_.openTruncate(fileName_);
+      os_.openTruncate(getFileName());
     }
   } catch (const std::exception& e) {
     os_.close();

@@ -22,7 +22,7 @@ void storeRendered(const std::string& name, const std::string& rootName, Render 
 
 }  // namespace
 
-void TXMLPersistent::storeXML() { storeXML(fileName_); }
+void TXMLPersistent::storeXML() { storeXML(getFileName()); }
 
 void TXMLPersistent::storeXML(const std::string& name) { storeXML(name, "default"); }
 
@@ -34,7 +34,7 @@ void TXMLPersistent::storeXML(const std::string& name, const std::string& rootNa
   }
 }
 
-void TXMLPersistent::loadXML() { loadXML(fileName_); }
+void TXMLPersistent::loadXML() { loadXML(getFileName()); }
 
 void TXMLPersistent::loadXML(const std::string& name) {
   try {
@@ -57,7 +57,7 @@ void TXMLPersistent::loadXML(TDomDocument* document) {
   }
 }
 
-void THTMLPersistent::storeHTML() { storeHTML(fileName_); }
+void THTMLPersistent::storeHTML() { storeHTML(getFileName()); }
 
 void THTMLPersistent::storeHTML(const std::string& name) { storeHTML(name, "default"); }
 

@@ -137,10 +137,10 @@ TEST(TPObjectTest, DefaultsOfTheRoot) {
 TEST(TPObjectTest, HandlersReplaceTheVirtualOperations) {
   testutil::TempDir dir;
   TDefaults a;
-  a.onWrite = [](TFile& f) { f.writeInt(42); };
-  a.onPrint = [](TTextFile& f) { f.writeln("printed"); };
+  a.setOnWrite([](TFile& f) { f.writeInt(42); });
+  a.setOnPrint([](TTextFile& f) { f.writeln("printed"); });
   int seen = 0;
-  a.onRead = [&](TFile& f) { seen = f.readInt(); };
+  a.setOnRead([&](TFile& f) { seen = f.readInt(); });
   a.store(dir.file("h.bin"));
   EXPECT_EQ(testutil::readFile(dir.file("h.bin")), testutil::le32(4) + testutil::le32(42));
   a.load(dir.file("h.bin"));

@@ -78,9 +78,9 @@ TEST(Legacy2_5_3ModelTest, InitialValuesAddAndDisplayTexts) {
   EXPECT_EQ(carrier.getTitle(0)->toString(), "01 Band - Song, u (Original)");
   carrier.getTitle(0)->originalArtist = "Orig";
   EXPECT_EQ(carrier.getTitle(0)->toString(), "01 Band (Orig) - Song, u (Original)");
-  EXPECT_EQ(messageOf<IllegalArgumentException>([&] { carrier.add(new TSoundCarrier2_5_3()); }),
-            "TSoundCarrier2_5_3.add: Object is no title.");
   TSoundCarriers2_5_3 database;
+  EXPECT_EQ(messageOf<IllegalArgumentException>([&] { carrier.add(&database); }),
+            "TSoundCarrier2_5_3.add: Object is no title.");
   EXPECT_EQ(messageOf<IllegalArgumentException>([&] { database.add(nullptr); }),
             "TSoundCarriers2_5_3.add: Object is no carrier.");
 }

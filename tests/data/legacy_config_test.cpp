@@ -12,6 +12,9 @@
 #include "data/legacy/v2_5/config_2_5.h"
 #include "data/legacy/v2_5_3/config_2_5_3.h"
 #include "data/legacy/v2_5_5/config_2_5_5.h"
+#include "data/legacy/v2_5/sound_carriers_2_5.h"
+#include "data/legacy/v2_5_3/sound_carriers_2_5_3.h"
+#include "data/legacy/v2_5_5/sound_carriers_2_5_5.h"
 #include "platform/registry.h"
 
 using configtest::Captured;
@@ -113,6 +116,27 @@ TYPED_TEST(LegacyConfigTest, MessagesCarryTheClassName) {
   this->useStore(this->dir.file("plain") + "/registry.reg");
   this->expectIllegalState([] { TypeParam("Old"); },
                            this->prefix("fromRegistry") + "Illegal registry structure.");
+}
+
+}  // namespace
+
+namespace {
+
+template <class Db>
+class LegacyDatabaseConfigTest : public configtest::RegistryFixture {};
+
+using LegacyDatabases = testing::Types<TSoundCarriers2_5_5, TSoundCarriers2_5_3, TSoundCarriers2_5>;
+TYPED_TEST_SUITE(LegacyDatabaseConfigTest, LegacyDatabases);
+
+TYPED_TEST(LegacyDatabaseConfigTest, DatabaseWithAConfigurationNameOwnsItsConfiguration) {
+  TypeParam plain;
+  EXPECT_EQ(plain.getConfig(), nullptr);
+  TypeParam configured("living room");
+  ASSERT_NE(configured.getConfig(), nullptr);
+  EXPECT_EQ(configured.getConfig()->keyName, "living room");
+  EXPECT_EQ(configured.size(), 0);
+  platform::Registry registry;
+  EXPECT_TRUE(registry.keyExists("Software\\Tarquo\\Vosko\\living room"));
 }
 
 }  // namespace

@@ -45,10 +45,6 @@ void convertLegacyDatabase(std::unique_ptr<TArrayList> source, const LegacyClass
     source->load(inputFile, map.get());
     for (int32_t i = 0; i < source->size(); ++i) {
       std::unique_ptr<TSoundCarrier> carrier = convertCarrier(*source->get(i));
-      // The content type is set before any title is added, when the split
-      // artist can only come out empty; assembled now from the converted
-      // titles, it is the artist the old database showed for the carrier.
-      if (carrier->contentType == TSoundCarrier::kSplit) carrier->artist = carrier->assembleSplitArtist();
       target->add(carrier.get());
       carrier.release();
       // The source titles are not needed again; freeing them as we go keeps

@@ -41,3 +41,10 @@ TDomElement* TSoundCarriers2_5::toXML(TDomDocument* document) {
   for (int32_t i = 0; i < size(); ++i) element->appendChild(getCarrier(i)->toXML(document));
   return element;
 }
+
+TSoundCarriers2_5::TSoundCarriers2_5(const std::string& configName) {
+  TSoundCarriers2_5::initialize();
+  config_ = std::make_unique<TConfig2_5>(configName);
+}
+
+TSoundCarriers2_5::~TSoundCarriers2_5() = default;

@@ -48,3 +48,10 @@ TDomElement* TSoundCarriers2_5_3::toXML(TDomDocument* document) {
   for (int32_t i = 0; i < size(); ++i) element->appendChild(getCarrier(i)->toXML(document));
   return element;
 }
+
+TSoundCarriers2_5_3::TSoundCarriers2_5_3(const std::string& configName) {
+  TSoundCarriers2_5_3::initialize();
+  config_ = std::make_unique<TConfig2_5_3>(configName);
+}
+
+TSoundCarriers2_5_3::~TSoundCarriers2_5_3() = default;

@@ -8,9 +8,11 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "basis/array_list.h"
+#include "data/legacy/v2_5_3/config_2_5_3.h"
 #include "data/legacy/v2_5_3/sound_carrier_2_5_3.h"
 
 class TSoundCarriers2_5_3 : public TArrayList {
@@ -19,6 +21,13 @@ class TSoundCarriers2_5_3 : public TArrayList {
 
   // An empty database without configuration.
   TSoundCarriers2_5_3() { TSoundCarriers2_5_3::initialize(); }
+  // An empty database that owns the configuration of that name, read from
+  // the settings (or made there with its defaults); no database file is read.
+  explicit TSoundCarriers2_5_3(const std::string& configName);
+  ~TSoundCarriers2_5_3() override;
+
+  // Null for a database made without a configuration name.
+  TConfig2_5_3* getConfig() const { return config_.get(); }
 
   // Empties the list; owns its carriers.
   void initialize() override;
@@ -35,4 +44,7 @@ class TSoundCarriers2_5_3 : public TArrayList {
   // IllegalArgumentException "TSoundCarriers2_5_3.add: Object is no carrier.".
   int32_t add(TMappedObject* obj) override;
   TSoundCarrier2_5_3* getCarrier(int32_t index) const;
+
+ private:
+  std::unique_ptr<TConfig2_5_3> config_;
 };

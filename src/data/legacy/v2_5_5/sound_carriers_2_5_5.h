@@ -8,9 +8,11 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "basis/array_list.h"
+#include "data/legacy/v2_5_5/config_2_5_5.h"
 #include "data/legacy/v2_5_5/sound_carrier_2_5_5.h"
 
 class TSoundCarriers2_5_5 : public TArrayList {
@@ -21,6 +23,13 @@ class TSoundCarriers2_5_5 : public TArrayList {
 
   // An empty database without configuration.
   TSoundCarriers2_5_5() { TSoundCarriers2_5_5::initialize(); }
+  // An empty database that owns the configuration of that name, read from
+  // the settings (or made there with its defaults); no database file is read.
+  explicit TSoundCarriers2_5_5(const std::string& configName);
+  ~TSoundCarriers2_5_5() override;
+
+  // Null for a database made without a configuration name.
+  TConfig2_5_5* getConfig() const { return config_.get(); }
 
   // Empties the list; owns its carriers.
   void initialize() override;
@@ -37,4 +46,7 @@ class TSoundCarriers2_5_5 : public TArrayList {
   // IllegalArgumentException "TSoundCarriers2_5_5.add: Object is no carrier.".
   int32_t add(TMappedObject* obj) override;
   TSoundCarrier2_5_5* getCarrier(int32_t index) const;
+
+ private:
+  std::unique_ptr<TConfig2_5_5> config_;
 };
