@@ -6,6 +6,8 @@
 #include <random>
 
 #include "basis/exceptions.h"
+#include "basis/hashtable.h"
+#include "basis/string_value.h"
 #include "basis/test_node.h"
 #include "test_util.h"
 
@@ -335,6 +337,28 @@ TEST_F(FileTest, LoadStartsFromDefaults) {
   node.add(2, "b");
   node.load(dir.file("one.bin"));
   EXPECT_EQ(node.children.size(), 1u);
+}
+
+TEST_F(FileTest, ClassNameMapTranslatesAndRefusesWhatItLacks) {
+  THashtable map(true);
+  map.put(new TString("TOld"), new TString("TTestNode"));
+  std::string child = nodeBytes(3, "x");
+  for (auto [stored, message] :
+       {std::pair<std::string, std::string>{"TOld", ""},
+        // A registered class is refused too when the map does not name it.
+        {"TTestNode", "TFile.readTPObject: (InvalidKeyException) THashtable.get: Key: TTestNode not found."}}) {
+    testutil::writeFile(dir.file("m.bin"), str(stored) + le32(static_cast<int64_t>(child.size())) + child);
+    TFile in(dir.file("m.bin"), false, "");
+    in.setClassNameMap(&map);
+    if (message.empty()) {
+      std::unique_ptr<TPObject> obj = in.readTPObject();
+      auto* node = dynamic_cast<TTestNode*>(obj.get());
+      ASSERT_NE(node, nullptr);
+      EXPECT_EQ(node->number, 3);
+    } else {
+      EXPECT_EQ(messageOf([&] { in.readTPObject(); }), message);
+    }
+  }
 }
 
 }  // namespace
