@@ -29,6 +29,7 @@ class TXmlNode : public THTMLPersistent {
   std::string notes;
   std::u16string rawName;  // when set, written instead of name (to inject bad UTF-16)
   bool returnNull = false;
+  bool bare = false;  // toXML gives an element X without attributes or children
   int initializeCalls = 0;
   std::u16string lastTag = u"(none)";
 
@@ -39,6 +40,7 @@ class TXmlNode : public THTMLPersistent {
   }
   TDomElement* toXML(TDomDocument* document) override {
     if (returnNull) return nullptr;
+    if (bare) return document->createElement(u"X");
     TDomElement* e = document->createElement(u"NODE");
     e->setAttribute(u"NAME", rawName.empty() ? platform::ansiToUtf16(name) : rawName);
     TDomElement* n = document->createElement(u"NOTES");
@@ -83,6 +85,20 @@ TEST_F(XmlPersistentTest, StoreXmlWritesDeclarationAndTheElementOnly) {
             kDecl + "<NODE NAME=\"A&#38;B \xC3\xA4\"><NOTES>line 1\r\r\nline 2</NOTES></NODE>\r\n");
   EXPECT_EQ(dir.entries(), std::vector<std::string>{"n.xml"});
   expectXmllintAccepts(dir.file("n.xml"));
+}
+
+TEST_F(XmlPersistentTest, BareElementIsWrittenAsStartAndEndTag) {
+  TXmlNode node;
+  node.bare = true;
+  node.storeXML(dir.file("x.xml"));
+  EXPECT_EQ(testutil::readFile(dir.file("x.xml")), kDecl + "<X></X>\r\n");
+}
+
+TEST_F(XmlPersistentTest, StoreXmlWithoutAnyFileNameFailsAndWritesNothing) {
+  TXmlNode node;
+  EXPECT_EQ(messageOf<IOException>([&] { node.storeXML(); }),
+            "TXMLPersistent.storeXML: (IOException) TXMLHelper.DOMToFile: Filename not specified.");
+  EXPECT_TRUE(dir.entries().empty());
 }
 
 TEST_F(XmlPersistentTest, StoreXmlWithoutNameUsesTheFileName) {
