@@ -1,8 +1,11 @@
 #include "basis/text_file.h"
 
+#include <cstdint>
+
 #include "basis/exceptions.h"
 #include "basis/file.h"
 #include "platform/exception.h"
+#include "platform/system_info.h"
 
 namespace {
 
@@ -59,6 +62,11 @@ void TTextFile::open() {
       char chunk[65536];
       size_t n;
       while ((n = os_.read(chunk, sizeof chunk)) > 0) content_.append(chunk, n);
+      // A read that stops short of the file's size failed; the lines read so
+      // far must not pass for the whole file.
+      if (static_cast<int64_t>(content_.size()) < os_.size()) {
+        throw EInOutError("Cannot read '" + getFileName() + "': " + platform::lastErrorText());
+      }
       pos_ = 0;
     } else {
       os_.openTruncate(getFileName());

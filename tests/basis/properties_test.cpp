@@ -5,6 +5,7 @@
 #include "basis/class_registry.h"
 #include "basis/exceptions.h"
 #include "expect_message.h"
+#include "platform/os_file.h"
 #include "test_util.h"
 
 namespace {
@@ -101,6 +102,18 @@ TEST_F(PropertiesTest, MissingFileIsReportedAndLeavesTheTable) {
   EXPECT_EQ(messageOf<InvalidPropertiesException>([&] { p.loadProperties(missing); }),
             "TProperty: Textfile: " + missing + " does not exist.");
   EXPECT_EQ(p.getProperty("a"), "1");
+}
+
+TEST_F(PropertiesTest, UnreadableFileFailsAndLeavesTheTable) {
+  testutil::writeFile(dir.file("a.properties"), "a=1\r\n");
+  testutil::writeFile(dir.file("b.properties"), "b=2\r\n");
+  TProperties p(dir.file("a.properties"));
+  platform::faults::failNthRead(1);
+  std::string message = messageOf<IOException>([&] { p.loadProperties(dir.file("b.properties")); });
+  platform::faults::reset();
+  EXPECT_EQ(message.rfind("TTextFile.open: Cannot read '" + dir.file("b.properties") + "': ", 0), 0u) << message;
+  EXPECT_EQ(p.getProperty("a"), "1");
+  EXPECT_FALSE(p.containsKey("b"));
 }
 
 TEST_F(PropertiesTest, LoadingReplacesTheContents) {
