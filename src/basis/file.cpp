@@ -331,6 +331,9 @@ bool TFile::readBoolean() {
 
 std::unique_ptr<TPObject> TFile::readTPObject() {
   try {
+    // Real databases nest a dozen levels at most; a crafted file must not
+    // exhaust the stack.
+    if (readDepth_ >= kMaxObjectDepth) throw IOException("TFile: Objects nested too deeply, file corrupt.");
     std::string stored = readString();
     if (lastFactory_ == nullptr || stored != lastStoredName_) {
       lastFactory_ = nullptr;

@@ -26,6 +26,9 @@ class TFile : public TPObject {
  public:
   VOSKO_CLASS_NAME(TFile)
 
+  // How deep objects may nest inside a file being read.
+  static constexpr int32_t kMaxObjectDepth = 100;
+
   // An unopened file, as the class registry makes it.
   TFile();
   // Opens `name`; for writing the header is written at once, for reading it

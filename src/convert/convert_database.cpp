@@ -14,12 +14,6 @@
 #include "platform/console.h"
 #include "platform/exception.h"
 
-namespace {
-
-const char* const kVersions[] = {"1.5", "2.0", "2.5", "2.5.3", "2.5.5"};
-
-}  // namespace
-
 void printBanner() {
   platform::writeConsoleLine("");
   platform::writeConsoleLine("vosko - database converter version 1.2.2");
@@ -58,11 +52,6 @@ void convertDatabase(const std::string& version, const std::string& inputFile,
   if (version == "2.5.5") {
     convert2_5_5(std::make_unique<TSoundCarriers2_5_5>(), inputFile, outputFile);
     return;
-  }
-  for (const char* known : kVersions) {
-    if (version == known) {
-      throw IllegalArgumentException("Conversion from version " + version + " is not supported yet.");
-    }
   }
   throw IllegalArgumentException("Illegal version parameter: '" + version + "'.");
 }

@@ -1,15 +1,39 @@
 #include "debug/binary_reader.h"
 
+#include <memory>
+
 #include "basis/exceptions.h"
+#include "basis/hashtable.h"
+#include "basis/string_value.h"
 #include "debug/debug_entries.h"
 #include "platform/exception.h"
 #include "platform/os_file.h"
+
+namespace {
+
+// The class names an entry may be stored under, each mapped to itself.
+// Any other class, above all a nested list, is refused before it is read:
+// the file is not trusted to nest objects only as deep as the stack allows.
+std::unique_ptr<THashtable> entryClassNames() {
+  auto map = std::make_unique<THashtable>(true);
+  for (const char* name : {"TTraceEntry", "TErrorEntry", "TDebugEntry"}) {
+    auto key = std::make_unique<TString>(name);
+    auto value = std::make_unique<TString>(name);
+    map->put(key.get(), value.get());
+    key.release();
+    value.release();
+  }
+  return map;
+}
+
+}  // namespace
 
 std::unique_ptr<TDebugEntries> TBinaryReader::read() {
   try {
     if (!platform::fileExists(fileName_)) return nullptr;
     auto entries = std::make_unique<TDebugEntries>();
-    entries->load(fileName_);
+    const std::unique_ptr<THashtable> classNames = entryClassNames();
+    entries->load(fileName_, classNames.get());
     return entries;
   } catch (const std::exception& e) {
     throw IOException(platform::wrapMessage("TBinaryReader.read", e));

@@ -11,7 +11,7 @@ class TBinaryReader : public TFileReader {
   using TFileReader::TFileReader;
 
   // The file's entries as a new list, or null when the file does not exist.
-  // A wrong header or a damaged block raises IOException
+  // A wrong header, a damaged block or an element that is no entry raises IOException
   // "TBinaryReader.read: (Class) message".
   std::unique_ptr<TDebugEntries> read() override;
 };

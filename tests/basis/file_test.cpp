@@ -361,4 +361,23 @@ TEST_F(FileTest, ClassNameMapTranslatesAndRefusesWhatItLacks) {
   }
 }
 
+TEST_F(FileTest, ObjectsNestedTooDeeplyAreRefused) {
+  for (int depth : {TFile::kMaxObjectDepth - 1, TFile::kMaxObjectDepth}) {
+    TTestNode root;
+    TTestNode* node = &root;
+    for (int i = 0; i < depth; ++i) node = node->add(i, "n");
+    root.store(dir.file("deep.bin"));
+    TTestNode back;
+    if (depth < TFile::kMaxObjectDepth) {
+      back.load(dir.file("deep.bin"));
+      EXPECT_TRUE(back.sameAs(root));
+    } else {
+      std::string message = messageOf([&] { back.load(dir.file("deep.bin")); });
+      EXPECT_EQ(message.rfind("TFile.readTPObject: (IOException) ", 0), 0u);
+      const std::string tail = "TFile: Objects nested too deeply, file corrupt.";
+      EXPECT_EQ(message.substr(message.size() - tail.size()), tail);
+    }
+  }
+}
+
 }  // namespace

@@ -4,7 +4,7 @@
 
 #include <cctype>
 
-
+#include "basis/class_registry.h"
 #include "basis/exceptions.h"
 #include "test_util.h"
 
@@ -72,6 +72,17 @@ TEST(ConvertDatabaseTest, VersionIsComparedExactly) {
     } catch (const IllegalArgumentException& e) {
       EXPECT_EQ(e.message(), "Illegal version parameter: '" + version + "'.");
     }
+  }
+}
+
+// A module whose start-up step is left out leaves its stored class names
+// unknown, and every database naming them fails to load.
+TEST(ConvertDatabaseTest, StartUpRegistersTheClassesOfEveryModule) {
+  for (const char* name :
+       {"TPObject", "TProperties", "TDebugEntries", "TErrorEntry", "TTOCTrack", "TTOCData", "TTitle",
+        "TSoundCarriers", "TTitle2_5", "TSoundCarriers2_5", "TTitle2_5_3", "TSoundCarriers2_5_3",
+        "TTitle2_5_5", "TSoundCarriers2_5_5"}) {
+    EXPECT_TRUE(ClassRegistry::isRegistered(name)) << name;
   }
 }
 

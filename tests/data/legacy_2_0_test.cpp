@@ -410,6 +410,28 @@ TEST(IdentifierList2_0Test, LookUpsByIdAndPosition) {
   }
 }
 
+TEST(IdentifierList2_0Test, WritingDropsTitlesOnNoCarrier) {
+  TTitleList2_0 titles;
+  auto orphan = std::make_unique<TTitle2_0>("Verwaist", 1);
+  orphan->date = 0;
+  titles.add(std::move(orphan));
+  auto kept = std::make_unique<TTitle2_0>("Hier", 2);
+  kept->date = 0;
+  kept->artistId = 7;
+  kept->carrierIds.emplace_back(5);
+  titles.add(std::move(kept));
+
+  testutil::TempDir dir;
+  legacy::RecordFile file;
+  file.openWrite(dir.file("titles"));
+  titles.writeTo(file);
+  file.commit();
+  EXPECT_EQ(testutil::readFile(dir.file("titles")),
+            le32(1) + le32(2) + str("Hier") + dbl(0) + str("") + le32(1) + le32(5) + le32(7));
+  ASSERT_EQ(titles.size(), 1);
+  EXPECT_EQ(titles.get(0)->name, "Hier");
+}
+
 TEST(IdentifierList2_0Test, TitlesOfCarrierFollowLaterAdds) {
   TTitleList2_0 titles;
   auto first = std::make_unique<TTitle2_0>("Eins", 1);

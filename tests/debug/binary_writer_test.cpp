@@ -83,6 +83,49 @@ TEST_F(BinaryWriterTest, WrongHeaderRefusesEveryWriteAndLeavesTheFile) {
   EXPECT_EQ(testutil::readFile(name()), foreign);
 }
 
+TEST_F(BinaryWriterTest, TruncatedBlockRefusesEveryWriteAndLeavesTheFile) {
+  TBinaryWriter writer(name());
+  writer.write(TTraceEntry("one", 2.0, 1.0, 5, 3, "vosko"));
+  const std::string whole = testutil::readFile(name());
+  const std::string damaged = whole.substr(0, whole.size() - 1);
+  testutil::writeFile(name(), damaged);
+  for (int i = 0; i < 2; ++i) {
+    try {
+      writer.write(TTraceEntry("two", 2.0, 1.0, 5, 3, "vosko"));
+      FAIL() << "wrote behind a damaged block";
+    } catch (const IOException& e) {
+      EXPECT_EQ(e.message().rfind("TBinaryWriter.write: (IOException) TBinaryReader.read: (", 0), 0u)
+          << e.message();
+    }
+  }
+  EXPECT_EQ(testutil::readFile(name()), damaged);
+  EXPECT_EQ(dir.entries(), std::vector<std::string>{"debug.dbg"});
+}
+
+// Only entries belong in the list. Anything else the registry knows, above
+// all a list inside the list, is refused before it is read, so that a file
+// nesting lists thousands deep cannot exhaust the stack.
+TEST_F(BinaryWriterTest, ElementThatIsNoEntryIsRefusedAndTheFileKept) {
+  const std::string nested = str("TDebugEntries") + le32(4) + le32(0);
+  const std::string text = str("TString") + le32(8) + str("oops");
+  for (const auto& [element, className] :
+       {std::pair{nested, std::string("TDebugEntries")}, std::pair{text, std::string("TString")}}) {
+    const std::string body = le32(1) + element;
+    const std::string file = kHeader + le32(static_cast<int64_t>(body.size())) + body;
+    testutil::writeFile(name(), file);
+    try {
+      TBinaryWriter(name()).write(TTraceEntry("m", 2.0, 1.0, 5, 3, "vosko"));
+      FAIL() << "took a " << className << " for an entry";
+    } catch (const IOException& e) {
+      EXPECT_EQ(e.message(),
+                "TBinaryWriter.write: (IOException) TBinaryReader.read: (IOException) TFile.readTPObject: "
+                "(InvalidKeyException) THashtable.get: Key: " +
+                    className + " not found.");
+    }
+    EXPECT_EQ(testutil::readFile(name()), file);
+  }
+}
+
 TEST_F(BinaryWriterTest, FailedStoreLeavesThePreviousFile) {
   TBinaryWriter writer(name());
   writer.write(TTraceEntry("one", 2.0, 1.0, 5, 3, "vosko"));
