@@ -10,6 +10,17 @@
 #include "platform/exception.h"
 #include "xml/dom_exception.h"
 
+namespace {
+
+// Track numbers are stored as 32-bit two's complement; numbering past either
+// end of the range (a title read with the largest number, say) wraps around
+// as the stored number does instead of overflowing.
+int32_t stepTrack(int32_t track, int32_t step) {
+  return static_cast<int32_t>(static_cast<uint32_t>(track) + static_cast<uint32_t>(step));
+}
+
+}  // namespace
+
 TSoundCarrier::TSoundCarrier(const std::string& name, const std::string& label, const std::string& type)
     : TSoundCarrier() {
   this->name = name;
@@ -44,7 +55,7 @@ int32_t TSoundCarrier::add(TMappedObject* obj) {
   if (title == nullptr) throw IllegalArgumentException("TSoundCarrier.add: Object is no title.");
   const int32_t index = append(title);
   title->carrier = this;
-  if (title->track == -1) title->track = getLastTrack(title->carrierIndex) + 1;
+  if (title->track == -1) title->track = stepTrack(getLastTrack(title->carrierIndex), 1);
   return index;
 }
 
@@ -53,7 +64,7 @@ void TSoundCarrier::remove(int32_t index) {
   for (int32_t i = index + 1; i < size(); ++i) {
     TTitle* behind = getTitle(i);
     if (behind->carrierIndex != disc) break;
-    --behind->track;
+    behind->track = stepTrack(behind->track, -1);
   }
   TArrayList::remove(index);
 }

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 #include "basis/exceptions.h"
 #include "basis/expect_message.h"
 #include "data/title.h"
@@ -121,6 +123,17 @@ TEST(SoundCarrierTest, RemovalClosesTheGapOnlyUpToTheNextDisc) {
   EXPECT_EQ(tracksOf(carrier), (std::vector<int32_t>{0, 0, 3}));
   EXPECT_THROW(carrier.remove(7), EListError);
   EXPECT_EQ(carrier.size(), 3);
+}
+
+// A file may hold any 32-bit track number; numbering past the ends of the
+// range wraps as the stored number does instead of overflowing.
+TEST(SoundCarrierTest, NumberingAtTheEndsOfTheTrackRangeDoesNotOverflow) {
+  TSoundCarrier carrier;
+  addTitle(carrier, "A", 0, std::numeric_limits<int32_t>::max());
+  TTitle* next = addTitle(carrier, "A", 0);
+  EXPECT_EQ(next->track, std::numeric_limits<int32_t>::min());
+  carrier.remove(0);
+  EXPECT_EQ(next->track, std::numeric_limits<int32_t>::max());
 }
 
 TEST(SoundCarrierTest, SplitArtistSkipsEmptyAndContainedNamesInAnyCase) {
