@@ -2,8 +2,8 @@
 
 #include "basis/exceptions.h"
 #include "basis/file.h"
-#include "basis/string_value.h"
 #include "basis/xml_helper.h"
+#include "data/carrier_artists.h"
 #include "data/model_xml.h"
 #include "platform/clock.h"
 #include "platform/code_page.h"
@@ -80,12 +80,7 @@ int32_t TSoundCarrier::getLastTrack(int32_t carrierIndex) const {
   return last;
 }
 
-bool TSoundCarrier::hasMixedArtists() const {
-  for (int32_t i = 0; i < size(); ++i) {
-    if (getTitle(i)->artist != artist) return true;
-  }
-  return false;
-}
+bool TSoundCarrier::hasMixedArtists() const { return carrierartists::hasMixedArtists(*this); }
 
 std::string TSoundCarrier::getArtist() {
   if (hasMixedArtists()) artist = kSamplerArtist;
@@ -99,24 +94,7 @@ void TSoundCarrier::setContentType(const std::string& kind) {
   if (kind == kSplit) artist = assembleSplitArtist();
 }
 
-std::string TSoundCarrier::assembleSplitArtist() const {
-  if (contentType != kSplit) {
-    throw IllegalStateException(
-        "TSoundCarrier.assembleSplitArtist: Attempt to assemble artist for non split typ: " + contentType);
-  }
-  std::string result;
-  std::string upperResult;
-  for (int32_t i = 0; i < size(); ++i) {
-    const std::string& titleArtist = getTitle(i)->artist;
-    if (titleArtist.empty()) continue;
-    const std::string upper = TString::toUpperAscii(titleArtist);
-    // Also a part of a longer name already taken counts as present.
-    if (upperResult.find(upper) != std::string::npos) continue;
-    result += titleArtist + " ";
-    upperResult += upper + " ";
-  }
-  return result;
-}
+std::string TSoundCarrier::assembleSplitArtist() const { return carrierartists::assembleSplitArtist(*this); }
 
 void TSoundCarrier::writeTo(TFile& file) {
   if (!tocList) throw IOException("TSoundCarrier.write: TOC list not assigned.");

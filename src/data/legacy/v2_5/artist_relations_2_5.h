@@ -1,11 +1,12 @@
 // The artist-relation classes of format 2.5: TRelationsPersistent2_5,
 // TArtistRelation2_5 and TArtistRelations2_5, the shared legacy
-// relation classes under this version's names (see legacy_artist_relations.h).
+// relation classes under this version's names (see data/artist_relations_template.h).
 #pragma once
 
-#include "data/legacy/shared/legacy_artist_relations.h"
+#include "data/artist_relations_template.h"
 
 struct ArtistRelationNames2_5 {
+  using Persistent = TRelationsPersistentOf<ArtistRelationNames2_5>;
   static constexpr const char* kPersistent = "TRelationsPersistent2_5";
   static constexpr const char* kRelation = "TArtistRelation2_5";
   static constexpr const char* kRelations = "TArtistRelations2_5";

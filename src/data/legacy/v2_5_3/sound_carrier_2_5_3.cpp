@@ -1,9 +1,9 @@
 #include "data/legacy/v2_5_3/sound_carrier_2_5_3.h"
 
-#include <memory>
-
 #include "basis/exceptions.h"
 #include "basis/file.h"
+#include "data/carrier_artists.h"
+#include "data/legacy/shared/legacy_carrier_titles.h"
 #include "data/legacy/shared/legacy_xml.h"
 #include "data/model_xml.h"
 #include "platform/clock.h"
@@ -59,28 +59,14 @@ void TSoundCarrier2_5_3::writeTo(TFile& file) {
 }
 
 int32_t TSoundCarrier2_5_3::add(TMappedObject* obj) {
-  auto* title = dynamic_cast<TTitle2_5_3*>(obj);
-  if (title == nullptr) throw IllegalArgumentException("TSoundCarrier2_5_3.add: Object is no title.");
-  int32_t index = append(title);
-  title->carrier = this;
-  title->track = index + 1;
-  return index;
+  return legacycarrier::addNumberedTitle<TTitle2_5_3>(*this, obj);
 }
 
 TTitle2_5_3* TSoundCarrier2_5_3::getTitle(int32_t index) const {
-  // Only add() and fromXML fill the list, but addAll of the base class could
-  // still slip a foreign object in.
-  auto* title = dynamic_cast<TTitle2_5_3*>(get(index));
-  if (title == nullptr) throw IllegalStateException("TSoundCarrier2_5_3.getTitle: Object is no title.");
-  return title;
+  return legacycarrier::titleAt<TTitle2_5_3>(*this, index);
 }
 
-bool TSoundCarrier2_5_3::hasMixedArtists() const {
-  for (int32_t i = 0; i < size(); ++i) {
-    if (getTitle(i)->artist != artist) return true;
-  }
-  return false;
-}
+bool TSoundCarrier2_5_3::hasMixedArtists() const { return carrierartists::hasMixedArtists(*this); }
 
 std::string TSoundCarrier2_5_3::getArtist() const { return hasMixedArtists() ? "<Sampler>" : artist; }
 
@@ -99,14 +85,7 @@ void TSoundCarrier2_5_3::fromXML(TDomElement* element) {
   }
   contentType = modelxml::attribute(element, u"CONTENTTYPE");
   notes = legacyxml::expandLineBreaks(legacyxml::childValue(element, "NOTES"));
-  TDomElement* titles = legacyxml::childElement(element, "TITLES");
-  clear();
-  for (TDomElement* titleElement : modelxml::elementsBelow(titles, u"TITLE")) {
-    auto title = std::make_unique<TTitle2_5_3>();
-    title->fromXML(titleElement);
-    append(title.get());
-    title.release();
-  }
+  legacycarrier::readTitlesXML<TTitle2_5_3>(*this, legacyxml::childElement(element, "TITLES"));
 }
 
 TDomElement* TSoundCarrier2_5_3::toXML(TDomDocument* document) {

@@ -1,10 +1,9 @@
 #include "data/legacy/v2_5_5/sound_carrier_2_5_5.h"
 
-#include <memory>
-
 #include "basis/exceptions.h"
 #include "basis/file.h"
-#include "basis/string_value.h"
+#include "data/carrier_artists.h"
+#include "data/legacy/shared/legacy_carrier_titles.h"
 #include "data/legacy/shared/legacy_xml.h"
 #include "data/model_xml.h"
 #include "platform/clock.h"
@@ -66,43 +65,17 @@ void TSoundCarrier2_5_5::writeTo(TFile& file) {
 }
 
 int32_t TSoundCarrier2_5_5::add(TMappedObject* obj) {
-  auto* title = dynamic_cast<TTitle2_5_5*>(obj);
-  if (title == nullptr) throw IllegalArgumentException("TSoundCarrier2_5_5.add: Object is no title.");
-  int32_t index = append(title);
-  title->carrier = this;
-  title->track = index + 1;
-  return index;
+  return legacycarrier::addNumberedTitle<TTitle2_5_5>(*this, obj);
 }
 
 TTitle2_5_5* TSoundCarrier2_5_5::getTitle(int32_t index) const {
-  // Only add() and fromXML fill the list, but addAll of the base class could
-  // still slip a foreign object in.
-  auto* title = dynamic_cast<TTitle2_5_5*>(get(index));
-  if (title == nullptr) throw IllegalStateException("TSoundCarrier2_5_5.getTitle: Object is no title.");
-  return title;
+  return legacycarrier::titleAt<TTitle2_5_5>(*this, index);
 }
 
-bool TSoundCarrier2_5_5::hasMixedArtists() const {
-  for (int32_t i = 0; i < size(); ++i) {
-    if (getTitle(i)->artist != artist) return true;
-  }
-  return false;
-}
+bool TSoundCarrier2_5_5::hasMixedArtists() const { return carrierartists::hasMixedArtists(*this); }
 
 std::string TSoundCarrier2_5_5::assembleSplitArtist() const {
-  if (contentType != "Split") {
-    throw IllegalStateException(
-        "TSoundCarrier2_5_5.assembleSplitArtist: Attempt to assemble artist for non split typ: " +
-        contentType);
-  }
-  std::string result;
-  for (int32_t i = 0; i < size(); ++i) {
-    const std::string& a = getTitle(i)->artist;
-    if (a.empty() || TString::toUpperAscii(result).find(TString::toUpperAscii(a)) != std::string::npos)
-      continue;
-    result += a + " ";
-  }
-  return result;
+  return carrierartists::assembleSplitArtist(*this);
 }
 
 std::string TSoundCarrier2_5_5::getArtist() {
@@ -128,14 +101,7 @@ void TSoundCarrier2_5_5::fromXML(TDomElement* element) {
   image = modelxml::attribute(element, u"IMAGE");
   printImage = modelxml::attribute(element, u"PRINTIMAGE");
   notes = legacyxml::expandLineBreaks(legacyxml::childValue(element, "NOTES"));
-  TDomElement* titles = legacyxml::childElement(element, "TITLES");
-  clear();
-  for (TDomElement* titleElement : modelxml::elementsBelow(titles, u"TITLE")) {
-    auto title = std::make_unique<TTitle2_5_5>();
-    title->fromXML(titleElement);
-    append(title.get());
-    title.release();
-  }
+  legacycarrier::readTitlesXML<TTitle2_5_5>(*this, legacyxml::childElement(element, "TITLES"));
 }
 
 TDomElement* TSoundCarrier2_5_5::toXML(TDomDocument* document) {

@@ -1,7 +1,7 @@
-// Definitions of the legacy artist-relation templates. Included only by the
-// one .cpp per version that instantiates them (artist_relations_<v>.cpp).
-// They behave as the current TArtistRelation and TArtistRelations do, with
-// the version's class names in their messages.
+// Definitions of the artist-relation templates. Included only by the .cpp
+// files that instantiate them (artist_relation.cpp, artist_relations.cpp and
+// each legacy artist_relations_<v>.cpp); every version's messages carry its
+// own class names.
 #pragma once
 
 #include <memory>
@@ -13,7 +13,7 @@
 #include "basis/exceptions.h"
 #include "basis/file.h"
 #include "basis/string_value.h"
-#include "data/legacy/shared/legacy_artist_relations.h"
+#include "data/artist_relations_template.h"
 #include "data/model_xml.h"
 #include "xml/dom_document.h"
 #include "xml/dom_exception.h"
@@ -34,7 +34,7 @@ TArtistRelationOf<Names>::TArtistRelationOf(const std::string& relationName, boo
 
 template <class Names>
 void TArtistRelationOf<Names>::initialize() {
-  name = TArtistRelation::kUnknownName;
+  name = kUnknownName;
   symmetric = false;
   enabled = true;
   if (!artists) artists = std::make_unique<TStringtable>();

@@ -1,20 +1,19 @@
-// The artist-relation classes of the legacy formats 2.5, 2.5.3 and 2.5.5.
-// Each version declared its own copy of the same three classes, which differ
-// only in their class names; those names are stored in relation files and
-// quoted in messages, so they must stay exact. The templates below carry the
-// behaviour once and take the names from a small traits struct:
+// The artist-relation classes, written once for the current model and for the
+// legacy formats 2.5, 2.5.3 and 2.5.5. The versions differ only in their class
+// names, which are stored in relation files and quoted in messages, and in the
+// class they derive from; a small names struct supplies both:
 //
-//   struct Names { static constexpr const char* kPersistent = "TRelationsPersistent2_5_5";
+//   struct Names { using Persistent = TRelationsPersistentOf<Names>;  // or TRelationsPersistent
+//                  static constexpr const char* kPersistent = "TRelationsPersistent2_5_5";
 //                  static constexpr const char* kRelation = "TArtistRelation2_5_5";
 //                  static constexpr const char* kRelations = "TArtistRelations2_5_5"; };
 //
-// Each version's artist_relations_<v>.h names the instantiations; the
-// definitions live in legacy_artist_relations_impl.h and are instantiated
-// once, in that version's .cpp.
-//
-// The interface is that of the current TArtistRelation and its database,
-// and the relations header and the checked reading of stored tables come
-// from the current TRelationsPersistent, which every version shares.
+// artist_relation.h and artist_relations.h name the current instantiations
+// (TArtistRelation, TArtistRelations), each legacy artist_relations_<v>.h its
+// own; the definitions live in artist_relations_template_impl.h and are
+// instantiated once, in the .cpp of whoever names them. The relations header
+// and the checked reading of stored tables come from TRelationsPersistent,
+// which every version shares.
 //
 // Ownership: a relation owns its table of artists (artist name -> TStringSet
 // of related names, the table owning keys and sets); the database owns its
@@ -28,9 +27,20 @@
 #include "basis/hash_set.h"
 #include "basis/string_collection.h"
 #include "basis/string_table.h"
-#include "data/artist_relation.h"
 #include "data/relations_persistent.h"
 
+// Deletes the set only when it was handed over; a relation's own set is only lent.
+struct TLentSetDeleter {
+  bool owned = true;
+  void operator()(TStringSet* set) const {
+    if (owned) delete set;
+  }
+};
+// A set from TArtistRelationOf::getRelatedArtists: the caller's own set, or
+// one lent by the relation (then valid while the relation holds the artist).
+using TArtistSetPtr = std::unique_ptr<TStringSet, TLentSetDeleter>;
+
+// A legacy version's own TRelationsPersistent, differing only in its name.
 template <class Names>
 class TRelationsPersistentOf : public TRelationsPersistent {
  public:
@@ -41,15 +51,17 @@ class TRelationsPersistentOf : public TRelationsPersistent {
 // One named relation: for each first artist, the set of second artists it is
 // related to.
 template <class Names>
-class TArtistRelationOf : public TRelationsPersistentOf<Names> {
+class TArtistRelationOf : public Names::Persistent {
  public:
   static constexpr const char* kClassName = Names::kRelation;
   const char* className() const override { return kClassName; }
 
+  static constexpr const char* kUnknownName = "<unknown>";
+
   TArtistRelationOf();
   TArtistRelationOf(const std::string& name, bool symmetric);
 
-  std::string name;
+  std::string name = kUnknownName;
   // Stored and shown; the queries do not use it.
   bool symmetric = false;
   // Whether the database's queries ask this relation; not stored.
@@ -89,7 +101,7 @@ class TArtistRelationOf : public TRelationsPersistentOf<Names> {
 
 // The relations database: relation name -> relation.
 template <class Names>
-class TArtistRelationsOf : public TRelationsPersistentOf<Names> {
+class TArtistRelationsOf : public Names::Persistent {
  public:
   static constexpr const char* kClassName = Names::kRelations;
   const char* className() const override { return kClassName; }

@@ -1,0 +1,50 @@
+// The artist rules every version of the sound carrier shares: whether its
+// titles mix artists, and the artist of a "Split" assembled from its titles.
+// They are free function templates over the carrier so that the current
+// TSoundCarrier and each legacy carrier keep their own title access (a legacy
+// getTitle refuses a foreign object) and their own class name in messages.
+// Nothing here owns anything; the carrier is only read.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "basis/exceptions.h"
+#include "basis/string_value.h"
+
+namespace carrierartists {
+
+// True when some title's artist differs from the carrier's.
+template <class Carrier>
+bool hasMixedArtists(const Carrier& carrier) {
+  for (int32_t i = 0; i < carrier.size(); ++i) {
+    if (carrier.getTitle(i)->artist != carrier.artist) return true;
+  }
+  return false;
+}
+
+// The distinct non-empty title artists, each followed by a blank; a name that
+// is part of one already taken (ignoring ASCII case) counts as present. A
+// carrier that is not a "Split" raises IllegalStateException
+// "<Class>.assembleSplitArtist: Attempt to assemble artist for non split typ: <type>".
+template <class Carrier>
+std::string assembleSplitArtist(const Carrier& carrier) {
+  if (carrier.contentType != "Split") {
+    throw IllegalStateException(
+        std::string(Carrier::kClassName) +
+        ".assembleSplitArtist: Attempt to assemble artist for non split typ: " + carrier.contentType);
+  }
+  std::string result;
+  std::string upperResult;
+  for (int32_t i = 0; i < carrier.size(); ++i) {
+    const std::string& titleArtist = carrier.getTitle(i)->artist;
+    if (titleArtist.empty()) continue;
+    const std::string upper = TString::toUpperAscii(titleArtist);
+    if (upperResult.find(upper) != std::string::npos) continue;
+    result += titleArtist + " ";
+    upperResult += upper + " ";
+  }
+  return result;
+}
+
+}  // namespace carrierartists
