@@ -1,5 +1,7 @@
 #include "object_sample.h"
 
+#include "description_line.h"
+
 #include <cstdio>
 #include <cstdlib>
 #include <stdexcept>
@@ -12,119 +14,6 @@
 namespace sample {
 namespace {
 
-struct Token {
-  std::string text;
-  bool quoted = false;
-};
-
-// One line of a description, split into words and quoted texts.
-class Line {
- public:
-  Line(std::string_view text, int number) : number_(number) { tokenize(text); }
-
-  [[noreturn]] void fail(const std::string& what) const {
-    throw std::invalid_argument("line " + std::to_string(number_) + ": " + what);
-  }
-
-  bool empty() const { return tokens_.empty(); }
-  bool atEnd() const { return next_ == tokens_.size(); }
-
-  std::string word() {
-    if (atEnd() || tokens_[next_].quoted) fail("expected a word");
-    return tokens_[next_++].text;
-  }
-  std::string text() {
-    if (atEnd() || !tokens_[next_].quoted) fail("expected a quoted text");
-    return tokens_[next_++].text;
-  }
-  double date() {
-    std::string w = word();
-    int y, m, d;
-    char rest;
-    if (std::sscanf(w.c_str(), "%4d-%2d-%2d%c", &y, &m, &d, &rest) == 3) {
-      if (m < 1 || m > 12 || d < 1 || d > 31) fail("'" + w + "' is no date");
-      return platform::encodeDate(y, m, d);
-    }
-    char* end = nullptr;
-    double v = std::strtod(w.c_str(), &end);
-    if (w.empty() || *end != '\0') fail("'" + w + "' is no date");
-    return v;
-  }
-
- private:
-  void tokenize(std::string_view s) {
-    size_t i = 0;
-    while (i < s.size()) {
-      char c = s[i];
-      if (c == ' ' || c == '\t' || c == '\r') {
-        ++i;
-      } else if (c == '"') {
-        tokens_.push_back({quoted(s, i), true});
-      } else {
-        size_t end = s.find_first_of(" \t\r\"", i);
-        if (end == std::string_view::npos) end = s.size();
-        tokens_.push_back({std::string(s.substr(i, end - i)), false});
-        i = end;
-      }
-    }
-  }
-
-  // The text between the quotes from s[i] on, in Windows-1252; i moves past it.
-  std::string quoted(std::string_view s, size_t& i) {
-    std::string out;
-    std::string utf8;  // literal text not yet converted
-    auto flush = [&] {
-      out += platform::utf8ToAnsi(utf8);
-      utf8.clear();
-    };
-    for (++i;; ++i) {
-      if (i >= s.size()) fail("unterminated text");
-      char c = s[i];
-      if (c == '"') break;
-      if (c != '\\') {
-        utf8 += c;
-        continue;
-      }
-      if (++i >= s.size()) fail("unterminated text");
-      switch (s[i]) {
-        case '\\':
-          utf8 += '\\';
-          break;
-        case '"':
-          utf8 += '"';
-          break;
-        case 'n':
-          utf8 += '\n';
-          break;
-        case 'r':
-          utf8 += '\r';
-          break;
-        case 't':
-          utf8 += '\t';
-          break;
-        case 'x': {
-          std::string digits(s.substr(i + 1, 2));
-          char* end = nullptr;
-          long v = std::strtol(digits.c_str(), &end, 16);
-          if (digits.size() != 2 || *end != '\0') fail("\\x needs two hex digits");
-          flush();
-          out += static_cast<char>(v);
-          i += 2;
-          break;
-        }
-        default:
-          fail(std::string("unknown escape \\") + s[i]);
-      }
-    }
-    ++i;
-    flush();
-    return out;
-  }
-
-  int number_;
-  std::vector<Token> tokens_;
-  size_t next_ = 0;
-};
 
 bool hasContentTypes(ObjectFormat format) { return format != ObjectFormat::k2_5; }
 bool hasImagesAndFilms(ObjectFormat format) { return format == ObjectFormat::k2_5_5; }
