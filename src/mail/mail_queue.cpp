@@ -1,0 +1,1 @@
+#include "mail/mail_queue.h"

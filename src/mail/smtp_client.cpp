@@ -1,0 +1,1 @@
+#include "mail/smtp_client.h"
