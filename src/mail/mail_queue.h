@@ -10,7 +10,8 @@
 // second failure drops a mail, so every mail is tried at most twice.
 //
 // With "system.mail-enabled" off (or no "system.properties") the queue frees
-// what it is given and raises no event.
+// what it is given and raises no event; so it does with a mail that is inert
+// itself (its own settings could not be read), which would never end.
 #pragma once
 
 #include <chrono>
@@ -41,7 +42,7 @@ class TMailQueue : public TMappedObject {
   // Frees every waiting mail unsent.
   ~TMailQueue() override;
 
-  // Takes the message in every case; sends it when no other mail waits.
+  // Takes the message in every case; sends it when no delivery is under way.
   void add(std::unique_ptr<TMailMessage> message);
   // Takes the message out of the queue and frees it; one that was not there
   // is freed too and raises IllegalStateException "Can't happen: Miss mail in queue.".
@@ -77,4 +78,6 @@ class TMailQueue : public TMappedObject {
   SendEvent onMailSend_;
   ErrorEvent onMailError_;
   bool mailEnabled_ = false;
+  // Retries posted to the loop hold it weakly and skip a queue that is gone.
+  std::shared_ptr<int> alive_ = std::make_shared<int>(0);
 };

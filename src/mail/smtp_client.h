@@ -13,6 +13,15 @@
 // time-out (60 s unless set otherwise); when it passes the request completes
 // with the error 10060 and `LastResponse` "500 Timed out".
 //
+// The transaction: a refused recipient is skipped wherever it stands in
+// `RcptName`; the request fails with the last refusal only when every
+// recipient was refused. Body lines are split at CR and LF, cut to 1023
+// characters and dot-stuffed; CR and LF are removed from header values and
+// commands, so no value can add lines of its own. A reply line without a
+// code counts as 500. A reply line longer than the receive buffer (4096
+// bytes) closes the connection: the request completes with 10004 and
+// `LastResponse` "500 Reply line too long".
+//
 // Lifetime: the client touches nothing of itself after raising request-done,
 // so the handler may destroy it. Destroying the client closes its connection
 // at once, except a QUIT already under way, which finishes (or times out) in
@@ -154,7 +163,7 @@ class TCustomSmtpClient {
   // whatever the locale; the zone is -0000 when the system cannot tell.
   static std::string dateHeader(std::time_t time);
   // "-hhmm" of a bias in minutes (universal time minus local time); "+" for a
-  // negative bias.
+  // negative or zero bias ("+0000" is universal time, "-0000" an unknown zone).
   static std::string zoneOffset(int32_t biasMinutes);
   // "smtpReady" ... "smtpAbort".
   static const char* stateName(TSmtpState state);
