@@ -1,18 +1,15 @@
 #include "convert/convert_database.h"
 
-#include <exception>
 #include <memory>
 
 #include "basis/exceptions.h"
+#include "convert/reported_run.h"
 #include "data/legacy/v1_5/convert_1_5.h"
 #include "data/legacy/v2_0/convert_2_0.h"
 #include "data/legacy/v2_5/convert_2_5.h"
 #include "data/legacy/v2_5_3/convert_2_5_3.h"
 #include "data/legacy/v2_5_5/convert_2_5_5.h"
-#include "debug/channel.h"
-#include "debug/channel_pool.h"
 #include "platform/console.h"
-#include "platform/exception.h"
 
 void printBanner() {
   platform::writeConsoleLine("");
@@ -57,22 +54,13 @@ void convertDatabase(const std::string& version, const std::string& inputFile,
 }
 
 int runConverter(int argc, const char* const* argv) {
-  TChannel* channel = TChannelPool::getChannel("vosko");
-  int exitCode = 0;
-  try {
+  return runReported(kConverterReportPrefix, [&] {
     printBanner();
-    if (argc - 1 == 3) {
-      convertDatabase(argv[1], argv[2], argv[3]);
-    } else {
+    if (argc - 1 != 3) {
       printUsage();
-      exitCode = 2;
+      return 2;
     }
-  } catch (const Exception& e) {
-    channel->error(&e, "convertVosko.exe: " + e.message(), 1);
-    exitCode = 1;
-  } catch (const std::exception& e) {
-    channel->error(&e, "convertVosko.exe: " + platform::exceptionMessage(e), 1);
-    exitCode = 1;
-  }
-  return exitCode;
+    convertDatabase(argv[1], argv[2], argv[3]);
+    return 0;
+  });
 }

@@ -1,0 +1,86 @@
+// voskodb <command> ...: see, check, upgrade, export and import the files of
+// the Vosko music library. Exit codes: 0 done, 1 failure reported (through
+// channel "vosko", as convertVOSKO reports), 2 usage shown.
+#include <CLI/CLI.hpp>
+#include <string>
+
+#include "convert/reported_run.h"
+#include "convert/start_up.h"
+#include "voskodb/db_commands.h"
+
+namespace {
+
+constexpr const char* kReportPrefix = "voskodb: ";
+
+int runVoskodb(int argc, char** argv) {
+  CLI::App app{
+      "voskodb: see, check, upgrade, export and import Vosko database files.\n"
+      "Exit codes: 0 done, 1 failure reported, 2 usage shown.",
+      "voskodb"};
+  app.require_subcommand(1);
+  app.fallthrough(false);
+
+  std::string file, in, out;
+  bool json = false;
+
+  CLI::App* info = app.add_subcommand("info",
+                                      "Tell which kind of Vosko file FILE is and count what it holds; "
+                                      "for an old database, the convertVOSKO command that converts it.");
+  info->add_option("FILE", file, "any Vosko file")->required();
+  info->add_flag("--json", json, "print the same as one JSON object");
+
+  CLI::App* upgrade = app.add_subcommand(
+      "upgrade",
+      "Convert the old database IN (1.5, 2.0, 2.5, 2.5.3 or 2.5.5, recognised from its header) "
+      "into the current database OUT, exactly as convertVOSKO <version> IN OUT does.");
+  upgrade->add_option("IN", in, "old sound-carrier database")->required();
+  upgrade->add_option("OUT", out, "2.5.7 database to write")->required();
+
+  CLI::App* dump = app.add_subcommand(
+      "dump",
+      "List a 2.5.7 database (carriers and their titles), a relations database (relations and their "
+      "artists) or binary debug entries (their text form).");
+  dump->add_option("FILE", file, "database or debug file")->required();
+
+  CLI::App* exportXml =
+      app.add_subcommand("export-xml", "Write the XML form of a 2.5.7 or relations database.");
+  exportXml->add_option("DB", in, "binary database")->required();
+  exportXml->add_option("OUT.xml", out, "XML file to write")->required();
+
+  CLI::App* importXml = app.add_subcommand(
+      "import-xml",
+      "Write the binary database of an XML form (sound carriers, VERSION 1.1.0, or relations).");
+  importXml->add_option("IN.xml", in, "XML file")->required();
+  importXml->add_option("DB", out, "binary database to write")->required();
+
+  CLI::App* check = app.add_subcommand(
+      "check",
+      "Load a 2.5.7 or relations database completely; print ok with its counts or the first problem.");
+  check->add_option("FILE", file, "database (binary or XML)")->required();
+
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::ParseError& e) {
+    int code = app.exit(e);
+    return code == 0 ? 0 : 2;
+  }
+
+  return runReported(kReportPrefix, [&] {
+    if (*info) infoCommand(file, json);
+    if (*upgrade) return upgradeCommand(in, out);
+    if (*dump) dumpCommand(file);
+    if (*exportXml) exportXmlCommand(in, out);
+    if (*importXml) importXmlCommand(in, out);
+    if (*check) checkCommand(file);
+    return 0;
+  });
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  startUp();
+  int exitCode = runVoskodb(argc, argv);
+  shutDown();
+  return exitCode;
+}
