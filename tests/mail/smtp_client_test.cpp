@@ -244,6 +244,29 @@ TEST_F(SmtpClientTest, RefusedConnectionFailsPromptly) {
             "500 Connection refused (Winsock error #" + std::to_string(done[0].error) + ")");
 }
 
+TEST_F(SmtpClientTest, EmptyHostIsNotThisMachine) {
+  SmtpPeer peer;  // listening, never started: a connection would stay pending
+  client->setHost("");
+  client->setPort(peer.portText());
+  client->open();
+  ASSERT_TRUE(waitFor(1));
+  EXPECT_NE(done[0].error, 0);
+  EXPECT_EQ(client->getLastResponse().rfind("500 Host not found", 0), 0u) << client->getLastResponse();
+}
+
+TEST_F(SmtpClientTest, AbortEndsTheRunningRequest) {
+  SmtpPeer peer;
+  peer.silent();
+  openOn(peer);
+  ASSERT_TRUE(runLoopUntil([&] { return client->getState() == TSmtpState::smtpWaitingBanner; }));
+  client->abort();
+  ASSERT_TRUE(waitFor(1));
+  EXPECT_EQ(done[0], (Done{TSmtpRequest::smtpOpen, 426}));
+  EXPECT_EQ(client->getErrorMessage(), "426 Operation aborted.");
+  EXPECT_EQ(client->getState(), TSmtpState::smtpReady);
+  EXPECT_EQ(TCustomSmtpClient::liveSessions(), 0);
+}
+
 TEST_F(SmtpClientTest, HandlerMayDestroyTheClientAndQuitStillFinishes) {
   client->rcptName().push_back("to@example.org");
   client->setOnRequestDone([this](TCustomSmtpClient& c, TSmtpRequest request, int32_t error) {
