@@ -62,9 +62,10 @@ class VoskodbTest : public testing::Test {
       setenv("VOSKO_REGISTRY", oldRegistry_.c_str(), 1);
   }
 
-  testutil::RunResult run(const std::string& program, const std::vector<std::string>& args) {
+  testutil::RunResult run(const std::string& program, const std::vector<std::string>& args,
+                          const std::string& workDir = "") {
     setenv("VOSKO_REGISTRY", dir_.file("settings-" + std::to_string(++runs_) + ".reg").c_str(), 1);
-    return testutil::run(program, args);
+    return testutil::run(program, args, workDir);
   }
   testutil::RunResult voskodb(const std::vector<std::string>& args) { return run(kVoskodb, args); }
 

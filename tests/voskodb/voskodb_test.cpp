@@ -4,6 +4,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <cmath>
 #include <nlohmann/json.hpp>
 #include <string>
@@ -43,6 +45,31 @@ TEST_F(VoskodbTest, WrongUsageExitsWithTwoAndReportsNothing) {
     EXPECT_EQ("", reportLine(r.out)) << testing::PrintToString(args);
     EXPECT_NE("", r.err) << testing::PrintToString(args);
   }
+}
+
+TEST_F(VoskodbTest, FailuresGoWhereDebugPropertiesBesideTheProgramSendThem) {
+  // A copy of the program with a configuration of its own: errors only into
+  // a binary debug file in the current directory, none on the console.
+  testutil::TempDir install;
+  const std::string program = install.file("voskodb");
+  testutil::writeFile(program, testutil::readFile(kVoskodb));
+  ASSERT_EQ(0, chmod(program.c_str(), 0755));
+  testutil::writeFile(install.file("debug.properties"),
+                      "system.debug.errorsystemout = false\n"
+                      "system.debug.tracesystemout = false\n"
+                      "system.debug.binary-errorfile = errors.dbg\n");
+  const std::string unknown = write("notes.txt", "nothing to see");
+  testutil::RunResult r = run(program, {"info", unknown}, dir_.path());
+  EXPECT_EQ(1, r.exitCode);
+  EXPECT_EQ("", r.out);
+  ASSERT_TRUE(testutil::exists(dir_.file("errors.dbg")));
+
+  testutil::RunResult dump = voskodb({"dump", dir_.file("errors.dbg")});
+  EXPECT_EQ(0, dump.exitCode);
+  EXPECT_EQ("vosko: FATAL ERROR: voskodb: " + unknown +
+                ": not a Vosko file (it starts with \"nothing to see\", neither a database header nor a VOSKO root "
+                "element).",
+            reportLine(dump.out));
 }
 
 // ---- info -------------------------------------------------------------------------
