@@ -98,8 +98,8 @@ void countDebugEntries(const std::string& path, Counts& counts) {
 }
 
 std::string firstBytesShown(const std::string& path) {
-  // Shown only to say what the file starts with instead; blanks and control
-  // characters would make the message unreadable.
+  // Shown to say what the file starts with instead; control characters and
+  // bytes beyond ASCII become dots so that the message stays one readable line.
   std::string bytes;
   try {
     platform::OsFile file;
@@ -111,6 +111,7 @@ std::string firstBytesShown(const std::string& path) {
       bytes += (c >= 0x20 && c < 0x7F) ? static_cast<char>(c) : '.';
     }
   } catch (const std::exception&) {
+    // The file was read a moment ago; a message without its first bytes is still the message.
   }
   return bytes;
 }
