@@ -7,9 +7,11 @@
 #include "debug/binary_writer.h"
 #include "debug/debug_entry.h"
 #include "debug/error_entry.h"
+#include "debug/mail_writer.h"
 #include "debug/system_out_writer.h"
 #include "debug/text_writer.h"
 #include "debug/trace_entry.h"
+#include "mail/mail_address.h"
 #include "platform/clock.h"
 #include "platform/system_info.h"
 
@@ -107,11 +109,39 @@ void TChannel::readFileWriters(const TProperties& properties) {
   }
 }
 
-// The mail step: the mail writers ("debug.mail.enabled" and the other
-// "debug.mail.*", "debug.error-mail.*" and "debug.trace-mail.*" keys) are
-// built here, after every other writer, so that they come last in each list.
-// Until the mail writer exists no channel gets one and the keys are not read.
-void TChannel::readMailWriters(const TProperties& /*properties*/) {}
+// The mail writers come after every other writer, so that they are last in
+// each list. Both share one sender; an unparsable sender ends in the fallback.
+void TChannel::readMailWriters(const TProperties& properties) {
+  if (!lookupBoolean(properties, kKeyMailEnabled, false)) return;
+  std::shared_ptr<const TMailAddress> sender =
+      TMailAddress::parse(lookupString(properties, kKeyMailFrom, TMailWriter::systemSender()));
+
+  auto errorMail = std::make_unique<TMailWriter>(
+      sender, lookupInteger(properties, kKeyErrorMailLevel, TMailWriter::kDefaultLevel));
+  parseRecipients(*errorMail, lookupString(properties, kKeyErrorMailRecipients));
+  errorWriters_.add(std::move(errorMail));
+
+  auto traceMail = std::make_unique<TMailWriter>(
+      sender, lookupInteger(properties, kKeyTraceMailLevel, TMailWriter::kDefaultLevel));
+  parseRecipients(*traceMail, lookupString(properties, kKeyTraceMailRecipients));
+  traceWriters_.add(std::move(traceMail));
+}
+
+void TChannel::parseRecipients(TMailWriter& writer, const std::string& text) const {
+  size_t start = 0;
+  while (start < text.size()) {
+    size_t end = text.find_first_of(" ,", start);
+    if (end == std::string::npos) end = text.size();
+    if (end > start) {
+      try {
+        writer.addRecipient(text.substr(start, end - start));
+      } catch (...) {
+        internalErrorOfCurrent("TChannel.parseRecipients");
+      }
+    }
+    start = end + 1;
+  }
+}
 
 void TChannel::fallBack() noexcept {
   try {
@@ -137,8 +167,9 @@ bool TChannel::lookupBoolean(const TProperties& properties, const std::string& k
   return properties.getBoolean(name_ + "." + key, general);
 }
 
-std::string TChannel::lookupString(const TProperties& properties, const std::string& key) const {
+std::string TChannel::lookupString(const TProperties& properties, const std::string& key,
+                                   const std::string& defaultValue) const {
   // An existing key with an empty value counts: it switches a writer off.
-  const std::string general = properties.getProperty(kSystemPrefix + key, "");
+  const std::string general = properties.getProperty(kSystemPrefix + key, defaultValue);
   return properties.getProperty(name_ + "." + key, general);
 }

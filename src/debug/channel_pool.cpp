@@ -1,8 +1,11 @@
 #include "debug/channel_pool.h"
 
+#include <algorithm>
+#include <chrono>
 #include <memory>
 
 #include "basis/class_registry.h"
+#include "basis/properties.h"
 #include "basis/string_value.h"
 #include "debug/channel.h"
 #include "debug/debug_entries.h"
@@ -12,6 +15,8 @@
 #include "debug/list_writer.h"
 #include "debug/system_out_writer.h"
 #include "debug/trace_entry.h"
+#include "mail/mail_queue.h"
+#include "platform/system_info.h"
 
 namespace {
 
@@ -66,7 +71,30 @@ void debugStartUp() {
   sharedListWriter() = std::make_unique<TListWriter>();
 }
 
+namespace {
+
+// Mails still queued would be dropped with their channels, and a fatal
+// error's mail would never reach anyone: deliver them first, for a bounded time.
+void deliverQueuedMail() noexcept {
+  try {
+    if (!TMailQueue::anyWork()) return;
+    int32_t seconds = kDefaultMailShutdownTimeout;
+    try {
+      TProperties properties(platform::applicationPath() + TChannel::kPropertiesFile);
+      seconds = properties.getInteger(kKeyMailShutdownTimeout, kDefaultMailShutdownTimeout);
+    } catch (const std::exception&) {
+      // Without a readable configuration the default holds.
+    }
+    TMailQueue::deliverAll(std::chrono::seconds(std::max(seconds, 0)));
+  } catch (...) {
+    TDebugObject::reportInternalError("DEBUG: INTERNAL ERROR: method: <shutdownDebug> unknown exception");
+  }
+}
+
+}  // namespace
+
 void shutdownDebug() {
+  deliverQueuedMail();
   // reset() clears each reference before the object goes, so nothing can
   // reach a half-destroyed pool or writer.
   pool().reset();

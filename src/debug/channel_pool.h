@@ -38,9 +38,16 @@ class TChannelPool : public TDebugObject {
 
 // Registers the persistent entry classes and makes the shared writers.
 void debugStartUp();
-// Frees the pool (with every channel, writer and reader), then the dialog,
-// console and list writers; each reference is null afterwards. A later
-// getChannel makes a new pool. Calling it twice is harmless.
+// "system.mail-shutdown-timeout" in debug.properties: how long shutdownDebug
+// waits for queued mail, in seconds.
+inline constexpr const char* kKeyMailShutdownTimeout = "system.mail-shutdown-timeout";
+inline constexpr int kDefaultMailShutdownTimeout = 30;
+
+// First runs the event loop until every queued mail is delivered or given
+// up, for at most "system.mail-shutdown-timeout" seconds; then frees the
+// pool (with every channel, writer and reader), then the dialog, console
+// and list writers; each reference is null afterwards. A later getChannel
+// makes a new pool. Calling it twice is harmless.
 void shutdownDebug();
 
 // The shared writers, for callers that pass one as the extra writer of
