@@ -4,6 +4,7 @@
 #include <cstring>
 #include <exception>
 
+#include "basis/abstract_collection.h"
 #include "basis/class_registry.h"
 #include "basis/exceptions.h"
 #include "basis/hashtable.h"
@@ -352,6 +353,11 @@ std::unique_ptr<TPObject> TFile::readTPObject() {
     if (obj == nullptr) throw Exception("Class reference isn't TPObject.");
     made.release();
     std::unique_ptr<TPObject> result(obj);
+    // What a collection made here reads was made for it alone; a container
+    // that keeps it (a map entry, a list) frees only the collection, so the
+    // collection must free its elements or they leak. Readers that hand the
+    // elements on switch this off first.
+    if (auto* collection = dynamic_cast<TAbstractCollection*>(obj)) collection->setOwnsObjects(true);
     result->load(*this);
     return result;
   } catch (const std::exception& e) {

@@ -5,6 +5,7 @@
 
 #include <random>
 
+#include "basis/array_list.h"
 #include "basis/exceptions.h"
 #include "basis/hashtable.h"
 #include "basis/string_value.h"
@@ -378,6 +379,23 @@ TEST_F(FileTest, ObjectsNestedTooDeeplyAreRefused) {
       EXPECT_EQ(message.substr(message.size() - tail.size()), tail);
     }
   }
+}
+
+TEST_F(FileTest, CollectionsMadeWhileReadingFreeWhatTheyRead) {
+  // A list in a list, as a map entry may hold one: the inner list's string
+  // belongs to nobody else, so it must not outlive the list (a fuzz finding).
+  TArrayList outer(true);
+  auto* inner = new TArrayList(true);
+  inner->add(new TString("x"));
+  outer.add(inner);
+  outer.store(dir.file("l.bin"));
+  testutil::writeFile(dir.file("o.bin"), str("TArrayList") + testutil::readFile(dir.file("l.bin")));
+  TFile in(dir.file("o.bin"), false, "");
+  std::unique_ptr<TPObject> obj = in.readTPObject();
+  auto* list = dynamic_cast<TArrayList*>(obj.get());
+  ASSERT_NE(list, nullptr);
+  EXPECT_TRUE(list->getOwnsObjects());
+  EXPECT_TRUE(dynamic_cast<TArrayList*>(list->get(0))->getOwnsObjects());
 }
 
 }  // namespace
