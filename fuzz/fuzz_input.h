@@ -1,36 +1,90 @@
-// Shared by the fuzz targets: the program's start-up once, and each input
-// written to a file of its own so the readers see it as a user's file would be.
+// Shared by the fuzz targets: the program's start-up once, a private scratch
+// directory for the readers that only read named files, and the bytes of an
+// input with a reader's header in front.
+//
+// The scratch directory is $VOSKO_FUZZ_SCRATCH/vosko-fuzz-<pid> (else under
+// /dev/shm, which keeps the many small writes in memory). Every file a run
+// makes is removed when the run ends, and the directory when the process
+// exits; fuzz/run points VOSKO_FUZZ_SCRATCH at a directory it removes itself,
+// which also covers a process ended by a finding. Nothing lands in /tmp.
 #pragma once
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <exception>
+#include <filesystem>
 #include <string>
+#include <string_view>
 
 #include "convert/start_up.h"
 
 namespace fuzzinput {
 
+inline const std::string& scratchDir() {
+  // Never destroyed: the exit handler below still needs it.
+  static const std::string& dir = *new std::string([] {
+    const char* base = std::getenv("VOSKO_FUZZ_SCRATCH");
+    std::string parent = base != nullptr && *base != '\0' ? base : "/dev/shm";
+    std::string made = parent + "/vosko-fuzz-" + std::to_string(getpid());
+    if (::mkdir(made.c_str(), 0700) != 0) {
+      std::fprintf(stderr, "fuzz: cannot create the scratch directory %s\n", made.c_str());
+      std::abort();
+    }
+    std::atexit([] {
+      std::error_code ignored;
+      std::filesystem::remove_all(scratchDir(), ignored);
+    });
+    return made;
+  }());
+  return dir;
+}
+
 inline void startOnce() {
   static bool started = [] {
     // The 1.5 and 2.0 readers open the settings store; keep it out of the user's home.
-    std::string registry = "/tmp/vosko-fuzz-" + std::to_string(getpid()) + ".reg";
-    setenv("VOSKO_REGISTRY", registry.c_str(), 1);
+    setenv("VOSKO_REGISTRY", (scratchDir() + "/settings.reg").c_str(), 1);
     startUp();
     return true;
   }();
   (void)started;
 }
 
-inline std::string writeInput(const uint8_t* data, size_t size, const char* suffix) {
-  std::string path = "/tmp/vosko-fuzz-" + std::to_string(getpid()) + suffix;
-  if (FILE* f = std::fopen(path.c_str(), "wb")) {
-    std::fwrite(data, 1, size, f);
+inline std::string_view bytes(const uint8_t* data, size_t size) {
+  return {reinterpret_cast<const char*>(data), size};
+}
+
+// A file in the scratch directory, removed when the run is over; made with
+// contents for an input, without for an output the reader may write.
+class ScratchFile {
+ public:
+  explicit ScratchFile(const std::string& name) : path_(scratchDir() + "/" + name) {}
+  ScratchFile(const std::string& name, std::string_view contents) : ScratchFile(name) {
+    FILE* f = std::fopen(path_.c_str(), "wb");
+    if (f == nullptr || std::fwrite(contents.data(), 1, contents.size(), f) != contents.size()) std::abort();
     std::fclose(f);
   }
-  return path;
+  ~ScratchFile() { ::unlink(path_.c_str()); }
+  ScratchFile(const ScratchFile&) = delete;
+  ScratchFile& operator=(const ScratchFile&) = delete;
+
+  const std::string& path() const { return path_; }
+
+ private:
+  std::string path_;
+};
+
+// Runs the reader; a failure reported as an exception is a fine answer to
+// bad bytes, anything else ends the process as a finding.
+template <class Read>
+void expectNoCrash(Read read) {
+  try {
+    read();
+  } catch (const std::exception&) {
+  }
 }
 
 }  // namespace fuzzinput

@@ -497,13 +497,19 @@ std::unique_ptr<TDomDocument> TXmlToDomParser::fileToDom(const std::string& file
 
 std::unique_ptr<TDomDocument> TXmlToDomParser::bufferToDom(std::string_view bytes,
                                                            const std::string& sourceName) {
+  // Fed in pieces like a file, so both paths meet the same buffer boundaries.
+  return bufferToDom(bytes, sourceName, kChunkSize);
+}
+
+std::unique_ptr<TDomDocument> TXmlToDomParser::bufferToDom(std::string_view bytes, const std::string& sourceName,
+                                                           std::size_t pieceSize) {
   checkImplementation(implementation_);
   std::unique_ptr<TDomDocument> document = implementation_->createEmptyDocument();
   TDomBuilder builder(document.get(), sourceName);
-  // Fed in pieces like a file, so both paths meet the same buffer boundaries.
+  pieceSize = std::clamp<std::size_t>(pieceSize, 1, kChunkSize);
   std::size_t done = 0;
   do {
-    std::size_t n = std::min<std::size_t>(kChunkSize, bytes.size() - done);
+    std::size_t n = std::min<std::size_t>(pieceSize, bytes.size() - done);
     builder.parse(bytes.data() + done, static_cast<int>(n), done + n == bytes.size());
     done += n;
   } while (done < bytes.size());

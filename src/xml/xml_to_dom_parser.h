@@ -16,6 +16,7 @@
 // message names the file, line and column.
 #pragma once
 
+#include <cstddef>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -38,6 +39,10 @@ class TXmlToDomParser {
   std::unique_ptr<TDomDocument> fileToDom(const std::string& fileName);
   // The same for bytes in memory; `sourceName` stands for the file in messages.
   std::unique_ptr<TDomDocument> bufferToDom(std::string_view bytes, const std::string& sourceName);
+  // The same, fed to the parser `pieceSize` bytes at a time (at least one), as
+  // a stream would deliver it; the result must not depend on the pieces.
+  std::unique_ptr<TDomDocument> bufferToDom(std::string_view bytes, const std::string& sourceName,
+                                            std::size_t pieceSize);
 
  private:
   TDomImplementation* implementation_;

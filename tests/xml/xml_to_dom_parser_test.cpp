@@ -111,6 +111,22 @@ TEST_F(ParserTest, TextAcrossReadChunksIsOneNode) {
   EXPECT_EQ(d->documentElement()->firstChild()->nextSibling(), nullptr);
 }
 
+TEST_F(ParserTest, PiecesOfAnySizeGiveTheSameDocument) {
+  const std::string doc = "<?xml version=\"1.0\"?><VOSKO A=\"x&amp;y\"><!--c--><T>\xC3\xA4&#60;</T></VOSKO>";
+  for (std::size_t piece : {1, 2, 3, 7}) {
+    auto d = parser.bufferToDom(doc, "doc.xml", piece);
+    TDomElement* t = d->documentElement()->findFirstChildElement(u"T");
+    ASSERT_NE(t, nullptr) << piece;
+    EXPECT_EQ(t->firstChild()->nodeValue(), u"\u00E4<") << piece;
+    EXPECT_EQ(d->documentElement()->getAttribute(u"A"), u"x&y") << piece;
+  }
+  // Errors too, in a UTF-16 document whose units come apart.
+  const std::string wide = "\xFF\xFE" + iconvert("<a b=\"x<y\"/>", "UTF-8", "UTF-16LE");
+  for (std::size_t piece : {1, 3, 64}) {
+    EXPECT_THROW(parser.bufferToDom(wide, "doc.xml", piece), EParserInvalidAttributeValue_Err) << piece;
+  }
+}
+
 TEST_F(ParserTest, MissingImplementationOrFileName) {
   TXmlToDomParser unbound;
   try {
