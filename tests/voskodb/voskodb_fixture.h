@@ -7,7 +7,6 @@
 #include <stdlib.h>
 
 #include <memory>
-#include <regex>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -33,10 +32,20 @@ inline std::string sample(const std::string& version) { return kSamples + "/samp
 
 // Lines of a program's output; a report's time stamp ("dd.mm.yyyy hh:mm:ss.mmm ") is cut off.
 inline std::vector<std::string> lines(const std::string& out) {
-  static const std::regex kStamp("^[0-9]{2}\\.[0-9]{2}\\.[0-9]{4} [0-9]{2}:[0-9]{2}:[0-9]{2}\\.[0-9]{3} ");
+  static const std::string kStampShape = "00.00.0000 00:00:00.000 ";
+  auto isStamped = [](const std::string& line) {
+    if (line.size() < kStampShape.size()) return false;
+    for (size_t i = 0; i < kStampShape.size(); ++i) {
+      bool digit = line[i] >= '0' && line[i] <= '9';
+      if (kStampShape[i] == '0' ? !digit : line[i] != kStampShape[i]) return false;
+    }
+    return true;
+  };
   std::vector<std::string> result;
   std::istringstream in(out);
-  for (std::string line; std::getline(in, line);) result.push_back(std::regex_replace(line, kStamp, ""));
+  for (std::string line; std::getline(in, line);) {
+    result.push_back(isStamped(line) ? line.substr(kStampShape.size()) : line);
+  }
   return result;
 }
 
