@@ -56,9 +56,12 @@ void convertDatabase(const std::string& version, const std::string& inputFile,
 int runConverter(int argc, const char* const* argv) {
   return runReported(kConverterReportPrefix, [&] {
     printBanner();
+    // Asking for the version or the usage is no mistake, so it ends with 0.
+    const std::string only = argc - 1 == 1 ? argv[1] : "";
+    if (only == "--version") return 0;
     if (argc - 1 != 3) {
       printUsage();
-      return 2;
+      return only == "--help" ? 0 : 2;
     }
     convertDatabase(argv[1], argv[2], argv[3]);
     return 0;

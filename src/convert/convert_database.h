@@ -15,5 +15,6 @@ void convertDatabase(const std::string& version, const std::string& inputFile,
                      const std::string& outputFile);
 
 // The whole run of the program after start-up: returns the exit code
-// (0 converted, 1 failure reported, 2 usage shown).
+// (0 converted or --help/--version answered, 1 failure reported, 2 usage
+// shown).
 int runConverter(int argc, const char* const* argv);

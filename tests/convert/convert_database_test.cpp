@@ -36,6 +36,29 @@ TEST(ConvertDatabaseTest, WrongArgumentCountShowsUsage) {
   EXPECT_TRUE(dir.entries().empty());
 }
 
+TEST(ConvertDatabaseTest, HelpAndVersionAloneExitWithZero) {
+  testutil::TempDir dir;
+  testutil::RunResult help = testutil::run(kProgram, {"--help"}, dir.path());
+  EXPECT_EQ(help.exitCode, 0);
+  EXPECT_EQ(help.out, kBanner + kUsage);
+  EXPECT_EQ(help.err, "");
+  testutil::RunResult version = testutil::run(kProgram, {"--version"}, dir.path());
+  EXPECT_EQ(version.exitCode, 0);
+  EXPECT_EQ(version.out, kBanner);
+  EXPECT_EQ(version.err, "");
+  // Beside other arguments, or spelt otherwise, they are a wrong argument count.
+  for (const std::vector<std::string>& args : {std::vector<std::string>{"--help", "in"},
+                                               {"--version", "in", "out", "extra"},
+                                               {"-h"},
+                                               {"--HELP"},
+                                               {"--version "}}) {
+    testutil::RunResult r = testutil::run(kProgram, args, dir.path());
+    EXPECT_EQ(r.exitCode, 2) << args[0];
+    EXPECT_EQ(r.out, kBanner + kUsage) << args[0];
+  }
+  EXPECT_TRUE(dir.entries().empty());
+}
+
 TEST(ConvertDatabaseTest, IllegalVersionIsReportedOnceAndCreatesNothing) {
   testutil::TempDir dir;
   testutil::RunResult r = testutil::run(kProgram, {"2.5.4", "in.vsk", "out.vsk"}, dir.path());
