@@ -18,30 +18,6 @@ constexpr int32_t kWarningLevel = 3;
 constexpr size_t kFirstSize = 4;
 constexpr size_t kSizeCount = 3;
 
-void readValue(const platform::Registry& registry, const char* name, std::string* field) {
-  *field = registry.readString(name);
-}
-
-void readValue(const platform::Registry& registry, const char* name, int32_t* field) {
-  *field = registry.readInteger(name);
-}
-
-void readValue(const platform::Registry& registry, const char* name, bool* field) {
-  *field = registry.readBool(name);
-}
-
-void writeValue(platform::Registry& registry, const char* name, const std::string* field) {
-  registry.writeString(name, *field);
-}
-
-void writeValue(platform::Registry& registry, const char* name, const int32_t* field) {
-  registry.writeInteger(name, *field);
-}
-
-void writeValue(platform::Registry& registry, const char* name, const bool* field) {
-  registry.writeBool(name, *field);
-}
-
 // Closes the current key however the operation ends.
 class KeyCloser {
  public:
@@ -63,20 +39,20 @@ void TAbstractConfig::create(const std::string& name) {
   }
 }
 
-std::vector<TAbstractConfig::Value> TAbstractConfig::values() {
-  std::vector<Value> list = {{"database", &database},
-                             {"artistsDatabase", &artistsDatabase},
-                             {"columnOrder", &columnOrder},
-                             {"nameColumnWidth", &nameColumnWidth},
-                             {"detailsWidth", &detailsWidth},
-                             {"width", &width},
-                             {"height", &height},
-                             {"exitFlag", &exitFlag},
-                             {"titleColumnWidth", &titleColumnWidth},
-                             {"artistColumnWidth", &artistColumnWidth},
-                             {"urlColumnWidth", &urlColumnWidth}};
-  for (const Value& extra : extraValues()) list.push_back(extra);
-  return list;
+registrysettings::Table TAbstractConfig::values() {
+  registrysettings::Table table = {{"database", &database, kDefaultDatabase},
+                                   {"artistsDatabase", &artistsDatabase, kDefaultArtistsDatabase},
+                                   {"columnOrder", &columnOrder, kDefaultColumnOrder},
+                                   {"nameColumnWidth", &nameColumnWidth, 165},
+                                   {"detailsWidth", &detailsWidth, 270},
+                                   {"width", &width, 613},
+                                   {"height", &height, 560},
+                                   {"exitFlag", &exitFlag, false},
+                                   {"titleColumnWidth", &titleColumnWidth, 73},
+                                   {"artistColumnWidth", &artistColumnWidth, 73},
+                                   {"urlColumnWidth", &urlColumnWidth, 50}};
+  for (const Value& extra : extraValues()) table.push_back(extra);
+  return table;
 }
 
 [[noreturn]] void TAbstractConfig::structureFailure(const char* operation, const std::string& reason) const {
@@ -86,24 +62,23 @@ std::vector<TAbstractConfig::Value> TAbstractConfig::values() {
 }
 
 void TAbstractConfig::openProductKey(platform::Registry& registry, const char* operation) const {
-  for (const char* key : {"\\Software", "Tarquo", "Vosko"}) {
-    if (!registry.openKey(key, true)) structureFailure(operation, "");
-  }
+  if (!registrysettings::openProductKey(registry)) structureFailure(operation, "");
 }
 
 void TAbstractConfig::readValues(const platform::Registry& registry) {
-  std::vector<Value> list = values();
-  for (size_t i = 0; i < list.size(); ++i) {
-    if (i == kFirstSize) {
-      int32_t newHeight = registry.readInteger("height");
-      int32_t newWidth = registry.readInteger("width");
-      int32_t newDetailsWidth = registry.readInteger("detailsWidth");
-      setSizes(newDetailsWidth, newWidth, newHeight);
-      i += kSizeCount - 1;
-      continue;
-    }
-    std::visit([&](auto* field) { readValue(registry, list[i].name, field); }, list[i].field);
-  }
+  const registrysettings::Table table = values();
+  // The three sizes are read as height, width, detailsWidth and set together.
+  int32_t newHeight = 0;
+  int32_t newWidth = 0;
+  int32_t newDetailsWidth = 0;
+  registrysettings::Table beforeSizes(table.begin(), table.begin() + kFirstSize);
+  beforeSizes.push_back({"height", &newHeight, 0});
+  beforeSizes.push_back({"width", &newWidth, 0});
+  beforeSizes.push_back({"detailsWidth", &newDetailsWidth, 0});
+  registrysettings::read(registry, beforeSizes);
+  setSizes(newDetailsWidth, newWidth, newHeight);
+  registrysettings::read(registry,
+                         registrysettings::Table(table.begin() + kFirstSize + kSizeCount, table.end()));
 }
 
 bool TAbstractConfig::fromRegistry(const std::string& name) {
@@ -125,13 +100,8 @@ bool TAbstractConfig::fromRegistry(const std::string& name) {
   try {
     readValues(registry);
   } catch (const ERegistryException& e) {
-    for (const Value& value : values()) {
-      try {
-        registry.deleteValue(value.name);
-      } catch (const ERegistryException&) {
-        // The warning below is due whether or not the values could go.
-      }
-    }
+    // The warning below is due whether or not the values could go.
+    registrysettings::remove(registry, values(), true);
     TChannelPool::getChannel("vosko")->error(
         &e, std::string(className()) + ".fromRegistry: Illegal registry values. Restore defaults.",
         dialogWriter(), kWarningLevel);
@@ -153,22 +123,10 @@ void TAbstractConfig::toRegistry() {
   } catch (const ERegistryException& e) {
     structureFailure(kToRegistry, "(" + platform::exceptionClassName(e) + ") " + e.message());
   }
-  for (const Value& value : values()) {
-    std::visit([&](const auto* field) { writeValue(registry, value.name, field); }, value.field);
-  }
+  registrysettings::write(registry, values());
 }
 
-void TAbstractConfig::restoreDefaults() {
-  database = kDefaultDatabase;
-  artistsDatabase = kDefaultArtistsDatabase;
-  columnOrder = kDefaultColumnOrder;
-  nameColumnWidth = 165;
-  setSizes(270, 613, 560);
-  exitFlag = false;
-  titleColumnWidth = 73;
-  artistColumnWidth = 73;
-  urlColumnWidth = 50;
-}
+void TAbstractConfig::restoreDefaults() { registrysettings::restoreDefaults(values()); }
 
 bool TAbstractConfig::isValid() const {
   return !keyName.empty() && !database.empty() && !artistsDatabase.empty() && !columnOrder.empty() &&

@@ -17,14 +17,10 @@
 
 #include <cstdint>
 #include <string>
-#include <variant>
 #include <vector>
 
 #include "basis/mapped_object.h"
-
-namespace platform {
-class Registry;
-}
+#include "data/registry_settings.h"
 
 class TAbstractConfig : public TMappedObject {
  public:
@@ -55,8 +51,9 @@ class TAbstractConfig : public TMappedObject {
   void toRegistry();
 
   // Every field but keyName to its default: "mylib.vsk", "untitled.art",
-  // "Künstler:138.", 165, 270, 613, 560, false, 73, 73, 50.
-  virtual void restoreDefaults();
+  // "Künstler:138.", 165, 270, 613, 560, false, 73, 73, 50, then those of
+  // the class's own values.
+  void restoreDefaults();
 
   // keyName, database, artistsDatabase and columnOrder not empty; detailsWidth,
   // width and height above 0. Nothing else counts.
@@ -80,11 +77,8 @@ class TAbstractConfig : public TMappedObject {
  protected:
   TAbstractConfig() = default;
 
-  // One stored value: its name in the key and the field that holds it.
-  struct Value {
-    const char* name;
-    std::variant<std::string*, int32_t*, bool*> field;
-  };
+  // One stored value: its name in the key, the field that holds it and its default.
+  using Value = registrysettings::Setting;
 
   // The constructor with a configuration name of every configuration class:
   // fromRegistry(name), and when that answers false the defaults, stored.
@@ -98,7 +92,7 @@ class TAbstractConfig : public TMappedObject {
 
  private:
   // All values in the order of writing and deleting.
-  std::vector<Value> values();
+  registrysettings::Table values();
   // Reads the values of the open key in the order of reading; raises the
   // store's ERegistryException for the first one that cannot be read.
   void readValues(const platform::Registry& registry);

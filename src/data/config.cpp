@@ -2,13 +2,8 @@
 
 TConfig::TConfig(const std::string& name) { create(name); }
 
-void TConfig::restoreDefaults() {
-  TAbstractConfig::restoreDefaults();
-  cddbHost = kDefaultCddbHost;
-  cddbPort = kDefaultCddbPort;
-  buildTitleIndex = true;
-}
-
 std::vector<TConfig::Value> TConfig::extraValues() {
-  return {{"cddbHost", &cddbHost}, {"cddbPort", &cddbPort}, {"buildTitleIndex", &buildTitleIndex}};
+  return {{"cddbHost", &cddbHost, kDefaultCddbHost},
+          {"cddbPort", &cddbPort, kDefaultCddbPort},
+          {"buildTitleIndex", &buildTitleIndex, true}};
 }

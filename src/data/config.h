@@ -26,14 +26,12 @@ class TConfig : public TAbstractConfig {
   // that cannot be read, takes the defaults and stores them.
   explicit TConfig(const std::string& name);
 
-  // The shared defaults, then cddbHost "gnudb.gnudb.org", cddbPort 80 and
-  // buildTitleIndex true.
-  void restoreDefaults() override;
-
   std::string cddbHost;
   int32_t cddbPort = 0;
   bool buildTitleIndex = false;
 
  protected:
+  // After the shared values, with their defaults: cddbHost "gnudb.gnudb.org",
+  // cddbPort 80 and buildTitleIndex true.
   std::vector<Value> extraValues() override;
 };

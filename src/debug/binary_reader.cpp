@@ -2,9 +2,8 @@
 
 #include <memory>
 
+#include "basis/class_name_map.h"
 #include "basis/exceptions.h"
-#include "basis/hashtable.h"
-#include "basis/string_value.h"
 #include "debug/debug_entries.h"
 #include "platform/exception.h"
 #include "platform/os_file.h"
@@ -15,15 +14,8 @@ namespace {
 // Any other class, above all a nested list, is refused before it is read:
 // the file is not trusted to nest objects only as deep as the stack allows.
 std::unique_ptr<THashtable> entryClassNames() {
-  auto map = std::make_unique<THashtable>(true);
-  for (const char* name : {"TTraceEntry", "TErrorEntry", "TDebugEntry"}) {
-    auto key = std::make_unique<TString>(name);
-    auto value = std::make_unique<TString>(name);
-    map->put(key.get(), value.get());
-    key.release();
-    value.release();
-  }
-  return map;
+  return makeClassNameMap(
+      {{"TTraceEntry", "TTraceEntry"}, {"TErrorEntry", "TErrorEntry"}, {"TDebugEntry", "TDebugEntry"}});
 }
 
 }  // namespace

@@ -9,7 +9,7 @@
 #include "basis/string_table.h"
 #include "basis/xml_helper.h"
 #include "data/artist_relations.h"
-#include "data/legacy/shared/legacy_conversion.h"
+#include "data/legacy/objects/legacy_conversion.h"
 #include "data/legacy/v1_5/manager_1_5.h"
 #include "data/legacy/v2_0/manager_2_0.h"
 #include "data/legacy/v2_5/sound_carriers_2_5.h"

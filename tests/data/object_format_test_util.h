@@ -6,7 +6,7 @@
 #include <string>
 
 #include "basis/hashtable.h"
-#include "data/legacy/shared/legacy_conversion.h"
+#include "data/legacy/objects/legacy_conversion.h"
 #include "model_test_util.h"
 #include "test_util.h"
 

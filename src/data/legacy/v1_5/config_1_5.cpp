@@ -2,26 +2,14 @@
 
 TConfig1_5::TConfig1_5(const std::string& keyName) { open(keyName); }
 
-void TConfig1_5::restoreDefaults() {
-  database = "mylib.vsk";
-  columnOrder = "K\xFCnstler:106.Release:106.";
-  nameColumnWidth = 107;
-  detailsWidth = 270;
-  width = 604;
-  height = 496;
-  exitFlag = false;
-  titleColumnWidth = 98;
-  urlColumnWidth = 98;
-}
-
-std::vector<TConfig1_5::Setting> TConfig1_5::settings() {
-  return {{"database", &database},
-          {"columnOrder", &columnOrder},
-          {"nameColumnWidth", &nameColumnWidth},
-          {"height", &height},
-          {"width", &width},
-          {"detailsWidth", &detailsWidth},
-          {"exitFlag", &exitFlag},
-          {"titleColumnWidth", &titleColumnWidth},
-          {"urlColumnWidth", &urlColumnWidth}};
+registrysettings::Table TConfig1_5::settings() {
+  return {{"database", &database, "mylib.vsk"},
+          {"columnOrder", &columnOrder, "K\xFCnstler:106.Release:106."},
+          {"nameColumnWidth", &nameColumnWidth, 107},
+          {"height", &height, 496},
+          {"width", &width, 604},
+          {"detailsWidth", &detailsWidth, 270},
+          {"exitFlag", &exitFlag, false},
+          {"titleColumnWidth", &titleColumnWidth, 98},
+          {"urlColumnWidth", &urlColumnWidth, 98}};
 }

@@ -4,7 +4,6 @@
 #pragma once
 
 #include <string>
-#include <vector>
 
 #include "data/legacy/v2_0/registry_config.h"
 
@@ -13,11 +12,10 @@ class TConfig1_5 : public legacy::RegistryConfig {
   // Reads the configuration keyName, or stores the defaults under it.
   explicit TConfig1_5(const std::string& keyName);
 
+ protected:
+  // In the order of reading, writing and deleting, with their defaults:
   // database "mylib.vsk", columnOrder "Künstler:106.Release:106.",
   // nameColumnWidth 107, detailsWidth 270, width 604, height 496,
   // exitFlag false, titleColumnWidth 98, urlColumnWidth 98.
-  void restoreDefaults() override;
-
- protected:
-  std::vector<Setting> settings() override;
+  registrysettings::Table settings() override;
 };

@@ -2,28 +2,15 @@
 
 TConfig2_0::TConfig2_0(const std::string& keyName) { open(keyName); }
 
-void TConfig2_0::restoreDefaults() {
-  database = "mylib.vsk";
-  columnOrder = "K\xFCnstler:138.";
-  nameColumnWidth = 165;
-  detailsWidth = 270;
-  width = 613;
-  height = 560;
-  exitFlag = false;
-  titleColumnWidth = 73;
-  artistColumnWidth = 73;
-  urlColumnWidth = 50;
-}
-
-std::vector<TConfig2_0::Setting> TConfig2_0::settings() {
-  return {{"database", &database},
-          {"columnOrder", &columnOrder},
-          {"nameColumnWidth", &nameColumnWidth},
-          {"height", &height},
-          {"width", &width},
-          {"detailsWidth", &detailsWidth},
-          {"exitFlag", &exitFlag},
-          {"titleColumnWidth", &titleColumnWidth},
-          {"artistColumnWidth", &artistColumnWidth},
-          {"urlColumnWidth", &urlColumnWidth}};
+registrysettings::Table TConfig2_0::settings() {
+  return {{"database", &database, "mylib.vsk"},
+          {"columnOrder", &columnOrder, "K\xFCnstler:138."},
+          {"nameColumnWidth", &nameColumnWidth, 165},
+          {"height", &height, 560},
+          {"width", &width, 613},
+          {"detailsWidth", &detailsWidth, 270},
+          {"exitFlag", &exitFlag, false},
+          {"titleColumnWidth", &titleColumnWidth, 73},
+          {"artistColumnWidth", &artistColumnWidth, 73},
+          {"urlColumnWidth", &urlColumnWidth, 50}};
 }

@@ -5,7 +5,6 @@
 
 #include <cstdint>
 #include <string>
-#include <vector>
 
 #include "data/legacy/v2_0/registry_config.h"
 
@@ -14,13 +13,12 @@ class TConfig2_0 : public legacy::RegistryConfig {
   // Reads the configuration keyName, or stores the defaults under it.
   explicit TConfig2_0(const std::string& keyName);
 
-  // database "mylib.vsk", columnOrder "Künstler:138.", nameColumnWidth 165,
-  // detailsWidth 270, width 613, height 560, exitFlag false, titleColumnWidth 73,
-  // artistColumnWidth 73, urlColumnWidth 50.
-  void restoreDefaults() override;
-
   int32_t artistColumnWidth = 0;
 
  protected:
-  std::vector<Setting> settings() override;
+  // In the order of reading, writing and deleting, with their defaults:
+  // database "mylib.vsk", columnOrder "Künstler:138.", nameColumnWidth 165,
+  // detailsWidth 270, width 613, height 560, exitFlag false, titleColumnWidth 73,
+  // artistColumnWidth 73, urlColumnWidth 50.
+  registrysettings::Table settings() override;
 };

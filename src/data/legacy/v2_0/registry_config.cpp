@@ -5,17 +5,6 @@
 #include "platform/registry.h"
 
 namespace legacy {
-namespace {
-
-// Opens Software\Tarquo\Vosko below the current user's root, creating what is missing.
-void openProductKey(platform::Registry& registry) {
-  for (const char* key : {"\\Software", "Tarquo", "Vosko"}) {
-    if (!registry.openKey(key, true)) throw Exception(RegistryConfig::kRegistryError);
-  }
-}
-
-}  // namespace
-
 const char* const RegistryConfig::kRegistryError = "Fehler beim Bearbeiten der Windows-Registrierdatenbank!";
 const char* const RegistryConfig::kInvalidValues =
     "Fehler: Es wurde versucht ung\xFCltige Konfigurationswerte in die Registry abzulegen.";
@@ -33,24 +22,16 @@ void RegistryConfig::open(const std::string& keyName) {
 bool RegistryConfig::fromRegistry(const std::string& keyName) {
   keyName_ = keyName;
   platform::Registry registry;
-  openProductKey(registry);
+  if (!registrysettings::openProductKey(registry)) throw Exception(kRegistryError);
   // The empty name is the product key itself, which exists by now.
   if (!registry.keyExists(keyName_)) return false;
   if (!registry.openKey(keyName_, false)) throw Exception(kRegistryError);
-  std::vector<Setting> values = settings();
+  const registrysettings::Table values = settings();
   try {
-    for (const Setting& s : values) {
-      if (auto* text = std::get_if<std::string*>(&s.field)) {
-        **text = registry.readString(s.name);
-      } else if (auto* number = std::get_if<int32_t*>(&s.field)) {
-        **number = registry.readInteger(s.name);
-      } else {
-        *std::get<bool*>(s.field) = registry.readBool(s.name);
-      }
-    }
+    registrysettings::read(registry, values);
   } catch (const ERegistryException&) {
     platform::showNotice(platform::NoticeKind::kWarning, kRestoreNotice);
-    for (const Setting& s : values) registry.deleteValue(s.name);
+    registrysettings::remove(registry, values, false);
     return false;
   }
   return true;
@@ -59,18 +40,12 @@ bool RegistryConfig::fromRegistry(const std::string& keyName) {
 void RegistryConfig::toRegistry() {
   if (!isValid()) throw Exception(kInvalidValues);
   platform::Registry registry;
-  openProductKey(registry);
+  if (!registrysettings::openProductKey(registry)) throw Exception(kRegistryError);
   if (!registry.openKey(keyName_, true)) throw Exception(kRegistryError);
-  for (const Setting& s : settings()) {
-    if (auto* text = std::get_if<std::string*>(&s.field)) {
-      registry.writeString(s.name, **text);
-    } else if (auto* number = std::get_if<int32_t*>(&s.field)) {
-      registry.writeInteger(s.name, **number);
-    } else {
-      registry.writeBool(s.name, *std::get<bool*>(s.field));
-    }
-  }
+  registrysettings::write(registry, settings());
 }
+
+void RegistryConfig::restoreDefaults() { registrysettings::restoreDefaults(settings()); }
 
 bool RegistryConfig::isValid() const {
   // The name is not checked: the empty name designates the product key.

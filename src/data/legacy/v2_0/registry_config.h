@@ -5,13 +5,15 @@
 //
 // RegistryConfig is the procedure both versions share: read the values, or,
 // when the key is new or a value cannot be read, restore the defaults and
-// store them. Each version names its values, their order and their defaults.
+// store them. Each version names its values, their order and their defaults
+// in one table; the engine behind it is data/registry_settings.h.
 #pragma once
 
 #include <cstdint>
 #include <string>
-#include <variant>
 #include <vector>
+
+#include "data/registry_settings.h"
 
 namespace legacy {
 
@@ -33,7 +35,8 @@ class RegistryConfig {
   bool fromRegistry(const std::string& keyName);
   // Writes every value, creating the keys; raises kInvalidValues unless isValid().
   void toRegistry();
-  virtual void restoreDefaults() = 0;
+  // Every value to the default of the version's table.
+  void restoreDefaults();
   // File name and column order not empty, the three sizes above 0.
   bool isValid() const;
 
@@ -50,12 +53,9 @@ class RegistryConfig {
  protected:
   RegistryConfig() = default;
 
-  struct Setting {
-    const char* name;
-    std::variant<std::string*, int32_t*, bool*> field;
-  };
-  // The values in the order they are read, written and deleted.
-  virtual std::vector<Setting> settings() = 0;
+  using Setting = registrysettings::Setting;
+  // The values with their defaults, in the order they are read, written and deleted.
+  virtual registrysettings::Table settings() = 0;
 
   // The constructors' work: fromRegistry, and on false the defaults, stored.
   void open(const std::string& keyName);

@@ -1,50 +1,11 @@
-// TSoundCarriers2_5_3, the sound-carrier database of format 2.5.3: a list of
-// TSoundCarrier2_5_3 that owns them. Its file is the 60-byte header
-// "[Application:Vosko.Type:SoundCarrier-Database.Version:2.5.3]" and the
-// list's block, each carrier stored under the name "TSoundCarrier" (the name
-// the class had when 2.5.3 was current; load with the class-name map of
-// convert2_5_3 to read such a file). Its XML form is a "VOSKO" element whose
-// VERSION is the file header, with one "CARRIER" child per carrier.
+// TSoundCarriers2_5_3, the sound-carrier database of format 2.5.3: the
+// object-file database (sound_carriers_template.h) as format_2_5_3.h
+// describes it; its file begins with the 60-byte header of that format.
 #pragma once
 
-#include <cstdint>
-#include <memory>
-#include <string>
-
-#include "basis/array_list.h"
-#include "data/legacy/v2_5_3/config_2_5_3.h"
+#include "data/legacy/objects/sound_carriers_template.h"
 #include "data/legacy/v2_5_3/sound_carrier_2_5_3.h"
 
-class TSoundCarriers2_5_3 : public TArrayList {
- public:
-  VOSKO_CLASS_NAME(TSoundCarriers2_5_3)
+using TSoundCarriers2_5_3 = TSoundCarriersOf<Format2_5_3>;
 
-  // An empty database without configuration.
-  TSoundCarriers2_5_3() { TSoundCarriers2_5_3::initialize(); }
-  // An empty database that owns the configuration of that name, read from
-  // the settings (or made there with its defaults); no database file is read.
-  explicit TSoundCarriers2_5_3(const std::string& configName);
-  ~TSoundCarriers2_5_3() override;
-
-  // Null for a database made without a configuration name.
-  TConfig2_5_3* getConfig() const { return config_.get(); }
-
-  // Empties the list; owns its carriers.
-  void initialize() override;
-  std::string fileHeader() const override { return TTitle2_5_3::kFileHeader; }
-
-  // Replaces the carriers by one per "CARRIER" element anywhere below. Raises
-  // EDomException "TSoundCarriers2_5_3.fromXML: Illegal base tag for a vosko
-  // database." or "TSoundCarriers2_5_3.fromXML: Illegal version of a vosko
-  // database.", and whatever a carrier raises.
-  void fromXML(TDomElement* element) override;
-  TDomElement* toXML(TDomDocument* document) override;
-
-  // Appends a TSoundCarrier2_5_3; anything else raises
-  // IllegalArgumentException "TSoundCarriers2_5_3.add: Object is no carrier.".
-  int32_t add(TMappedObject* obj) override;
-  TSoundCarrier2_5_3* getCarrier(int32_t index) const;
-
- private:
-  std::unique_ptr<TConfig2_5_3> config_;
-};
+extern template class TSoundCarriersOf<Format2_5_3>;

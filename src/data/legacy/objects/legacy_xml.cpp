@@ -1,4 +1,4 @@
-#include "data/legacy/shared/legacy_xml.h"
+#include "data/legacy/objects/legacy_xml.h"
 
 #include "basis/xml_helper.h"
 #include "platform/clock.h"

@@ -1,26 +1,11 @@
-#include "data/legacy/shared/legacy_conversion.h"
+#include "data/legacy/objects/legacy_conversion.h"
 
-#include "basis/string_value.h"
+#include "basis/class_name_map.h"
 #include "data/sound_carriers.h"
 
-namespace {
-
-void putName(THashtable& map, const char* stored, const char* legacy) {
-  auto key = std::make_unique<TString>(stored);
-  auto value = std::make_unique<TString>(legacy);
-  map.put(key.get(), value.get());
-  key.release();
-  value.release();
-}
-
-}  // namespace
-
 std::unique_ptr<THashtable> makeClassNameMap(const LegacyClassNames& names) {
-  auto map = std::make_unique<THashtable>(true);
-  putName(*map, "TTitle", names.title);
-  putName(*map, "TSoundCarrier", names.carrier);
-  putName(*map, "TSoundCarriers", names.carriers);
-  return map;
+  return makeClassNameMap(
+      {{"TTitle", names.title}, {"TSoundCarrier", names.carrier}, {"TSoundCarriers", names.carriers}});
 }
 
 void addConvertedTitle(TSoundCarrier& carrier, std::unique_ptr<TTitle> title) {

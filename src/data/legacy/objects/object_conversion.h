@@ -1,0 +1,83 @@
+// The conversion and the start-up step of an object-file format (2.5, 2.5.3,
+// 2.5.5), written once over its format description (object_format.h). The
+// frame they run in is legacy_conversion.h's.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "basis/class_registry.h"
+#include "data/legacy/objects/legacy_conversion.h"
+#include "data/legacy/objects/sound_carriers_template.h"
+#include "data/sound_carrier.h"
+#include "data/title.h"
+#include "debug/channel_pool.h"
+
+namespace objectconversion {
+
+template <class Format>
+constexpr LegacyClassNames kClassNames{Format::kTitleName, Format::kCarrierName, Format::kCarriersName};
+
+// A version with content types carries them over, with the original
+// artists; one without makes a carrier of mixed artists a sampler and leaves
+// every other with the current initial content type. Images and films, and
+// the stored track numbers, which the current model assigns anew, are not
+// carried over.
+template <class Format>
+std::unique_ptr<TSoundCarrier> convertCarrier(TSoundCarrierOf<Format>& s) {
+  constexpr bool kContentTypes = requires { s.contentType; };
+  auto c = std::make_unique<TSoundCarrier>(s.name, s.label, s.type);
+  if constexpr (kContentTypes) {
+    c->artist = s.getArtist();
+  } else if (s.hasMixedArtists()) {
+    c->artist = TSoundCarrier::kSamplerArtist;
+    c->setContentType(TSoundCarrier::kSampler);
+  } else {
+    c->artist = s.getArtist();
+  }
+  c->release = s.release;
+  c->notes = s.notes;
+  if constexpr (kContentTypes) c->setContentType(s.contentType);
+  for (int32_t i = 0; i < s.size(); ++i) {
+    TTitleOf<Format>& t = *s.getTitle(i);
+    auto u = std::make_unique<TTitle>(t.name, t.url, t.artist);
+    if constexpr (kContentTypes) {
+      u->setContentType(t.contentType);
+      u->setOriginalArtist(t.originalArtist);
+    }
+    addConvertedTitle(*c, std::move(u));
+  }
+  return c;
+}
+
+}  // namespace objectconversion
+
+// Reads `inputFile` into `source` (stored names "TTitle", "TSoundCarrier"
+// and "TSoundCarriers" read as the version's classes) and stores the
+// converted database as `outputFile`. Takes ownership of `source` and frees
+// it before returning, also when it raises; the output is written only after
+// the whole input was read.
+template <class Format>
+void convertObjectDatabase(std::unique_ptr<TSoundCarriersOf<Format>> source, const std::string& inputFile,
+                           const std::string& outputFile) {
+  convertLegacyDatabase(
+      std::move(source), objectconversion::kClassNames<Format>, inputFile, outputFile,
+      [](TMappedObject& carrier) {
+        return objectconversion::convertCarrier<Format>(dynamic_cast<TSoundCarrierOf<Format>&>(carrier));
+      });
+}
+
+// The start-up step of a version: registers its persistent classes with the
+// class registry, so that files naming them can be read, and fetches the
+// diagnostics channels "vosko" and "performance".
+template <class Format>
+void objectFormatStartUp() {
+  ClassRegistry::registerClass<TTitleOf<Format>>();
+  ClassRegistry::registerClass<TSoundCarrierOf<Format>>();
+  ClassRegistry::registerClass<TSoundCarriersOf<Format>>();
+  ClassRegistry::registerClass<typename Format::Relation>();
+  ClassRegistry::registerClass<typename Format::Relations>();
+  TChannelPool::getChannel("vosko");
+  TChannelPool::getChannel("performance");
+}
