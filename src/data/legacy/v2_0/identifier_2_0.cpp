@@ -22,36 +22,3 @@ void TIdentifier2_0::readFrom(legacy::RecordFile& file) {
   name = TFileIO2_0::readString(file);
   date = TFileIO2_0::readDouble(file);
 }
-
-void TTitle2_0::writeTo(legacy::RecordFile& file) const {
-  TIdentifier2_0::writeTo(file);
-  TFileIO2_0::writeString(file, url);
-  legacy::writeIdList(file, carrierIds);
-  TFileIO2_0::writeInt(file, artistId);
-}
-
-void TTitle2_0::readFrom(legacy::RecordFile& file) {
-  TIdentifier2_0::readFrom(file);
-  url = TFileIO2_0::readString(file);
-  legacy::readIdList(file, carrierIds);
-  artistId = TFileIO2_0::readInt(file);
-}
-
-TSoundCarrier2_0::TSoundCarrier2_0(std::string name, int32_t id)
-    : TIdentifier2_0(std::move(name), id), release(platform::now()) {}
-
-void TSoundCarrier2_0::writeTo(legacy::RecordFile& file) const {
-  TIdentifier2_0::writeTo(file);
-  TFileIO2_0::writeInt(file, labelId);
-  TFileIO2_0::writeDouble(file, release);
-  TFileIO2_0::writeString(file, notes);
-  TFileIO2_0::writeString(file, type);
-}
-
-void TSoundCarrier2_0::readFrom(legacy::RecordFile& file) {
-  TIdentifier2_0::readFrom(file);
-  labelId = TFileIO2_0::readInt(file);
-  release = TFileIO2_0::readDouble(file);
-  notes = TFileIO2_0::readString(file);
-  type = TFileIO2_0::readString(file);
-}

@@ -1,13 +1,12 @@
-// The records of a 2.0 database: artists, labels, titles and carriers, each
-// with a name and an integer id by which the other records refer to it. They
-// are plain objects that read and write their own fields on an open record
-// file, in the stored order of the 2.0 format; a title owns its list of
-// carrier ids.
+// The records of a 2.0 database: artists, labels, titles (title_2_0.h) and
+// carriers (sound_carrier_2_0.h), each with a name and an integer id by which
+// the other records refer to it. They are plain objects that read and write
+// their own fields on an open record file, in the stored order of the 2.0
+// format.
 #pragma once
 
 #include <cstdint>
 #include <string>
-#include <vector>
 
 #include "data/legacy/v2_0/record_file.h"
 
@@ -53,34 +52,4 @@ class TIDWrapper2_0 {
  public:
   explicit TIDWrapper2_0(int32_t id) : id(id) {}
   int32_t id;
-};
-
-class TTitle2_0 : public TIdentifier2_0 {
- public:
-  using TIdentifier2_0::TIdentifier2_0;
-
-  // Stored as id, name, date, url, the count and the carrier ids, artistId.
-  void writeTo(legacy::RecordFile& file) const override;
-  void readFrom(legacy::RecordFile& file) override;
-
-  std::string url;
-  std::vector<TIDWrapper2_0> carrierIds;  // the carriers the title is on, as stored
-  int32_t artistId = noId();
-};
-
-// A carrier has no artist of its own: the converter derives it from the titles.
-class TSoundCarrier2_0 : public TIdentifier2_0 {
- public:
-  // The release date is the time of construction.
-  TSoundCarrier2_0(std::string name, int32_t id);
-  explicit TSoundCarrier2_0(legacy::ForReading tag) : TIdentifier2_0(tag), release(0) {}
-
-  // Stored as id, name, date, labelId, release, notes, type.
-  void writeTo(legacy::RecordFile& file) const override;
-  void readFrom(legacy::RecordFile& file) override;
-
-  int32_t labelId = noId();
-  double release;
-  std::string notes;
-  std::string type;
 };

@@ -10,6 +10,8 @@
 
 #include "data/legacy/v2_0/identifier_2_0.h"
 #include "data/legacy/v2_0/identifier_list.h"
+#include "data/legacy/v2_0/sound_carrier_2_0.h"
+#include "data/legacy/v2_0/title_2_0.h"
 
 class TIdentifierList2_0 : public legacy::IdentifierList<TIdentifier2_0> {
  public:
