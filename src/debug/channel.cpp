@@ -58,7 +58,7 @@ void TChannel::error(const std::exception* exception, const std::string& message
 void TChannel::refresh() {
   try {
     TProperties properties;
-    properties.loadProperties(platform::applicationPath() + kPropertiesFile);
+    properties.loadProperties(platform::configurationFile(kPropertiesFile));
     clear();
     readLevels(properties);
     readFileWriters(properties);

@@ -6,7 +6,8 @@
 // lists and everything in them.
 //
 // Configuration is read once, when the channel is made, from
-// "debug.properties" in the program's directory. Every key K is looked up
+// "debug.properties" in the program's directory, or else in the installation's
+// configuration directory (platform::configurationFile). Every key K is looked up
 // as "<name>.K", then "system.K", then the built-in default; a value that is
 // absent or unusable (no integer, no boolean) falls through to the next.
 // Without the file the channel prints errors up to level 4 and traces up to

@@ -80,7 +80,7 @@ void deliverQueuedMail() noexcept {
     if (!TMailQueue::anyWork()) return;
     int32_t seconds = kDefaultMailShutdownTimeout;
     try {
-      TProperties properties(platform::applicationPath() + TChannel::kPropertiesFile);
+      TProperties properties(platform::configurationFile(TChannel::kPropertiesFile));
       seconds = properties.getInteger(kKeyMailShutdownTimeout, kDefaultMailShutdownTimeout);
     } catch (const std::exception&) {
       // Without a readable configuration the default holds.

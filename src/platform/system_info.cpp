@@ -6,10 +6,23 @@
 #include <cstring>
 #include <vector>
 
+#include "platform/os_file.h"
+
+// The build passes the configuration directory of its install prefix; the
+// conventional place stands in when this file is compiled without it.
+#ifndef VOSKO_SYSCONFDIR
+#define VOSKO_SYSCONFDIR "/etc"
+#endif
+
 namespace platform {
 namespace {
 
 std::string& applicationPathOverride() {
+  static std::string path;
+  return path;
+}
+
+std::string& configurationDirectoryOverride() {
   static std::string path;
   return path;
 }
@@ -32,6 +45,23 @@ std::string applicationPath() {
 
 void setApplicationPathForTesting(const std::string& path) {
   applicationPathOverride() = path.empty() ? std::string() : withSlash(path);
+}
+
+std::string configurationDirectory() {
+  if (!configurationDirectoryOverride().empty()) return configurationDirectoryOverride();
+  return VOSKO_SYSCONFDIR "/vosko/";
+}
+
+void setConfigurationDirectoryForTesting(const std::string& path) {
+  configurationDirectoryOverride() = path.empty() ? std::string() : withSlash(path);
+}
+
+std::string configurationFile(const std::string& name) {
+  const std::string beside = applicationPath() + name;
+  if (fileExists(beside)) return beside;
+  const std::string installed = configurationDirectory() + name;
+  if (fileExists(installed)) return installed;
+  return beside;
 }
 
 std::string currentDirectory() {

@@ -36,10 +36,13 @@ class ChannelFixture : public ::testing::Test {
     shutdownDebug();
     debugStartUp();
     platform::setApplicationPathForTesting(dir.path());
+    // An installed configuration must not leak into the tests.
+    platform::setConfigurationDirectoryForTesting(dir.file("etc"));
   }
   void TearDown() override {
     shutdownDebug();
     platform::setApplicationPathForTesting("");
+    platform::setConfigurationDirectoryForTesting("");
     debugStartUp();
   }
   void configure(const std::string& text) { testutil::writeFile(dir.file("debug.properties"), text); }
