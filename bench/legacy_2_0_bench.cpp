@@ -16,10 +16,10 @@
 #include <memory>
 #include <string>
 
+#include "data/legacy/records/record_file.h"
 #include "data/legacy/v2_0/convert_2_0.h"
 #include "data/legacy/v2_0/identifier_list_2_0.h"
 #include "data/legacy/v2_0/manager_2_0.h"
-#include "data/legacy/v2_0/record_file.h"
 
 namespace {
 

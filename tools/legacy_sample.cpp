@@ -1,7 +1,5 @@
 #include "legacy_sample.h"
 
-#include "description_line.h"
-
 #include <cctype>
 #include <climits>
 #include <cstdint>
@@ -12,18 +10,18 @@
 #include <string_view>
 #include <vector>
 
+#include "data/legacy/records/record_file.h"
 #include "data/legacy/v1_5/identifier_list_1_5.h"
 #include "data/legacy/v1_5/manager_1_5.h"
 #include "data/legacy/v2_0/identifier_list_2_0.h"
 #include "data/legacy/v2_0/manager_2_0.h"
-#include "data/legacy/v2_0/record_file.h"
+#include "description_line.h"
 #include "platform/clock.h"
 #include "platform/code_page.h"
 #include "platform/exception.h"
 
 namespace sample {
 namespace {
-
 
 // The record classes of each format.
 struct Records2_0 {

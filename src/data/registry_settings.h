@@ -1,6 +1,6 @@
 // The one procedure behind every settings class of the library application:
 // TConfig and the 2.5.x configurations (abstract_config.h) and the 1.5 and
-// 2.0 settings (legacy/v2_0/registry_config.h). A class describes its values
+// 2.0 settings (legacy/records/registry_config.h). A class describes its values
 // as a table of {name, field, default}, in the order they are written and
 // deleted; this engine opens the product key and reads, writes, deletes and
 // defaults the values of such a table. The classes keep what differs: their

@@ -1,11 +1,11 @@
 // TConfig1_5: the 1.5 application's settings in the current user's registry,
-// kept as those of 2.0 are (see data/legacy/v2_0/registry_config.h) with one
+// kept as those of 2.0 are (see data/legacy/records/registry_config.h) with one
 // value fewer (no artist column) and defaults of their own.
 #pragma once
 
 #include <string>
 
-#include "data/legacy/v2_0/registry_config.h"
+#include "data/legacy/records/registry_config.h"
 
 class TConfig1_5 : public legacy::RegistryConfig {
  public:

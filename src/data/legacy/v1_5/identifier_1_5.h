@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "data/legacy/v2_0/record_file.h"
+#include "data/legacy/records/record_file.h"
 
 class TIdentifier1_5 {
  public:

@@ -9,8 +9,8 @@
 #include <cstdint>
 #include <string>
 
+#include "data/legacy/records/identifier_list.h"
 #include "data/legacy/v1_5/identifier_1_5.h"
-#include "data/legacy/v2_0/identifier_list.h"
 
 class TIdentifierList1_5 : public legacy::IdentifierList<TIdentifier1_5> {
  public:

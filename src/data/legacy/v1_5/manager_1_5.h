@@ -1,13 +1,13 @@
 // TManager1_5: a whole 1.5 database in memory (see
-// data/legacy/v2_0/relational_manager.h) and the 1.5 file header, which
+// data/legacy/records/relational_manager.h) and the 1.5 file header, which
 // carries no version.
 #pragma once
 
 #include <string>
 
+#include "data/legacy/records/relational_manager.h"
 #include "data/legacy/v1_5/config_1_5.h"
 #include "data/legacy/v1_5/identifier_list_1_5.h"
-#include "data/legacy/v2_0/relational_manager.h"
 
 namespace legacy {
 

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string>
 
-#include "data/legacy/v2_0/registry_config.h"
+#include "data/legacy/records/registry_config.h"
 
 class TConfig2_0 : public legacy::RegistryConfig {
  public:

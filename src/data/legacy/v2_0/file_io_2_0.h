@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "data/legacy/v2_0/record_file.h"
+#include "data/legacy/records/record_file.h"
 
 class TTextFile;
 

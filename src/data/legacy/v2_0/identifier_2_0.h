@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <string>
 
-#include "data/legacy/v2_0/record_file.h"
+#include "data/legacy/records/record_file.h"
 
 class TTextFile;
 

@@ -8,8 +8,8 @@
 #include <cstdint>
 #include <string>
 
+#include "data/legacy/records/identifier_list.h"
 #include "data/legacy/v2_0/identifier_2_0.h"
-#include "data/legacy/v2_0/identifier_list.h"
 #include "data/legacy/v2_0/sound_carrier_2_0.h"
 #include "data/legacy/v2_0/title_2_0.h"
 

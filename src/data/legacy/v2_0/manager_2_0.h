@@ -4,9 +4,9 @@
 
 #include <string>
 
+#include "data/legacy/records/relational_manager.h"
 #include "data/legacy/v2_0/config_2_0.h"
 #include "data/legacy/v2_0/identifier_list_2_0.h"
-#include "data/legacy/v2_0/relational_manager.h"
 
 namespace legacy {
 

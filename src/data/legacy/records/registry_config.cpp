@@ -1,4 +1,4 @@
-#include "data/legacy/v2_0/registry_config.h"
+#include "data/legacy/records/registry_config.h"
 
 #include "platform/console.h"
 #include "platform/exception.h"

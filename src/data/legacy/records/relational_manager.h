@@ -13,7 +13,7 @@
 #include <memory>
 #include <string>
 
-#include "data/legacy/v2_0/record_file.h"
+#include "data/legacy/records/record_file.h"
 
 namespace legacy {
 

@@ -19,7 +19,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "data/legacy/v2_0/record_file.h"
+#include "data/legacy/records/record_file.h"
 #include "platform/exception.h"
 
 namespace legacy {

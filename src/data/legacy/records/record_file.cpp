@@ -1,4 +1,4 @@
-#include "data/legacy/v2_0/record_file.h"
+#include "data/legacy/records/record_file.h"
 
 #include <algorithm>
 #include <cstring>
