@@ -153,4 +153,41 @@ inline RunResult run(const std::string& program, const std::vector<std::string>&
   return r;
 }
 
+// Runs a program with the descriptor `stdoutFd` as its standard output, or
+// with standard output closed when it is negative; returns the exit code, or
+// -1 when a signal ended it.
+inline int runWithStdout(const std::string& program, const std::vector<std::string>& args, int stdoutFd) {
+  pid_t pid = fork();
+  if (pid == 0) {
+    if (stdoutFd < 0) {
+      close(1);
+    } else if (dup2(stdoutFd, 1) < 0) {
+      _exit(127);
+    }
+    std::vector<char*> argv;
+    argv.push_back(const_cast<char*>(program.c_str()));
+    for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    execv(program.c_str(), argv.data());
+    _exit(127);
+  }
+  int status = 0;
+  waitpid(pid, &status, 0);
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+// Runs check() in a child process that has become the user nobody (65534);
+// true when the switch worked and check() returned true. Needs root.
+template <typename Check>
+bool asNobody(Check check) {
+  pid_t pid = fork();
+  if (pid == 0) {
+    bool ok = setgid(65534) == 0 && setuid(65534) == 0 && check();
+    _exit(ok ? 0 : 1);
+  }
+  int status = 0;
+  waitpid(pid, &status, 0);
+  return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
 }  // namespace testutil

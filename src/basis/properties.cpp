@@ -1,5 +1,7 @@
 #include "basis/properties.h"
 
+#include <sys/stat.h>
+
 #include "basis/exceptions.h"
 #include "basis/hash_set.h"
 #include "basis/integer_value.h"
@@ -9,6 +11,8 @@
 #include "platform/os_file.h"
 
 namespace {
+
+constexpr off_t kMaxPropertiesSize = 1 << 20;
 
 bool isTrimmed(char c) { return static_cast<unsigned char>(c) <= 32; }
 
@@ -49,6 +53,15 @@ bool TProperties::parseLine(const std::string& rawLine, std::string& key, std::s
 void TProperties::loadProperties(const std::string& fileName) {
   if (!platform::fileExists(fileName)) {
     throw InvalidPropertiesException("TProperty: Textfile: " + fileName + " does not exist.");
+  }
+  // Configuration is read only from a regular file of sensible size: a FIFO
+  // would block and a huge file would be held in memory whole.
+  struct stat st {};
+  if (::stat(fileName.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) {
+    throw InvalidPropertiesException("TProperty: Textfile: " + fileName + " is not a regular file.");
+  }
+  if (st.st_size > kMaxPropertiesSize) {
+    throw InvalidPropertiesException("TProperty: Textfile: " + fileName + " is larger than 1 MiB.");
   }
   TTextFile file(fileName, TTextFile::modeRead());
   clear();

@@ -24,7 +24,9 @@ class TProperties : public TStringtable {
 
   // Replaces the contents by the file's pairs. A missing file raises
   // InvalidPropertiesException "TProperty: Textfile: <name> does not exist.";
-  // one that cannot be read raises the text file's IOException.
+  // one that is no regular file or larger than 1 MiB raises it with
+  // "... is not a regular file." or "... is larger than 1 MiB."; one that cannot be read raises the text
+  // file's IOException.
   void loadProperties(const std::string& fileName);
 
   // The value; a missing key raises InvalidKeyException

@@ -1,6 +1,7 @@
 #include "basis/text_file.h"
 
 #include <cstdint>
+#include <exception>
 
 #include "basis/exceptions.h"
 #include "basis/file.h"
@@ -69,20 +70,23 @@ void TTextFile::open() {
       }
       pos_ = 0;
     } else {
-      os_.openTruncate(getFileName());
+      // Written beside the file and put in its place by close(), so a failed
+      // write leaves the old file whole.
+      os_.openReplacement(getFileName());
     }
   } catch (const std::exception& e) {
     os_.close();
     rethrow("open", e);
   }
   opened_ = true;
+  uncaughtAtOpen_ = std::uncaught_exceptions();
   lineNumber_ = 1;
 }
 
 void TTextFile::write(const std::string& s) {
   try {
     if (!opened_ || mode_ == modeRead()) throw EInOutError("File not open for output");
-    if (os_.write(s.data(), s.size()) < s.size()) throw EInOutError("Disk write error");
+    writeWhole(s);
   } catch (const std::exception& e) {
     rethrow("write", e);
   }
@@ -91,8 +95,7 @@ void TTextFile::write(const std::string& s) {
 void TTextFile::writeln(const std::string& s) {
   try {
     if (!opened_ || mode_ == modeRead()) throw EInOutError("File not open for output");
-    std::string line = s + "\r\n";
-    if (os_.write(line.data(), line.size()) < line.size()) throw EInOutError("Disk write error");
+    writeWhole(s + "\r\n");
     ++lineNumber_;
   } catch (const std::exception& e) {
     rethrow("writeln", e);
@@ -137,9 +140,28 @@ bool TTextFile::eof() {
   }
 }
 
+// A write that stops short is cut off again, so an appended file holds
+// whole writes only.
+void TTextFile::writeWhole(const std::string& s) {
+  const int64_t before = os_.size();
+  if (os_.write(s.data(), s.size()) < s.size()) {
+    os_.truncate(before);
+    throw EInOutError("Disk write error");
+  }
+}
+
 void TTextFile::close() {
   if (!opened_) return;
   opened_ = false;
   content_.clear();
+  // A file being written replaces its target only when closed on purpose,
+  // not when an exception unwinds past it.
+  if (mode_ == modeWrite() && std::uncaught_exceptions() == uncaughtAtOpen_) {
+    try {
+      os_.commitReplacement();
+    } catch (const std::exception& e) {
+      rethrow("close", e);
+    }
+  }
   os_.close();
 }

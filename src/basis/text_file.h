@@ -1,6 +1,7 @@
 // TTextFile, a line-oriented text file: lines written end in CR LF, lines
 // read may end in CR LF, LF or CR. Open from construction to destruction in
-// one of three modes: append (0), read (1) or write (2, created or truncated).
+// one of three modes: append (0), read (1) or write (2, created or truncated:
+// written beside the file and put in its place when closed).
 // Failures are IOExceptions "TTextFile.<operation>: <message>".
 #pragma once
 
@@ -54,7 +55,10 @@ class TTextFile : public TPObject {
 
   int32_t lineNumber_ = 0;
   int32_t mode_ = 2;
+  void writeWhole(const std::string& s);
+
   bool opened_ = false;
+  int uncaughtAtOpen_ = 0;
   platform::OsFile os_;
   // A file opened for reading is held in memory; pos_ is the next character.
   std::string content_;

@@ -6,8 +6,10 @@
 #include "data/legacy/v2_5_3/start_up_2_5_3.h"
 #include "data/legacy/v2_5_5/start_up_2_5_5.h"
 #include "debug/channel_pool.h"
+#include "platform/temp_files.h"
 
 void startUp() {
+  platform::platformStartUp();
   basisStartUp();
   debugStartUp();
   tocStartUp();

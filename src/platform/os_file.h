@@ -1,8 +1,12 @@
 // Operating-system files: the byte-level primitives beneath the binary and
 // text files, a replacing writer for atomic stores, and a fault seam.
 //
-// Every read and write of an OsFile passes the fault seam, so tests can make
-// the N-th call fail and check what a failure leaves on disk.
+// Every read, write, sync and rename of an OsFile passes the fault seam, so
+// tests can make the N-th call fail and check what a failure leaves on disk.
+//
+// Only regular files are opened: a directory, FIFO, device or socket is
+// refused with "'<path>' is not a regular file." before anything is read or
+// written, and opening never blocks on one.
 #pragma once
 
 #include <cstddef>
@@ -12,8 +16,14 @@
 namespace platform {
 
 bool fileExists(const std::string& path);
-// The file exists and its mode carries no write bit (the read-only attribute).
+// The file exists and this user may not write it: the effective user lacks
+// write permission, or the mode carries no write bit at all (the read-only
+// attribute, which holds for root too).
 bool isReadOnlyFile(const std::string& path);
+// Raises EInOutError "'<path>' is not a regular file." when path (its links
+// followed) names something other than a regular file; a directory passes
+// when directoryAllowed. A path that does not exist passes.
+void requireRegularFile(const std::string& path, bool directoryAllowed = false);
 
 class OsFile {
  public:
@@ -27,8 +37,12 @@ class OsFile {
   void openTruncate(const std::string& path);
   // Appends to an existing file; a missing file is an error.
   void openAppend(const std::string& path);
-  // Creates a new, empty temporary file in the directory of `target`,
-  // to be renamed over it by commitReplacement().
+  // Creates a new, empty temporary file in the directory of the file that
+  // `target` names (a symbolic link is followed and stays), to be put in its
+  // place by commitReplacement(). The file is unnamed where the system allows
+  // (O_TMPFILE), else a short hidden name on the temporary-file list; it
+  // carries the mode and, where the process may set it, the owner of the file
+  // it replaces.
   void openReplacement(const std::string& target);
 
   bool isOpen() const { return fd_ >= 0; }
@@ -43,6 +57,9 @@ class OsFile {
   void seek(int64_t position);
   int64_t size() const;
 
+  // Cuts the file back to `length` bytes (used to undo a failed append).
+  void truncate(int64_t length);
+
   // Flushes the temporary file to disk, closes it and renames it over the target.
   // Raises EInOutError when that fails; the temporary file is removed then.
   void commitReplacement();
@@ -50,20 +67,32 @@ class OsFile {
   void close();
 
  private:
+  void openExisting(const std::string& path, int flags, const char* what);
+  void dropTemporaryName();
+
   int fd_ = -1;
   std::string path_;
-  std::string target_;  // set while writing a replacement
+  std::string target_;    // set while writing a replacement: the file to replace
+  std::string tempName_;  // the replacement's name while it has one
+  int tempSlot_ = -1;     // its entry on the temporary-file list
 };
 
-// The fault seam: after arm(n), the n-th following read or write call on any
-// OsFile fails without moving a byte, and so does every later one until reset.
+// The fault seam: after failNthWrite(n), the n-th following read or write call
+// on any OsFile fails without moving a byte, and so does every later one until
+// reset; likewise the n-th sync to disk and the n-th rename of a replacement.
 namespace faults {
 void failNthWrite(long n);
 void failNthRead(long n);
+void failNthSync(long n);
+void failNthRename(long n);
+// Makes replacements take the named temporary file, as where O_TMPFILE is unsupported.
+void withoutUnnamedFiles(bool on);
 void reset();
-// Write calls since the last reset: lets a test find how many calls an operation makes.
+// Calls since the last reset: lets a test find how many calls an operation makes.
 long writeCalls();
 long readCalls();
+long syncCalls();
+long renameCalls();
 }  // namespace faults
 
 }  // namespace platform

@@ -411,22 +411,14 @@ class StoreLock {
   int fd_ = -1;
 };
 
-// A store file that is a link (kept with other configuration files, say) stays
-// one: the link's target is replaced instead.
-std::string replacementTarget(const std::string& path) {
-  struct stat st {};
-  if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return path;
-  char* resolved = ::realpath(path.c_str(), nullptr);
-  if (resolved == nullptr) return path;
-  std::string target(resolved);
-  std::free(resolved);
-  return target;
-}
-
 void replaceFile(const std::string& path, const std::string& text) {
   try {
+    // Renaming would succeed where the user may not write the file itself.
+    if (isReadOnlyFile(path)) writeFailure("Cannot write", path, EACCES);
     OsFile file;
-    file.openReplacement(replacementTarget(path));
+    // A store file that is a link (kept with other configuration files, say)
+    // stays one: the file it names is replaced.
+    file.openReplacement(path);
     if (file.write(text.data(), text.size()) != text.size()) {
       throw WriteFailure("Cannot write '" + path + "': " + std::strerror(errno));
     }
@@ -441,7 +433,18 @@ Store loadStore(const std::string& path) {
   return text ? parseStore(*text, path) : Store();
 }
 
+// Only a regular file is a store; anything else is refused before its lock
+// file is made beside it.
+void requireStoreFile(const std::string& path) {
+  try {
+    requireRegularFile(path);
+  } catch (const EInOutError& e) {
+    throw ERegistryException(e.message());
+  }
+}
+
 Store readStore(const std::string& path) {
+  requireStoreFile(path);
   StoreLock lock(path, false);
   return loadStore(path);
 }
@@ -450,6 +453,7 @@ Store readStore(const std::string& path) {
 // the file when apply reports that something changed.
 template <typename Apply>
 bool changeStore(const std::string& path, Apply apply) {
+  requireStoreFile(path);
   makeDirectories(parentOf(path));
   StoreLock lock(path, true);
   Store store = loadStore(path);

@@ -10,6 +10,7 @@
 #include "basis/hashtable.h"
 #include "basis/string_value.h"
 #include "basis/test_node.h"
+#include "fault_loop.h"
 #include "test_util.h"
 
 using testutil::dbl;
@@ -125,6 +126,37 @@ TEST_F(FileTest, ReadOnlyTargetIsRefused) {
             "TFile.open: (IOException) Try to write read only file '" + target + "'.");
   EXPECT_EQ(testutil::readFile(target), "old");
   EXPECT_EQ(dir.entries(), std::vector<std::string>{"ro.bin"});
+}
+
+TEST_F(FileTest, TargetThatIsNoRegularFileIsRefused) {
+  ASSERT_EQ(mkfifo(dir.file("fifo").c_str(), 0600), 0);
+  TTestNode node;
+  for (const std::string& target : {std::string("/dev/full"), dir.file("fifo")}) {
+    EXPECT_EQ(messageOf([&] { node.store(target); }),
+              "TFile.open: (EInOutError) '" + target + "' is not a regular file.");
+  }
+  struct stat st {};
+  EXPECT_TRUE(stat("/dev/full", &st) == 0 && S_ISCHR(st.st_mode));
+  EXPECT_EQ(dir.entries(), std::vector<std::string>{"fifo"});
+}
+
+TEST_F(FileTest, AnotherUsersFileIsReadOnlyEvenInAWritableDirectory) {
+  if (geteuid() != 0) GTEST_SKIP() << "needs root to act as another user";
+  std::string target = dir.file("root.bin");
+  testutil::writeFile(target, "old");
+  chmod(target.c_str(), 0644);
+  chmod(dir.path().c_str(), 0777);
+  EXPECT_TRUE(testutil::asNobody([&] {
+    TTestNode node;
+    try {
+      node.store(target);
+    } catch (const IOException& e) {
+      return e.message() == "TFile.open: (IOException) Try to write read only file '" + target + "'.";
+    }
+    return false;
+  }));
+  EXPECT_EQ(testutil::readFile(target), "old");
+  EXPECT_EQ(dir.entries(), std::vector<std::string>{"root.bin"});
 }
 
 TEST_F(FileTest, WrongOrShortHeaderIsRefused) {
@@ -291,36 +323,19 @@ TEST_F(FileTest, PrimitivesAreLittleEndian) {
 
 TEST_F(FileTest, FailedStoreLeavesOldFileOrCompleteNewOne) {
   std::string target = dir.file("db.bin");
-  TTestNode oldTree;
-  oldTree.name = "old";
-  oldTree.store(target);
-  std::string oldBytes = testutil::readFile(target);
-
   // Large enough that the file reaches the disk in several writes.
   TTestNode newTree;
   for (int i = 0; i < 200; ++i) newTree.add(i, std::string(1000, static_cast<char>('a' + i % 26)));
-  newTree.store(dir.file("reference.bin"));
-  std::string newBytes = testutil::readFile(dir.file("reference.bin"));
-  platform::faults::reset();
-  newTree.store(dir.file("count.bin"));
-  long calls = platform::faults::writeCalls();
-  ASSERT_GT(calls, 2);
-
-  for (long n = 1; n <= calls + 1; ++n) {
-    testutil::writeFile(target, oldBytes);
-    platform::faults::failNthWrite(n);
-    bool failed = false;
-    try {
-      newTree.store(target);
-    } catch (const IOException& e) {
-      failed = true;
-      EXPECT_EQ(e.message(), "TFile: IO error while write binary.");
-    }
-    platform::faults::reset();
-    EXPECT_EQ(failed, n <= calls) << n;
-    EXPECT_EQ(testutil::readFile(target), failed ? oldBytes : newBytes) << n;
-    EXPECT_EQ(dir.entries(), (std::vector<std::string>{"count.bin", "db.bin", "reference.bin"})) << n;
-  }
+  testutil::expectOldOrNewUnderFaults(
+      dir, target,
+      [&] {
+        TTestNode oldTree;
+        oldTree.name = "old";
+        oldTree.store(target);
+      },
+      [&] { newTree.store(target); });
+  platform::faults::failNthWrite(1);
+  EXPECT_EQ(messageOf([&] { newTree.store(target); }), "TFile: IO error while write binary.");
 }
 
 TEST_F(FileTest, FailedFirstStoreLeavesNoFile) {

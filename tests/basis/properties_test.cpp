@@ -1,6 +1,7 @@
 #include "basis/properties.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include "basis/class_registry.h"
 #include "basis/exceptions.h"
@@ -93,6 +94,24 @@ TEST_F(PropertiesTest, ContainsSearchesValuesNotKeys) {
   TProperties p(dir.file("p.properties"));
   EXPECT_TRUE(p.contains("1"));
   EXPECT_FALSE(p.contains("a"));
+}
+
+TEST_F(PropertiesTest, OnlyARegularFileOfAtMostOneMebibyteIsRead) {
+  ASSERT_EQ(mkfifo(dir.file("fifo").c_str(), 0600), 0);
+  const std::string big = dir.file("big.properties"), limit = dir.file("limit.properties");
+  testutil::writeFile(limit, "a=1\r\n" + std::string((1 << 20) - 5, '#'));
+  testutil::writeFile(big, "a=1\r\n" + std::string((1 << 20) - 4, '#'));
+  TProperties p;
+  p.loadProperties(limit);
+  EXPECT_EQ(p.getProperty("a"), "1");
+  for (const auto& [path, reason] :
+       {std::pair{dir.file("fifo"), std::string(" is not a regular file.")},
+        std::pair{std::string("/dev/null"), std::string(" is not a regular file.")},
+        std::pair{big, std::string(" is larger than 1 MiB.")}}) {
+    EXPECT_EQ(messageOf<InvalidPropertiesException>([&] { p.loadProperties(path); }),
+              "TProperty: Textfile: " + path + reason);
+  }
+  EXPECT_EQ(p.getProperty("a"), "1");
 }
 
 TEST_F(PropertiesTest, MissingFileIsReportedAndLeavesTheTable) {

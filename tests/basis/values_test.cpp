@@ -10,6 +10,7 @@
 #include "basis/integer_value.h"
 #include "basis/string_value.h"
 #include "basis/text_file.h"
+#include "fault_loop.h"
 #include "platform/clock.h"
 #include "test_util.h"
 
@@ -161,6 +162,32 @@ TEST(TPObjectTest, StartUpRegistersEveryFoundationClass) {
     ASSERT_NE(made, nullptr) << name;
     EXPECT_STREQ(made->className(), name);
   }
+}
+
+TEST(TTextFileTest, WritingAndAppendingLeaveTheOldFileOrTheNewOne) {
+  testutil::TempDir dir;
+  const std::string path = dir.file("t.txt");
+  for (int32_t mode : {TTextFile::modeWrite(), TTextFile::modeAppend()}) {
+    testutil::expectOldOrNewUnderFaults(
+        dir, path, [&] { testutil::writeFile(path, "old\r\n"); },
+        [&] {
+          // An append is whole write by write; a written file is whole at close.
+          TTextFile file(path, mode);
+          file.writeln("one");
+          if (mode == TTextFile::modeWrite()) file.write("two");
+          file.close();
+        });
+  }
+  // A text file being written is not put in place when an exception unwinds past it.
+  testutil::writeFile(path, "old\r\n");
+  try {
+    TTextFile file(path, TTextFile::modeWrite());
+    file.writeln("half");
+    throw IOException("stop");
+  } catch (const IOException&) {
+  }
+  EXPECT_EQ(testutil::readFile(path), "old\r\n");
+  EXPECT_EQ(dir.entries(), std::vector<std::string>{"t.txt"});
 }
 
 TEST(TTextFileTest, LinesAndMessages) {

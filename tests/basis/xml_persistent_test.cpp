@@ -11,6 +11,7 @@
 #include "basis/exceptions.h"
 #include "basis/expect_message.h"
 #include "basis/xml_helper.h"
+#include "fault_loop.h"
 #include "platform/code_page.h"
 #include "platform/os_file.h"
 #include "test_util.h"
@@ -187,6 +188,8 @@ TEST_F(XmlPersistentTest, FailedWriteLeavesTheOldFileAndNoTemporary) {
   platform::faults::reset();
   EXPECT_EQ(testutil::readFile(path), "old contents");
   EXPECT_EQ(dir.entries(), std::vector<std::string>{"keep.xml"});
+  testutil::expectOldOrNewUnderFaults(
+      dir, path, [&] { testutil::writeFile(path, "old contents"); }, [&] { node.storeXML(path); });
 }
 
 TEST_F(XmlPersistentTest, UnpairedSurrogateFailsTheStoreAndKeepsTheOldFile) {

@@ -1,7 +1,10 @@
 // The conversions of the formats 2.5, 2.5.3 and 2.5.5: what each carrier and
 // title becomes, checked byte for byte on the written 2.5.7 file, and what a
 // missing, foreign or damaged input leaves behind.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <memory>
 #include <string>
@@ -456,6 +459,136 @@ TEST_F(ConvertFailureTest, SuccessfulRunExitsWithZero) {
   EXPECT_EQ(r.exitCode, 0) << r.out;
   EXPECT_EQ(r.out.find("ERROR"), std::string::npos) << r.out;
   EXPECT_TRUE(testutil::exists(out()));
+}
+
+// ---- paths that are no plain files -------------------------------------------
+
+class ConvertPathTest : public ConvertFailureTest {
+ protected:
+  void SetUp() override {
+    // The 1.5 and 2.0 managers read their settings; keep them in the test directory.
+    setenv("VOSKO_REGISTRY", dir.file("registry.reg").c_str(), 1);
+    valid2_5_5();
+  }
+  void TearDown() override { unsetenv("VOSKO_REGISTRY"); }
+
+  // Runs the program; it must fail with `message` and leave the good output as it was.
+  void expectRefused(const std::string& version, const std::string& input, const std::string& output,
+                     const std::string& message) {
+    testutil::RunResult r = testutil::run(kProgram, {version, input, output}, dir.path());
+    EXPECT_EQ(r.exitCode, 1) << version << " " << input << " " << output;
+    EXPECT_NE(r.out.find("FATAL ERROR: convertVosko.exe: " + message + "\n"), std::string::npos)
+        << version << ": " << r.out;
+  }
+};
+
+TEST_F(ConvertPathTest, OutputThatIsNoRegularFileIsRefusedBeforeAnythingIsRead) {
+  ASSERT_EQ(mkfifo(dir.file("fifo").c_str(), 0600), 0);
+  ASSERT_EQ(mkdir(dir.file("sub").c_str(), 0700), 0);
+  for (const std::string& output :
+       {std::string("/dev/full"), std::string("/dev/null"), dir.file("fifo"), dir.file("sub")}) {
+    for (const std::string version : {"2.0", "2.5.5"}) {
+      expectRefused(version, in(), output, "'" + output + "' is not a regular file.");
+    }
+  }
+  // A link to a descriptor that is a pipe, as /proc/self/fd/1 often is.
+  int pipeFds[2];
+  ASSERT_EQ(pipe(pipeFds), 0);
+  const std::string link = dir.file("to-pipe");
+  ASSERT_EQ(symlink(("/proc/self/fd/" + std::to_string(pipeFds[1])).c_str(), link.c_str()), 0);
+  EXPECT_EQ(messageOf<EInOutError>([&] { convertDatabase("2.5.5", in(), link); }),
+            "'" + link + "' is not a regular file.");
+  close(pipeFds[0]);
+  close(pipeFds[1]);
+  struct stat st {};
+  EXPECT_TRUE(stat("/dev/full", &st) == 0 && S_ISCHR(st.st_mode));
+  EXPECT_TRUE(lstat(dir.file("fifo").c_str(), &st) == 0 && S_ISFIFO(st.st_mode));
+}
+
+TEST_F(ConvertPathTest, LinkedOutputIsReplacedWhereItPoints) {
+  testutil::TempDir other;
+  testutil::writeFile(other.file("db.vsk"), "old");
+  ASSERT_EQ(symlink(other.file("db.vsk").c_str(), out().c_str()), 0);
+  EXPECT_EQ(testutil::run(kProgram, {"2.5.5", in(), out()}, dir.path()).exitCode, 0);
+  struct stat st {};
+  EXPECT_TRUE(lstat(out().c_str(), &st) == 0 && S_ISLNK(st.st_mode));
+  EXPECT_NE(testutil::readFile(other.file("db.vsk")), "old");
+  EXPECT_EQ(other.entries(), std::vector<std::string>{"db.vsk"});
+}
+
+TEST_F(ConvertPathTest, InputThatIsNoRegularFileIsRefusedWithoutBlocking) {
+  ASSERT_EQ(mkfifo(dir.file("fifo").c_str(), 0600), 0);
+  for (const std::string& input : {dir.file("fifo"), std::string("/dev/zero")}) {
+    for (const std::string version : {"1.5", "2.0", "2.5", "2.5.3", "2.5.5"}) {
+      expectRefused(version, input, out(), "'" + input + "' is not a regular file.");
+    }
+  }
+  EXPECT_FALSE(testutil::exists(out()));
+}
+
+TEST_F(ConvertPathTest, UnreadableOldInputIsAFailureNotAnEmptyDatabase) {
+  ASSERT_EQ(mkdir(dir.file("sub").c_str(), 0700), 0);
+  ASSERT_EQ(symlink("loop-b", dir.file("loop-a").c_str()), 0);
+  ASSERT_EQ(symlink("loop-a", dir.file("loop-b").c_str()), 0);
+  const std::string tooLong = dir.file(std::string(300, 'x'));
+  testutil::writeFile(out(), "precious");
+  for (const auto& [input, reason] :
+       {std::pair{dir.file("sub"), std::string("Is a directory")},
+        std::pair{dir.file("loop-a"), std::string("Too many levels of symbolic links")},
+        std::pair{tooLong, std::string("File name too long")}}) {
+    for (const std::string version : {"1.5", "2.0"}) {
+      expectRefused(version, input, out(), "Cannot open '" + input + "': " + reason);
+    }
+  }
+  EXPECT_EQ(testutil::readFile(out()), "precious");
+
+  // A file under a directory this user may not enter.
+  if (geteuid() != 0) GTEST_SKIP() << "needs root to act as another user";
+  const std::string hidden = dir.file("sub/db.vsk");
+  chmod(dir.path().c_str(), 0777);
+  chmod(out().c_str(), 0666);
+  EXPECT_TRUE(testutil::asNobody([&] {
+    for (const std::string version : {"1.5", "2.0"}) {
+      try {
+        convertDatabase(version, hidden, out());
+        return false;
+      } catch (const Exception& e) {
+        if (e.message() != "Cannot open '" + hidden + "': Permission denied") return false;
+      }
+    }
+    return true;
+  }));
+  EXPECT_EQ(testutil::readFile(out()), "precious");
+}
+
+TEST_F(ConvertPathTest, MissingOldInputStillGivesAnEmptyDatabase) {
+  EXPECT_EQ(testutil::run(kProgram, {"2.0", dir.file("none.vsk"), out()}, dir.path()).exitCode, 0);
+  EXPECT_TRUE(testutil::exists(out()));
+}
+
+TEST_F(ConvertPathTest, UnwritableConsoleDoesNotStopTheConversion) {
+  // A full device, a closed descriptor and a pipe nobody reads (no SIGPIPE death).
+  int full = open("/dev/full", O_WRONLY);
+  int pipeFds[2];
+  ASSERT_EQ(pipe(pipeFds), 0);
+  close(pipeFds[0]);
+  for (int console : {full, -1, pipeFds[1]}) {
+    unlink(out().c_str());
+    EXPECT_EQ(testutil::runWithStdout(kProgram, {"2.5.5", in(), out()}, console), 0) << console;
+    EXPECT_TRUE(testutil::exists(out())) << console;
+    EXPECT_EQ(testutil::runWithStdout(kProgram, {"2.5.5", dir.file("none"), out()}, console), 1) << console;
+    EXPECT_EQ(testutil::runWithStdout(kProgram, {}, console), 2) << console;
+  }
+  close(full);
+  close(pipeFds[1]);
+}
+
+TEST_F(ConvertPathTest, LongestOutputNameIsWritten) {
+  for (size_t length : {249u, 255u}) {
+    const std::string output = dir.file(std::string(length, 'o'));
+    EXPECT_EQ(testutil::run(kProgram, {"2.5.5", in(), output}, dir.path()).exitCode, 0) << length;
+    EXPECT_TRUE(testutil::exists(output)) << length;
+  }
 }
 
 }  // namespace

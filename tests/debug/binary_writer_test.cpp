@@ -9,6 +9,7 @@
 #include "debug/debug_entries.h"
 #include "debug/error_entry.h"
 #include "debug/trace_entry.h"
+#include "fault_loop.h"
 #include "platform/os_file.h"
 #include "test_util.h"
 
@@ -140,6 +141,9 @@ TEST_F(BinaryWriterTest, FailedStoreLeavesThePreviousFile) {
   platform::faults::reset();
   EXPECT_EQ(testutil::readFile(name()), before);
   EXPECT_EQ(dir.entries(), std::vector<std::string>{"debug.dbg"});
+  testutil::expectOldOrNewUnderFaults(
+      dir, name(), [&] { testutil::writeFile(name(), before); },
+      [&] { writer.write(TTraceEntry("two", 2.0, 1.0, 5, 3, "vosko")); });
 }
 
 }  // namespace

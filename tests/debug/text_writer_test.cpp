@@ -6,6 +6,7 @@
 #include "basis/exceptions.h"
 #include "debug/error_entry.h"
 #include "debug/trace_entry.h"
+#include "fault_loop.h"
 #include "test_util.h"
 
 namespace {
@@ -42,6 +43,26 @@ TEST(TextWriterTest, MissingDirectoryFailsWithTheWriterPrefix) {
     EXPECT_EQ(e.message().rfind("TTextWriter.write: (IOException) TTextFile.open: ", 0), 0u) << e.message();
   }
   EXPECT_FALSE(testutil::exists(name));
+}
+
+}  // namespace
+
+namespace {
+
+TEST(TextWriterTest, FailedWriteLeavesTheFileAsItWasOrCompleted) {
+  testutil::TempDir dir;
+  const std::string path = dir.file("trace.txt");
+  TTextWriter writer(path);
+  // The first write creates the file, later ones append to it.
+  for (const std::string& old : {std::string(), std::string("vosko: older\r\n")}) {
+    testutil::expectOldOrNewUnderFaults(
+        dir, path,
+        [&] {
+          unlink(path.c_str());
+          if (!old.empty()) testutil::writeFile(path, old);
+        },
+        [&] { writer.write(TTraceEntry("one", 2.0, 1.0, 5, 3, "vosko")); });
+  }
 }
 
 }  // namespace

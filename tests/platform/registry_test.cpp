@@ -13,7 +13,9 @@
 #include <set>
 #include <sstream>
 
+#include "fault_loop.h"
 #include "platform/os_file.h"
+#include "test_util.h"
 
 namespace fs = std::filesystem;
 using platform::Registry;
@@ -420,6 +422,66 @@ TEST_F(RegistryTest, FileModeAndLinkSurviveAChange) {
   struct stat st {};
   ASSERT_EQ(stat(target.c_str(), &st), 0);
   EXPECT_EQ(st.st_mode & 0777, 0640u);
+}
+
+TEST_F(RegistryTest, StoreThatIsNoRegularFileIsRefusedAndLeftAsItIs) {
+  fs::create_directories(dir_);
+  ASSERT_EQ(mkfifo((root_ + "/fifo").c_str(), 0600), 0);
+  for (const std::string& path : {std::string("/dev/full"), root_ + "/fifo", dir_}) {
+    ScopedEnv env("VOSKO_REGISTRY", path.c_str());
+    const std::string expected = "(ERegistryException) '" + path + "' is not a regular file.";
+    Registry r;
+    EXPECT_EQ(failureOf([&] { r.keyExists("Software"); }), expected);
+    EXPECT_EQ(failureOf([&] { r.openKey("Software", true); }), expected);
+    EXPECT_FALSE(fs::exists(path + ".lock")) << path;
+  }
+  EXPECT_TRUE(fs::is_character_file("/dev/full"));
+  EXPECT_TRUE(fs::is_fifo(root_ + "/fifo"));
+  EXPECT_TRUE(filesInDir().empty());
+}
+
+TEST_F(RegistryTest, SettingsFileWithoutWritePermissionIsNotRewritten) {
+  {
+    Registry r;
+    ASSERT_TRUE(r.openKey(kConfigKey, true));
+    r.writeString("database", "mylib.vsk");
+  }
+  const std::string before = fileText();
+  const std::string refused = "(ERegistryException) Cannot write '" + file_ + "': Permission denied";
+  ASSERT_EQ(chmod(file_.c_str(), 0444), 0);  // refused even for root
+  Registry r;
+  ASSERT_TRUE(r.openKey(kConfigKey, false));
+  EXPECT_EQ(failureOf([&] { r.writeString("database", "new.vsk"); }), refused);
+  EXPECT_EQ(fileText(), before);
+
+  // Another user may not rewrite a file that is not theirs, writable directory or not.
+  if (geteuid() != 0) GTEST_SKIP() << "the other user's view needs root";
+  ASSERT_EQ(chmod(file_.c_str(), 0644), 0);
+  for (const std::string& d : {root_, root_ + "/config", dir_}) chmod(d.c_str(), 0777);
+  chmod((file_ + ".lock").c_str(), 0666);
+  EXPECT_TRUE(testutil::asNobody([&] {
+    Registry other;
+    return other.openKey(kConfigKey, false) &&
+           failureOf([&] { other.writeString("database", "new.vsk"); }) == refused;
+  }));
+  EXPECT_EQ(fileText(), before);
+}
+
+TEST_F(RegistryTest, NothingIsLostUnderFaults) {
+  testutil::TempDir dir;
+  ScopedEnv env("VOSKO_REGISTRY", dir.file("registry.reg").c_str());
+  testutil::expectOldOrNewUnderFaults(
+      dir, dir.file("registry.reg"),
+      [&] {
+        Registry r;
+        r.openKey(kConfigKey, true);
+        r.writeString("database", "old.vsk");
+      },
+      [&] {
+        Registry r;
+        r.openKey(kConfigKey, false);
+        r.writeString("database", "new.vsk");
+      });
 }
 
 TEST_F(RegistryTest, WritesMergeWithChangesMadeSinceTheKeyWasOpened) {

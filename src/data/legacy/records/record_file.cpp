@@ -1,6 +1,9 @@
 #include "data/legacy/records/record_file.h"
 
+#include <sys/stat.h>
+
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 
 #include "platform/exception.h"
@@ -135,7 +138,10 @@ double RecordIO::readDouble(RecordFile& file) {
 }
 
 bool openDatabase(RecordFile& file, const std::string& path, const std::string& header) {
-  if (!platform::fileExists(path)) return false;
+  // Only a file that is not there is no database; a directory, a path that
+  // cannot be searched or resolved fails in openRead with the system's reason.
+  struct stat st {};
+  if (::stat(path.c_str(), &st) != 0 && errno == ENOENT) return false;
   file.openRead(path);
   std::string start(header.size(), '\0');
   if (file.size() < static_cast<int64_t>(header.size()) ||

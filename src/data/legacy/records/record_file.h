@@ -80,8 +80,9 @@ class RecordIO {
 };
 
 // Opens the database file at path and checks its raw header. False, with
-// nothing opened, when no such file exists; raises kFormatError when the
-// file is shorter than the header or begins differently (byte for byte).
+// nothing opened, when no such file exists (ENOENT); raises EInOutError with
+// the system's reason when it cannot be opened, kFormatError when the file is shorter than the header or
+// begins differently (byte for byte).
 bool openDatabase(RecordFile& file, const std::string& path, const std::string& header);
 
 // A title's carrier ids: a count, then the ids. A count of 0 or below is no id.
