@@ -257,7 +257,11 @@ bool TSoundCarrierOf<Format>::hasMixedArtists() const {
 
 template <class Format>
 std::string TSoundCarrierOf<Format>::assembleSplitArtist() const requires Format::kSplitArtist {
-  return carrierartists::assembleSplitArtist(*this);
+  // The branch keeps compilers that instantiate every member of an explicitly
+  // instantiated class, whatever its constraint, from compiling it for the
+  // versions without split carriers.
+  if constexpr (Format::kSplitArtist) return carrierartists::assembleSplitArtist(*this);
+  return artist;
 }
 
 template <class Format>
@@ -267,8 +271,10 @@ std::string TSoundCarrierOf<Format>::getArtist() const requires(!Format::kSplitA
 
 template <class Format>
 std::string TSoundCarrierOf<Format>::getArtist() requires Format::kSplitArtist {
-  if (hasMixedArtists()) artist = "<Sampler>";
-  if (this->contentType == "Split") artist = assembleSplitArtist();
+  if constexpr (Format::kSplitArtist) {
+    if (hasMixedArtists()) artist = "<Sampler>";
+    if (this->contentType == "Split") artist = assembleSplitArtist();
+  }
   return artist;
 }
 
