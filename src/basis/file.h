@@ -3,7 +3,9 @@
 // object's block. All numbers are little-endian: integer and cardinal 4
 // bytes, double 8 bytes (IEEE 754), boolean 1 byte; a string is an integer
 // length and its bytes; an object is its class name as a string and its
-// block; a block is an integer N and exactly N bytes.
+// block; a block is an integer N and N bytes. Reads are checked against the
+// outermost block only: a nested block's length is not enforced, as the
+// stored files expect.
 //
 // Reading keeps the whole outermost block in memory and serves every nested
 // read from there. Writing gathers bytes in memory and patches a block's

@@ -3,10 +3,6 @@
 #include "basis/file.h"
 #include "platform/exception.h"
 
-std::unique_ptr<TInteger> TInteger::fromText(const std::string& text) {
-  return std::make_unique<TInteger>(parse(text));
-}
-
 int32_t TInteger::parse(const std::string& text) {
   auto fail = [&]() -> int32_t { throw EConvertError("'" + text + "' is not a valid integer value"); };
   size_t i = 0;

@@ -12,8 +12,6 @@ class TInteger : public TPObject {
 
   TInteger() = default;
   explicit TInteger(int32_t value) : value_(value) {}
-  // The decimal text converted; anything else raises EConvertError.
-  static std::unique_ptr<TInteger> fromText(const std::string& text);
   // Decimal text with an optional sign, or "$"/"0x" hexadecimal, to a 32-bit
   // integer; raises EConvertError "'<text>' is not a valid integer value".
   static int32_t parse(const std::string& text);

@@ -11,13 +11,6 @@
 #include "data/toc_track.h"
 #include "debug/channel_pool.h"
 
-namespace {
-
-TChannel* voskoChannel = nullptr;
-TChannel* performanceChannel = nullptr;
-
-}  // namespace
-
 void tocStartUp() {
   ClassRegistry::registerClass<TTOCTrack>();
   ClassRegistry::registerClass<TTOCData>();
@@ -30,10 +23,7 @@ void dataStartUp() {
   ClassRegistry::registerClass<TSoundCarriers>();
   ClassRegistry::registerClass<TArtistRelation>();
   ClassRegistry::registerClass<TArtistRelations>();
-  voskoChannel = TChannelPool::getChannel("vosko");
-  performanceChannel = TChannelPool::getChannel("performance");
+  // Configured now, so that a broken configuration is reported before any work.
+  TChannelPool::getChannel("vosko");
+  TChannelPool::getChannel("performance");
 }
-
-TChannel* dataVoskoChannel() { return voskoChannel; }
-
-TChannel* dataPerformanceChannel() { return performanceChannel; }

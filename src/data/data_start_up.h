@@ -5,12 +5,5 @@
 // start-up sequence, after the diagnostics' own step and before any file is read.
 #pragma once
 
-class TChannel;
-
 void tocStartUp();
 void dataStartUp();
-
-// The channels fetched by dataStartUp; owned by the channel pool and invalid
-// after shutdownDebug (null before dataStartUp).
-TChannel* dataVoskoChannel();
-TChannel* dataPerformanceChannel();

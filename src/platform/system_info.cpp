@@ -64,12 +64,6 @@ std::string configurationFile(const std::string& name) {
   return beside;
 }
 
-std::string currentDirectory() {
-  std::vector<char> buf(4096);
-  if (getcwd(buf.data(), buf.size()) == nullptr) return "./";
-  return withSlash(buf.data());
-}
-
 std::string lastErrorText() { return std::strerror(errno); }
 
 }  // namespace platform

@@ -21,9 +21,6 @@ void setConfigurationDirectoryForTesting(const std::string& path);
 // the program, so that a reader reports the file as missing where it always did.
 std::string configurationFile(const std::string& name);
 
-// The current working directory, ending with "/".
-std::string currentDirectory();
-
 // The operating system's text for the calling thread's last error code.
 std::string lastErrorText();
 

@@ -255,14 +255,12 @@ TEST_F(SoundCarriersTest, LoadingReplacesWhatTheDatabaseHeld) {
 }
 
 // Files name their classes; a class missing from the registry could not be read back.
-TEST(ModelStartUpTest, EveryModelClassIsRegisteredAndTheChannelsAreFetched) {
+TEST(ModelStartUpTest, EveryModelClassIsRegistered) {
   for (const char* name : {"TTOCTrack", "TTOCData", "TTitle", "TTOCList", "TSoundCarrier", "TSoundCarriers",
                            "TArtistRelation", "TArtistRelations"}) {
     EXPECT_TRUE(ClassRegistry::isRegistered(name)) << name;
     EXPECT_STREQ(ClassRegistry::create(name)->className(), name);
   }
-  EXPECT_NE(dataVoskoChannel(), nullptr);
-  EXPECT_NE(dataPerformanceChannel(), nullptr);
 }
 
 }  // namespace

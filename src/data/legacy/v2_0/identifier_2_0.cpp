@@ -1,6 +1,5 @@
 #include "data/legacy/v2_0/identifier_2_0.h"
 
-#include "basis/text_file.h"
 #include "data/legacy/v2_0/file_io_2_0.h"
 #include "platform/clock.h"
 
@@ -13,9 +12,6 @@ void TIdentifier2_0::writeTo(legacy::RecordFile& file) const {
   TFileIO2_0::writeDouble(file, date);
 }
 
-void TIdentifier2_0::writeText(TTextFile& file, bool lineBreak) const {
-  TFileIO2_0::writeText(file, name, lineBreak);
-}
 
 void TIdentifier2_0::readFrom(legacy::RecordFile& file) {
   id = TFileIO2_0::readInt(file);

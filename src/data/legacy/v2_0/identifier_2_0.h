@@ -10,7 +10,6 @@
 
 #include "data/legacy/records/record_file.h"
 
-class TTextFile;
 
 class TIdentifier2_0 {
  public:
@@ -24,8 +23,6 @@ class TIdentifier2_0 {
 
   // Stored as id, name, date.
   virtual void writeTo(legacy::RecordFile& file) const;
-  // The name, then a line break when asked for.
-  virtual void writeText(TTextFile& file, bool lineBreak) const;
   virtual void readFrom(legacy::RecordFile& file);
 
   // The id that stands for no record: references use it for "none", and
