@@ -126,17 +126,13 @@ struct RunResult {
   std::string err;
 };
 
-// Runs a program with the given arguments (no shell quoting needed) and
-// collects its exit code, standard output and standard error.
-inline RunResult run(const std::string& program, const std::vector<std::string>& args,
-                     const std::string& workDir = "") {
-  TempDir capture;
-  std::string outFile = capture.file("out"), errFile = capture.file("err");
+// Forks; the child runs setUp (false ends it with exit code 127), then the
+// program with the arguments. Returns the raw wait status of the child.
+template <class SetUp>
+inline int spawnAndWait(const std::string& program, const std::vector<std::string>& args, SetUp setUp) {
   pid_t pid = fork();
   if (pid == 0) {
-    if (!workDir.empty() && chdir(workDir.c_str()) != 0) _exit(127);
-    freopen(outFile.c_str(), "w", stdout);
-    freopen(errFile.c_str(), "w", stderr);
+    if (!setUp()) _exit(127);
     std::vector<char*> argv;
     argv.push_back(const_cast<char*>(program.c_str()));
     for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
@@ -146,6 +142,19 @@ inline RunResult run(const std::string& program, const std::vector<std::string>&
   }
   int status = 0;
   waitpid(pid, &status, 0);
+  return status;
+}
+
+// Runs a program with the given arguments (no shell quoting needed) and
+// collects its exit code, standard output and standard error.
+inline RunResult run(const std::string& program, const std::vector<std::string>& args,
+                     const std::string& workDir = "") {
+  TempDir capture;
+  std::string outFile = capture.file("out"), errFile = capture.file("err");
+  const int status = spawnAndWait(program, args, [&] {
+    if (!workDir.empty() && chdir(workDir.c_str()) != 0) return false;
+    return freopen(outFile.c_str(), "w", stdout) != nullptr && freopen(errFile.c_str(), "w", stderr) != nullptr;
+  });
   RunResult r;
   r.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   r.out = readFile(outFile);
@@ -157,22 +166,7 @@ inline RunResult run(const std::string& program, const std::vector<std::string>&
 // with standard output closed when it is negative; returns the exit code, or
 // -1 when a signal ended it.
 inline int runWithStdout(const std::string& program, const std::vector<std::string>& args, int stdoutFd) {
-  pid_t pid = fork();
-  if (pid == 0) {
-    if (stdoutFd < 0) {
-      close(1);
-    } else if (dup2(stdoutFd, 1) < 0) {
-      _exit(127);
-    }
-    std::vector<char*> argv;
-    argv.push_back(const_cast<char*>(program.c_str()));
-    for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-    argv.push_back(nullptr);
-    execv(program.c_str(), argv.data());
-    _exit(127);
-  }
-  int status = 0;
-  waitpid(pid, &status, 0);
+  const int status = spawnAndWait(program, args, [&] { return stdoutFd < 0 ? close(1) == 0 : dup2(stdoutFd, 1) >= 0; });
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
