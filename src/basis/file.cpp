@@ -66,7 +66,7 @@ void TFile::open() {
       pendingStart_ = 0;
       if (!header_.empty()) writeChars(header_);
     } else {
-      if (!platform::fileExists(getFileName())) throw FileNotFoundException(getFileName());
+      if (platform::fileMissing(getFileName())) throw FileNotFoundException(getFileName());
       os_.openRead(getFileName());
       opened_ = true;
       if (!header_.empty()) {

@@ -57,7 +57,7 @@ void TTextFile::open() {
     if (mode_ == modeAppend()) {
       os_.openAppend(getFileName());
     } else if (mode_ == modeRead()) {
-      if (!platform::fileExists(getFileName())) throw IOException("File '" + getFileName() + "' does not exist.");
+      if (platform::fileMissing(getFileName())) throw IOException("File '" + getFileName() + "' does not exist.");
       os_.openRead(getFileName());
       content_.clear();
       char chunk[65536];

@@ -132,6 +132,11 @@ bool fileExists(const std::string& path) {
   return !path.empty() && stat(path.c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
 }
 
+bool fileMissing(const std::string& path) {
+  struct stat st {};
+  return path.empty() || (::stat(path.c_str(), &st) != 0 && errno == ENOENT);
+}
+
 bool isReadOnlyFile(const std::string& path) {
   struct stat st {};
   if (stat(path.c_str(), &st) != 0) return false;
@@ -285,27 +290,41 @@ void OsFile::commitReplacement() {
   } else if (::fsync(fd_) != 0) {
     err = errno;
   }
+  bool placed = false;
   if (err == 0 && tempName_.empty()) {
-    // The unnamed file gets a short name first; rename then replaces the
-    // target in one step, as link cannot.
     CleanupSignalsBlocked blocked;
     std::string procPath = "/proc/self/fd/" + std::to_string(fd_);
-    for (int attempt = 0; attempt < 100; ++attempt) {
+    // A new target gets the unnamed file's first name, so no other name ever
+    // exists; link refuses a target that appeared meanwhile, which is then
+    // replaced as below.
+    struct stat st {};
+    if (::lstat(target.c_str(), &st) != 0 && errno == ENOENT) {
+      if (fails(faultState().renames, faultState().failRenameAt)) {
+        err = EIO;
+      } else if (::linkat(AT_FDCWD, procPath.c_str(), AT_FDCWD, target.c_str(), AT_SYMLINK_FOLLOW) == 0) {
+        placed = true;
+      } else if (errno != EEXIST) {
+        err = errno;
+      }
+    }
+    // Otherwise the unnamed file gets a short name first; rename then
+    // replaces the target in one step, as link cannot.
+    for (int attempt = 0; err == 0 && !placed && attempt < 100; ++attempt) {
       std::string name = temporaryName(directoryOf(target));
       tempSlot_ = registerTempFile(name);
       if (::linkat(AT_FDCWD, procPath.c_str(), AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW) == 0) {
         tempName_ = name;
         break;
       }
-      err = errno;
+      const int linkError = errno;
       unregisterTempFile(tempSlot_);
       tempSlot_ = -1;
-      if (err != EEXIST) break;
+      if (linkError != EEXIST || attempt == 99) err = linkError;
     }
   }
   if (::close(fd_) != 0 && err == 0) err = errno;
   fd_ = -1;
-  if (err == 0) {
+  if (err == 0 && !placed) {
     if (fails(faultState().renames, faultState().failRenameAt)) {
       err = EIO;
     } else if (::rename(tempName_.c_str(), target.c_str()) != 0) {

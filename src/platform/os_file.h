@@ -16,6 +16,9 @@
 namespace platform {
 
 bool fileExists(const std::string& path);
+// Nothing is found at the path (ENOENT); a path that exists but cannot be
+// reached or opened is not "missing" and is reported with its reason instead.
+bool fileMissing(const std::string& path);
 // The file exists and this user may not write it: the effective user lacks
 // write permission, or the mode carries no write bit at all (the read-only
 // attribute, which holds for root too).

@@ -378,12 +378,30 @@ std::optional<std::string> readWholeFile(const std::string& path) {
   }
 }
 
-// Holds flock on "<file>.lock" for its lifetime. The lock file stays, since
+// "<file>.lock", unless that name would be longer than a file name may be:
+// then a shortened name that still depends on the whole name, so that every
+// process finds the same lock.
+std::string lockPathFor(const std::string& filePath) {
+  constexpr size_t kNameMax = 255;
+  const size_t slash = filePath.rfind('/');
+  const size_t nameStart = slash == std::string::npos ? 0 : slash + 1;
+  const size_t nameLength = filePath.size() - nameStart;
+  if (nameLength + 5 <= kNameMax) return filePath + ".lock";
+  uint64_t hash = 14695981039346656037ull;  // FNV-1a
+  for (size_t i = nameStart; i < filePath.size(); ++i) {
+    hash = (hash ^ static_cast<unsigned char>(filePath[i])) * 1099511628211ull;
+  }
+  char suffix[24];
+  std::snprintf(suffix, sizeof suffix, ".%016llx.lock", static_cast<unsigned long long>(hash));
+  return filePath.substr(0, filePath.size() - (nameLength + std::strlen(suffix) - kNameMax)) + suffix;
+}
+
+// Holds flock on the lock file for its lifetime. The lock file stays, since
 // the store file itself is replaced by every change and cannot carry the lock.
 class StoreLock {
  public:
   StoreLock(const std::string& filePath, bool exclusive) {
-    std::string lockPath = filePath + ".lock";
+    std::string lockPath = lockPathFor(filePath);
     fd_ = ::open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
     if (fd_ < 0 && !exclusive) fd_ = ::open(lockPath.c_str(), O_RDONLY | O_CLOEXEC);
     // A reader that cannot lock still sees whole files, as writers rename.

@@ -539,6 +539,10 @@ TEST_F(ConvertPathTest, UnreadableOldInputIsAFailureNotAnEmptyDatabase) {
     for (const std::string version : {"1.5", "2.0"}) {
       expectRefused(version, input, out(), "Cannot open '" + input + "': " + reason);
     }
+    // The newer readers say why too, instead of calling the path not found.
+    for (const std::string version : {"2.5", "2.5.3", "2.5.5"}) {
+      expectRefused(version, input, out(), "TFile.open: (EInOutError) Cannot open '" + input + "': " + reason);
+    }
   }
   EXPECT_EQ(testutil::readFile(out()), "precious");
 

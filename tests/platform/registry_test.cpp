@@ -408,6 +408,20 @@ TEST_F(RegistryTest, StoreBelowAPlainFileCannotBeCreated) {
   EXPECT_FALSE(r.hasCurrentKey());
 }
 
+TEST_F(RegistryTest, StoreNamesUpToTheLongestFileNameWork) {
+  for (size_t length : {250u, 251u, 255u}) {
+    SCOPED_TRACE(length);
+    fs::remove_all(dir_);
+    file_ = dir_ + "/" + std::string(length - 4, 'r') + ".reg";
+    ScopedEnv env("VOSKO_REGISTRY", file_.c_str());
+    Registry r;
+    ASSERT_TRUE(r.openKey("Software", true));
+    r.writeInteger("n", 7);
+    EXPECT_EQ(r.readInteger("n"), 7);
+    EXPECT_EQ(filesInDir().size(), 2u);  // the store and its lock, nothing else
+  }
+}
+
 TEST_F(RegistryTest, FileModeAndLinkSurviveAChange) {
   fs::create_directories(dir_);
   const std::string target = root_ + "/dotfiles.reg";
