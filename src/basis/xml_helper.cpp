@@ -74,7 +74,7 @@ void TXMLHelper::DOMToFile(TDomDocument* document, const std::string& fileName) 
     }
     file.commitReplacement();
   } catch (const std::exception& e) {
-    throw IOException("TXMLHelper.DOMToFile: " + platform::exceptionMessage(e));
+    throw IOException(platform::prefixMessage("TXMLHelper.DOMToFile", e));
   }
 }
 
@@ -83,7 +83,7 @@ std::unique_ptr<TDomDocument> TXMLHelper::fileToDOM(const std::string& fileName)
     TXmlToDomParser parser(implementation_.get());
     return parser.fileToDom(fileName);
   } catch (const std::exception& e) {
-    throw IOException("TXMLHelper.DOMToFile: " + platform::exceptionMessage(e));
+    throw IOException(platform::prefixMessage("TXMLHelper.DOMToFile", e));
   }
 }
 

@@ -95,7 +95,7 @@ bool TAbstractConfig::fromRegistry(const std::string& name) {
     if (!registry.openKey(keyName, false)) structureFailure(kFromRegistry, "");
   } catch (const ERegistryException& e) {
     // A store that cannot be parsed is never replaced by defaults.
-    structureFailure(kFromRegistry, "(" + platform::exceptionClassName(e) + ") " + e.message());
+    structureFailure(kFromRegistry, platform::quoteException(e));
   }
   try {
     readValues(registry);
@@ -121,7 +121,7 @@ void TAbstractConfig::toRegistry() {
     openProductKey(registry, kToRegistry);
     if (!registry.openKey(keyName, true)) structureFailure(kToRegistry, "");
   } catch (const ERegistryException& e) {
-    structureFailure(kToRegistry, "(" + platform::exceptionClassName(e) + ") " + e.message());
+    structureFailure(kToRegistry, platform::quoteException(e));
   }
   registrysettings::write(registry, values());
 }

@@ -16,8 +16,16 @@ std::string exceptionMessage(const std::exception& e) {
   return e.what();
 }
 
+std::string quoteException(const std::exception& e) {
+  return "(" + exceptionClassName(e) + ") " + exceptionMessage(e);
+}
+
 std::string wrapMessage(const std::string& where, const std::exception& e) {
-  return where + ": (" + exceptionClassName(e) + ") " + exceptionMessage(e);
+  return where + ": " + quoteException(e);
+}
+
+std::string prefixMessage(const std::string& where, const std::exception& e) {
+  return where + ": " + exceptionMessage(e);
 }
 
 void throwListIndexError(long long index) {

@@ -2,7 +2,8 @@
 // raises. Every exception of the system derives from `Exception`, carries one
 // message, and names its own class at run time; failures that are caught and
 // raised again quote that class name in the form
-//   "Class.operation: (ExceptionClass) message".
+//   "Class.operation: (ExceptionClass) message",
+// or, in the few classes that never named it, "Class.operation: message".
 #pragma once
 
 #include <exception>
@@ -49,8 +50,13 @@ namespace platform {
 std::string exceptionClassName(const std::exception& e);
 std::string exceptionMessage(const std::exception& e);
 
+// "(ExceptionClass) message": how a caught failure is quoted inside another message.
+std::string quoteException(const std::exception& e);
 // "where: (ExceptionClass) message" -- the one wrapping form of the system.
 std::string wrapMessage(const std::string& where, const std::exception& e);
+// "where: message" -- the form of classes that pass a failure on under their
+// own operation's name without naming its class.
+std::string prefixMessage(const std::string& where, const std::exception& e);
 
 // The list error of the platform for an index out of range:
 // "Listenindex überschreitet das Maximum (index)" with ü as the byte 0xFC.
