@@ -6,7 +6,6 @@
 #include "basis/hash_set.h"
 #include "basis/string_tokenizer.h"
 #include "basis/string_value.h"
-#include "basis/text_file.h"
 #include "platform/exception.h"
 
 TStringCollection::TStringCollection(const std::string& text) {
@@ -68,14 +67,4 @@ void TStringCollection::readFrom(TFile& file) {
 void TStringCollection::writeTo(TFile& file) {
   file.writeInt(count());
   for (const std::string& line : lines_) file.writeString(line);
-}
-
-std::unique_ptr<TStringCollection> TTextFile::readLines(int32_t max) {
-  auto lines = std::make_unique<TStringCollection>();
-  try {
-    while (!eof() && (max < 0 || lines->count() < max)) lines->add(readln());
-  } catch (const std::exception& e) {
-    throw IOException("TTextFile.readLines: " + platform::exceptionMessage(e));
-  }
-  return lines;
 }

@@ -1,5 +1,5 @@
 // TStringCollection, the persistent list of 8-bit strings: text files are
-// read into it line by line (TTextFile::readLines, implemented here), sets
+// read into it line by line (TTextFile::readLines), sets
 // and string tables list their members through it, and message bodies are
 // assembled in it. Its text is every line followed by CR LF. Stored form: an
 // integer count, then each line as a string. The collection owns its lines.

@@ -5,13 +5,14 @@
 
 #include "basis/exceptions.h"
 #include "basis/file.h"
+#include "basis/string_collection.h"
 #include "platform/exception.h"
 #include "platform/system_info.h"
 
 namespace {
 
 [[noreturn]] void rethrow(const char* op, const std::exception& e) {
-  throw IOException(std::string("TTextFile.") + op + ": " + platform::exceptionMessage(e));
+  throw IOException(platform::prefixMessage(std::string("TTextFile.") + op, e));
 }
 
 }  // namespace
@@ -129,6 +130,16 @@ std::string TTextFile::readln() {
   } catch (const std::exception& e) {
     rethrow("readln", e);
   }
+}
+
+std::unique_ptr<TStringCollection> TTextFile::readLines(int32_t max) {
+  auto lines = std::make_unique<TStringCollection>();
+  try {
+    while (!eof() && (max < 0 || lines->count() < max)) lines->add(readln());
+  } catch (const std::exception& e) {
+    rethrow("readLines", e);
+  }
+  return lines;
 }
 
 bool TTextFile::eof() {

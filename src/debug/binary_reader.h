@@ -2,7 +2,7 @@
 // of entries.
 #pragma once
 
-#include "debug/debug_reader.h"
+#include "debug/file_reader.h"
 
 class TBinaryReader : public TFileReader {
  public:
