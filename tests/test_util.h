@@ -1,5 +1,6 @@
 // Helpers shared by the tests: a temporary directory that cleans up after
-// itself, whole-file reads and writes, and byte strings written as hex.
+// itself, whole-file reads and writes, byte strings written as hex, and the
+// stored forms of numbers, strings, blocks and objects.
 #pragma once
 
 #include <dirent.h>
@@ -107,6 +108,12 @@ inline std::string le32(int64_t v) {
   return s;
 }
 inline std::string str(const std::string& s) { return le32(static_cast<int64_t>(s.size())) + s; }
+// The container's stored forms: a block is its length and content, an object
+// its class name and block.
+inline std::string block(const std::string& content) { return le32(static_cast<int64_t>(content.size())) + content; }
+inline std::string object(const std::string& className, const std::string& content) {
+  return str(className) + block(content);
+}
 inline std::string dbl(double d) {
   uint64_t bits;
   static_assert(sizeof bits == sizeof d);

@@ -11,6 +11,7 @@
 #include "expect_message.h"
 #include "test_util.h"
 
+using testutil::block;
 using testutil::le32;
 using testutil::str;
 
@@ -82,8 +83,7 @@ TEST_F(StringCollectionTest, StoredFormIsCountAndStrings) {
   lines.add("ab");
   lines.addEmpty();
   lines.store(dir.file("c.bin"));
-  std::string block = le32(2) + str("ab") + le32(0);
-  EXPECT_EQ(testutil::readFile(dir.file("c.bin")), le32(static_cast<int64_t>(block.size())) + block);
+  EXPECT_EQ(testutil::readFile(dir.file("c.bin")), block(le32(2) + str("ab") + le32(0)));
 
   TStringCollection back;
   back.add("old");
@@ -95,8 +95,7 @@ TEST_F(StringCollectionTest, StoredFormIsCountAndStrings) {
 
 TEST_F(StringCollectionTest, CountBeyondTheDataFailsWithShortRead) {
   for (int32_t count : {3, 0x7FFFFFFF}) {
-    std::string block = le32(count) + str("a");
-    testutil::writeFile(dir.file("c.bin"), le32(static_cast<int64_t>(block.size())) + block);
+    testutil::writeFile(dir.file("c.bin"), block(le32(count) + str("a")));
     TStringCollection lines;
     EXPECT_EQ(messageOf<IOException>([&] { lines.load(dir.file("c.bin")); }),
               "TFile: Read-Buffer too small or too large, file corrupt: 9@buffer.");

@@ -20,8 +20,10 @@
 using sample::ObjectCarrier;
 using sample::ObjectFormat;
 using sample::ObjectTitle;
+using testutil::block;
 using testutil::dbl;
 using testutil::le32;
+using testutil::object;
 using testutil::str;
 
 namespace {
@@ -33,8 +35,6 @@ const double kRelease = 34096.563736497;
 
 // ---- the expected 2.5.7 file, put together by hand ----------------------------
 
-std::string block(const std::string& content) { return le32(static_cast<int64_t>(content.size())) + content; }
-std::string object(const std::string& name, const std::string& content) { return str(name) + block(content); }
 
 struct Expected {
   Expected(std::string n, std::string a, std::string u, int32_t t = 0, std::string type = "Original",

@@ -9,26 +9,14 @@
 
 #include <string>
 
+#include "capture_output.h"
 #include "platform/registry.h"
 #include "test_util.h"
 
 namespace configtest {
 
-struct Captured {
-  std::string out;
-  std::string err;
-};
-
-template <class F>
-Captured captureOutput(F f) {
-  testing::internal::CaptureStdout();
-  testing::internal::CaptureStderr();
-  f();
-  Captured c;
-  c.out = testing::internal::GetCapturedStdout();
-  c.err = testing::internal::GetCapturedStderr();
-  return c;
-}
+using testutil::Captured;
+using testutil::captureOutput;
 
 constexpr const char* kFileHeader = "Windows Registry Editor Version 5.00\n\n";
 // The keys a configuration creates above its own, as the store writes them.

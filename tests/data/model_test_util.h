@@ -22,13 +22,8 @@
 
 namespace modeltest {
 
-// Stored forms: a block is its length and content, an object its class name and block.
-inline std::string block(const std::string& content) {
-  return testutil::le32(static_cast<int64_t>(content.size())) + content;
-}
-inline std::string object(const std::string& className, const std::string& content) {
-  return testutil::str(className) + block(content);
-}
+using testutil::block;
+using testutil::object;
 
 inline TDomImplementation& implementation() {
   static TDomImplementation instance;

@@ -19,6 +19,7 @@
 
 namespace relationaltest {
 
+using testutil::block;
 using testutil::dbl;
 using testutil::le32;
 using testutil::str;
@@ -50,10 +51,6 @@ struct Carrier {
   std::string contentType;
   std::vector<Title> titles;
 };
-
-inline std::string block(const std::string& content) {
-  return le32(static_cast<int64_t>(content.size())) + content;
-}
 
 // A 2.5.7 database of these carriers: the header and the root block holding
 // each carrier as the object "TSoundCarrier" with an empty "TTOCList" and its

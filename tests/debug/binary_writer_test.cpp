@@ -15,8 +15,10 @@
 
 namespace {
 
+using testutil::block;
 using testutil::dbl;
 using testutil::le32;
+using testutil::object;
 using testutil::str;
 
 const std::string kHeader = "[Application:debug.Type:DebugEntries-Database.Version:1.0]";
@@ -32,8 +34,7 @@ TEST_F(BinaryWriterTest, FirstWriteCreatesTheFileWithOneEntry) {
   TBinaryWriter writer(name());
   writer.write(TTraceEntry("go", 2.0, 1.0, 5, 3, "vosko"));
   const std::string fields = str("go") + str("vosko") + le32(3) + le32(5) + dbl(1.0) + dbl(2.0);
-  const std::string body = le32(1) + str("TTraceEntry") + le32(static_cast<int64_t>(fields.size())) + fields;
-  EXPECT_EQ(testutil::readFile(name()), kHeader + le32(static_cast<int64_t>(body.size())) + body);
+  EXPECT_EQ(testutil::readFile(name()), kHeader + block(le32(1) + object("TTraceEntry", fields)));
   // Only the file itself: the temporary file of the store is gone.
   EXPECT_EQ(dir.entries(), std::vector<std::string>{"debug.dbg"});
 }
@@ -107,12 +108,11 @@ TEST_F(BinaryWriterTest, TruncatedBlockRefusesEveryWriteAndLeavesTheFile) {
 // all a list inside the list, is refused before it is read, so that a file
 // nesting lists thousands deep cannot exhaust the stack.
 TEST_F(BinaryWriterTest, ElementThatIsNoEntryIsRefusedAndTheFileKept) {
-  const std::string nested = str("TDebugEntries") + le32(4) + le32(0);
-  const std::string text = str("TString") + le32(8) + str("oops");
+  const std::string nested = object("TDebugEntries", le32(0));
+  const std::string text = object("TString", str("oops"));
   for (const auto& [element, className] :
        {std::pair{nested, std::string("TDebugEntries")}, std::pair{text, std::string("TString")}}) {
-    const std::string body = le32(1) + element;
-    const std::string file = kHeader + le32(static_cast<int64_t>(body.size())) + body;
+    const std::string file = kHeader + block(le32(1) + element);
     testutil::writeFile(name(), file);
     try {
       TBinaryWriter(name()).write(TTraceEntry("m", 2.0, 1.0, 5, 3, "vosko"));

@@ -11,24 +11,12 @@
 
 #include "debug/channel.h"
 #include "debug/channel_pool.h"
+#include "capture_output.h"
 #include "platform/system_info.h"
 #include "test_util.h"
 
-struct Captured {
-  std::string out;
-  std::string err;
-};
-
-template <class F>
-Captured captureOutput(F f) {
-  testing::internal::CaptureStdout();
-  testing::internal::CaptureStderr();
-  f();
-  Captured c;
-  c.out = testing::internal::GetCapturedStdout();
-  c.err = testing::internal::GetCapturedStderr();
-  return c;
-}
+using testutil::Captured;
+using testutil::captureOutput;
 
 class ChannelFixture : public ::testing::Test {
  protected:

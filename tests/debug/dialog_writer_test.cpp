@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include "capture_output.h"
 #include "debug/error_entry.h"
 #include "debug/trace_entry.h"
 
@@ -10,13 +11,9 @@ namespace {
 
 std::string shown(const TDebugEntry& entry) {
   TDialogWriter writer;
-  testing::internal::CaptureStdout();
-  testing::internal::CaptureStderr();
-  writer.write(entry);
-  std::string out = testing::internal::GetCapturedStdout();
-  std::string err = testing::internal::GetCapturedStderr();
-  EXPECT_EQ(out, "");
-  return err;
+  testutil::Captured shown = testutil::captureOutput([&] { writer.write(entry); });
+  EXPECT_EQ(shown.out, "");
+  return shown.err;
 }
 
 TEST(DialogWriterTest, ErrorEntryShowsAnErrorNotice) {
