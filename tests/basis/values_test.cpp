@@ -3,7 +3,6 @@
 #include <limits>
 
 #include "basis/boolean_value.h"
-#include "basis/class_registry.h"
 #include "basis/date_time_value.h"
 #include "basis/exceptions.h"
 #include "basis/file.h"
@@ -151,17 +150,6 @@ TEST(TPObjectTest, HandlersReplaceTheVirtualOperations) {
   EXPECT_EQ(seen, 42);
   a.print(dir.file("h.txt"));
   EXPECT_EQ(testutil::readFile(dir.file("h.txt")), "printed\r\n");
-}
-
-TEST(TPObjectTest, StartUpRegistersEveryFoundationClass) {
-  // Files name these classes; one left out could not be read back.
-  for (const char* name : {"TPObject", "TFile", "TTextFile", "TStringCollection", "TArrayList", "TString",
-                           "TInteger", "TBoolean", "TTDateTime", "THashSet", "TStringSet", "TMapEntry",
-                           "THashtable", "TStringtable", "TProperties"}) {
-    std::unique_ptr<TMappedObject> made = ClassRegistry::create(name);
-    ASSERT_NE(made, nullptr) << name;
-    EXPECT_STREQ(made->className(), name);
-  }
 }
 
 TEST(TTextFileTest, WritingAndAppendingLeaveTheOldFileOrTheNewOne) {

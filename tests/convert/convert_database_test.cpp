@@ -3,6 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <cctype>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "basis/class_registry.h"
 #include "basis/exceptions.h"
@@ -98,14 +102,28 @@ TEST(ConvertDatabaseTest, VersionIsComparedExactly) {
   }
 }
 
-// A module whose start-up step is left out leaves its stored class names
-// unknown, and every database naming them fails to load.
+// Files name their classes: a module whose start-up step is left out, or a
+// class it leaves unregistered, makes every file naming them fail to load.
 TEST(ConvertDatabaseTest, StartUpRegistersTheClassesOfEveryModule) {
-  for (const char* name :
-       {"TPObject", "TProperties", "TDebugEntries", "TErrorEntry", "TTOCTrack", "TTOCData", "TTitle",
-        "TSoundCarriers", "TTitle2_5", "TSoundCarriers2_5", "TTitle2_5_3", "TSoundCarriers2_5_3",
-        "TTitle2_5_5", "TSoundCarriers2_5_5"}) {
-    EXPECT_TRUE(ClassRegistry::isRegistered(name)) << name;
+  const std::vector<std::pair<std::string, std::vector<std::string>>> modules = {
+      {"basis",
+       {"TPObject", "TFile", "TTextFile", "TStringCollection", "TArrayList", "TString", "TInteger",
+        "TBoolean", "TTDateTime", "THashSet", "TStringSet", "TMapEntry", "THashtable", "TStringtable",
+        "TProperties"}},
+      {"debug", {"TDebugEntries", "TDebugEntry", "TTraceEntry", "TErrorEntry"}},
+      {"data",
+       {"TTOCTrack", "TTOCData", "TTitle", "TTOCList", "TSoundCarrier", "TSoundCarriers", "TArtistRelation",
+        "TArtistRelations"}},
+      {"legacy objects",
+       {"TTitle2_5", "TSoundCarriers2_5", "TTitle2_5_3", "TSoundCarriers2_5_3", "TTitle2_5_5",
+        "TSoundCarriers2_5_5"}}};
+  for (const auto& [module, names] : modules) {
+    for (const std::string& name : names) {
+      EXPECT_TRUE(ClassRegistry::isRegistered(name)) << module << ": " << name;
+      std::unique_ptr<TMappedObject> made = ClassRegistry::create(name);
+      ASSERT_NE(made, nullptr) << module << ": " << name;
+      EXPECT_EQ(made->className(), name);
+    }
   }
 }
 

@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include "basis/class_registry.h"
 #include "basis/exceptions.h"
 #include "basis/expect_message.h"
 #include "data/data_start_up.h"
@@ -252,15 +251,6 @@ TEST_F(SoundCarriersTest, LoadingReplacesWhatTheDatabaseHeld) {
   target->add(new TSoundCarrier("Extra", "", "Compact Disc"));
   target->load(dir.file("out.vdb"));
   modeltest::expectSameDatabase(*database, *target);
-}
-
-// Files name their classes; a class missing from the registry could not be read back.
-TEST(ModelStartUpTest, EveryModelClassIsRegistered) {
-  for (const char* name : {"TTOCTrack", "TTOCData", "TTitle", "TTOCList", "TSoundCarrier", "TSoundCarriers",
-                           "TArtistRelation", "TArtistRelations"}) {
-    EXPECT_TRUE(ClassRegistry::isRegistered(name)) << name;
-    EXPECT_STREQ(ClassRegistry::create(name)->className(), name);
-  }
 }
 
 }  // namespace
