@@ -2,6 +2,8 @@
 
 #include <array>
 
+#include "platform/utf8.h"
+
 namespace platform {
 namespace {
 
@@ -18,59 +20,6 @@ int utf16ToAnsiChar(char32_t c) {
     if (kHigh[i] == c) return 0x80 + i;
   }
   return -1;
-}
-
-void appendUtf8(std::string& out, char32_t c) {
-  if (c < 0x80) {
-    out += static_cast<char>(c);
-  } else if (c < 0x800) {
-    out += static_cast<char>(0xC0 | (c >> 6));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else if (c < 0x10000) {
-    out += static_cast<char>(0xE0 | (c >> 12));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | (c >> 18));
-    out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  }
-}
-
-// Length of the valid UTF-8 sequence starting at s[i], or 0 when there is none.
-size_t validUtf8Length(std::string_view s, size_t i, char32_t* code) {
-  auto b = [&](size_t k) { return static_cast<unsigned char>(s[k]); };
-  unsigned char c = b(i);
-  size_t n;
-  char32_t value;
-  if (c < 0x80) {
-    *code = c;
-    return 1;
-  } else if (c >= 0xC2 && c <= 0xDF) {
-    n = 2;
-    value = c & 0x1F;
-  } else if (c >= 0xE0 && c <= 0xEF) {
-    n = 3;
-    value = c & 0x0F;
-  } else if (c >= 0xF0 && c <= 0xF4) {
-    n = 4;
-    value = c & 0x07;
-  } else {
-    return 0;
-  }
-  if (i + n > s.size()) return 0;
-  for (size_t k = 1; k < n; ++k) {
-    if ((b(i + k) & 0xC0) != 0x80) return 0;
-    value = (value << 6) | (b(i + k) & 0x3F);
-  }
-  // Overlong forms, surrogates and values beyond Unicode are not valid UTF-8.
-  if ((n == 3 && value < 0x800) || (n == 4 && (value < 0x10000 || value > 0x10FFFF)) ||
-      (value >= 0xD800 && value <= 0xDFFF)) {
-    return 0;
-  }
-  *code = value;
-  return n;
 }
 
 }  // namespace
@@ -113,16 +62,15 @@ std::string utf8ToAnsi(std::string_view s) {
   std::string out;
   out.reserve(s.size());
   for (size_t i = 0; i < s.size();) {
-    char32_t code = 0;
-    size_t n = validUtf8Length(s, i, &code);
-    if (n == 0) {
+    Utf8Char c = decodeUtf8(s, i);
+    if (!c.valid()) {
       out += '?';
       ++i;
       continue;
     }
-    int a = utf16ToAnsiChar(code);
+    int a = utf16ToAnsiChar(c.code);
     out += a < 0 ? '?' : static_cast<char>(a);
-    i += n;
+    i += c.length;
   }
   return out;
 }
@@ -135,11 +83,10 @@ std::string toConsoleText(std::string_view s) {
       ++i;
       continue;
     }
-    char32_t code = 0;
-    size_t n = validUtf8Length(s, i, &code);
-    if (n > 0) {
-      out.append(s.substr(i, n));
-      i += n;
+    Utf8Char c = decodeUtf8(s, i);
+    if (c.valid()) {
+      out.append(s.substr(i, c.length));
+      i += c.length;
     } else {
       appendUtf8(out, ansiCharToUtf16(static_cast<unsigned char>(s[i])));
       ++i;

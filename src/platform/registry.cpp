@@ -18,6 +18,7 @@
 
 #include "platform/code_page.h"
 #include "platform/os_file.h"
+#include "platform/utf8.h"
 
 namespace platform {
 namespace {
@@ -121,38 +122,6 @@ bool setValue(Key& key, const Value& value) {
   old.isString = value.isString;
   old.text = value.text;
   old.number = value.number;
-  return true;
-}
-
-bool isValidUtf8(std::string_view s) {
-  for (size_t i = 0; i < s.size();) {
-    auto c = static_cast<unsigned char>(s[i]);
-    size_t n;
-    char32_t code;
-    if (c < 0x80) {
-      ++i;
-      continue;
-    } else if (c >= 0xC2 && c <= 0xDF) {
-      n = 2, code = c & 0x1F;
-    } else if (c >= 0xE0 && c <= 0xEF) {
-      n = 3, code = c & 0x0F;
-    } else if (c >= 0xF0 && c <= 0xF4) {
-      n = 4, code = c & 0x07;
-    } else {
-      return false;
-    }
-    if (i + n > s.size()) return false;
-    for (size_t k = 1; k < n; ++k) {
-      auto b = static_cast<unsigned char>(s[i + k]);
-      if ((b & 0xC0) != 0x80) return false;
-      code = (code << 6) | (b & 0x3F);
-    }
-    if ((n == 3 && code < 0x800) || (n == 4 && (code < 0x10000 || code > 0x10FFFF)) ||
-        (code >= 0xD800 && code <= 0xDFFF)) {
-      return false;
-    }
-    i += n;
-  }
   return true;
 }
 

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "platform/exception.h"
+#include "platform/utf8.h"
 #include "xml/xml_text.h"
 
 namespace {
@@ -48,22 +49,13 @@ void TUtf8OutputStream::emit(char16_t u) {
     } else if (u == '\n') {
       buffer_ += "\r\n";
     }
-  } else if (u < 0x800) {
-    buffer_ += static_cast<char>(0xC0 | (u >> 6));
-    buffer_ += static_cast<char>(0x80 | (u & 0x3F));
   } else if (u != 0xFFFE && u != 0xFFFF) {
-    buffer_ += static_cast<char>(0xE0 | (u >> 12));
-    buffer_ += static_cast<char>(0x80 | ((u >> 6) & 0x3F));
-    buffer_ += static_cast<char>(0x80 | (u & 0x3F));
+    platform::appendUtf8(buffer_, u);
   }
 }
 
 void TUtf8OutputStream::emitPair(char16_t high, char16_t low) {
-  char32_t c = 0x10000 + ((static_cast<char32_t>(high) - 0xD800) << 10) + (low - 0xDC00);
-  buffer_ += static_cast<char>(0xF0 | (c >> 18));
-  buffer_ += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-  buffer_ += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-  buffer_ += static_cast<char>(0x80 | (c & 0x3F));
+  platform::appendUtf8(buffer_, 0x10000 + ((static_cast<char32_t>(high) - 0xD800) << 10) + (low - 0xDC00));
 }
 
 void TUtf8OutputStream::put(char16_t u) {

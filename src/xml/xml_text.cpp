@@ -1,5 +1,7 @@
 #include "xml/xml_text.h"
 
+#include "platform/utf8.h"
+
 namespace xml {
 
 bool isHighSurrogate(char16_t c) { return c >= 0xD800 && c <= 0xDBFF; }
@@ -15,19 +17,9 @@ void appendStored(std::string& out, std::u16string_view text) {
     if (isHighSurrogate(text[i]) && i + 1 < text.size() && isLowSurrogate(text[i + 1])) {
       c = 0x10000 + ((c - 0xD800) << 10) + (text[i + 1] - 0xDC00);
       ++i;
-      out += static_cast<char>(0xF0 | (c >> 18));
-      out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-      out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-      out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x800) {
-      out += static_cast<char>(0xC0 | (c >> 6));
-      out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-      // Lone surrogates take this branch too: they keep their own three bytes.
-      out += static_cast<char>(0xE0 | (c >> 12));
-      out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-      out += static_cast<char>(0x80 | (c & 0x3F));
     }
+    // Lone surrogates are encoded like any other code point: three bytes of their own.
+    platform::appendUtf8(out, c);
   }
 }
 
@@ -39,36 +31,26 @@ std::string toStored(std::u16string_view text) {
 }
 
 std::size_t decodeStored(std::string_view s, std::size_t i, char16_t units[2], int* count) {
-  auto b = [&](std::size_t k) -> unsigned { return static_cast<unsigned char>(s[k]); };
-  auto cont = [&](std::size_t k) { return k < s.size() && (b(k) & 0xC0) == 0x80; };
-  unsigned c = b(i);
+  platform::Utf8Char c = platform::decodeUtf8(s, i);
   *count = 1;
-  if (c < 0x80) {
-    units[0] = static_cast<char16_t>(c);
+  // Stored text keeps lone surrogates as their three bytes, so shorter
+  // sequences are taken as they are; only four bytes must name a character
+  // beyond the basic plane, the one thing a UTF-16 pair can hold.
+  bool taken = c.length == 4 ? c.valid() : c.length > 0;
+  if (!taken) {
+    // Stored texts are always well formed; a stray byte is kept as the same code.
+    units[0] = static_cast<char16_t>(static_cast<unsigned char>(s[i]));
     return 1;
   }
-  if (c >= 0xC0 && c < 0xE0 && cont(i + 1)) {
-    units[0] = static_cast<char16_t>(((c & 0x1F) << 6) | (b(i + 1) & 0x3F));
-    return 2;
+  if (c.code < 0x10000) {
+    units[0] = static_cast<char16_t>(c.code);
+  } else {
+    char32_t v = c.code - 0x10000;
+    units[0] = static_cast<char16_t>(0xD800 + (v >> 10));
+    units[1] = static_cast<char16_t>(0xDC00 + (v & 0x3FF));
+    *count = 2;
   }
-  if (c >= 0xE0 && c < 0xF0 && cont(i + 1) && cont(i + 2)) {
-    units[0] = static_cast<char16_t>(((c & 0x0F) << 12) | ((b(i + 1) & 0x3F) << 6) | (b(i + 2) & 0x3F));
-    return 3;
-  }
-  if (c >= 0xF0 && c < 0xF8 && cont(i + 1) && cont(i + 2) && cont(i + 3)) {
-    char32_t v =
-        ((c & 0x07) << 18) | ((b(i + 1) & 0x3F) << 12) | ((b(i + 2) & 0x3F) << 6) | (b(i + 3) & 0x3F);
-    if (v >= 0x10000 && v <= 0x10FFFF) {
-      v -= 0x10000;
-      units[0] = static_cast<char16_t>(0xD800 + (v >> 10));
-      units[1] = static_cast<char16_t>(0xDC00 + (v & 0x3FF));
-      *count = 2;
-      return 4;
-    }
-  }
-  // Stored texts are always well formed; a stray byte is kept as the same code.
-  units[0] = static_cast<char16_t>(c);
-  return 1;
+  return c.length;
 }
 
 void appendFromStored(std::u16string& out, std::string_view stored) {

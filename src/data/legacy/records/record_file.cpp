@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "platform/exception.h"
+#include "platform/little_endian.h"
 
 namespace legacy {
 namespace {
@@ -91,10 +92,9 @@ void RecordFile::commit() {
 }
 
 void RecordIO::writeInt(RecordFile& file, int32_t value) {
-  auto u = static_cast<uint32_t>(value);
-  unsigned char bytes[4];
-  for (int i = 0; i < 4; ++i) bytes[i] = static_cast<unsigned char>(u >> (8 * i));
-  if (file.write(bytes, 4) != 4) throw Exception(kWriteError);
+  unsigned char bytes[platform::kFixed32Size];
+  platform::encodeFixed32(bytes, static_cast<uint32_t>(value));
+  if (file.write(bytes, sizeof bytes) != sizeof bytes) throw Exception(kWriteError);
 }
 
 void RecordIO::writeString(RecordFile& file, const std::string& value) {
@@ -103,19 +103,15 @@ void RecordIO::writeString(RecordFile& file, const std::string& value) {
 }
 
 void RecordIO::writeDouble(RecordFile& file, double value) {
-  uint64_t bits;
-  std::memcpy(&bits, &value, 8);
-  unsigned char bytes[8];
-  for (int i = 0; i < 8; ++i) bytes[i] = static_cast<unsigned char>(bits >> (8 * i));
-  if (file.write(bytes, 8) != 8) throw Exception(kWriteError);
+  unsigned char bytes[platform::kDoubleSize];
+  platform::encodeDouble(bytes, value);
+  if (file.write(bytes, sizeof bytes) != sizeof bytes) throw Exception(kWriteError);
 }
 
 int32_t RecordIO::readInt(RecordFile& file) {
-  unsigned char bytes[4];
-  if (file.read(bytes, 4) != 4) throw Exception(kReadError);
-  uint32_t u = 0;
-  for (int i = 0; i < 4; ++i) u |= static_cast<uint32_t>(bytes[i]) << (8 * i);
-  return static_cast<int32_t>(u);
+  unsigned char bytes[platform::kFixed32Size];
+  if (file.read(bytes, sizeof bytes) != sizeof bytes) throw Exception(kReadError);
+  return static_cast<int32_t>(platform::decodeFixed32(bytes));
 }
 
 std::string RecordIO::readString(RecordFile& file) {
@@ -128,13 +124,9 @@ std::string RecordIO::readString(RecordFile& file) {
 }
 
 double RecordIO::readDouble(RecordFile& file) {
-  unsigned char bytes[8];
-  if (file.read(bytes, 8) != 8) throw Exception(kReadError);
-  uint64_t bits = 0;
-  for (int i = 0; i < 8; ++i) bits |= static_cast<uint64_t>(bytes[i]) << (8 * i);
-  double value;
-  std::memcpy(&value, &bits, 8);
-  return value;
+  unsigned char bytes[platform::kDoubleSize];
+  if (file.read(bytes, sizeof bytes) != sizeof bytes) throw Exception(kReadError);
+  return platform::decodeDouble(bytes);
 }
 
 bool openDatabase(RecordFile& file, const std::string& path, const std::string& header) {
