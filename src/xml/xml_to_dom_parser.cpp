@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <cstdio>
 #include <cstring>
 #include <exception>
 #include <unordered_map>
@@ -13,6 +12,7 @@
 
 #include "platform/code_page.h"
 #include "platform/exception.h"
+#include "platform/os_file.h"
 #include "xml/xml_encoding.h"
 #include "xml/xml_text.h"
 
@@ -103,14 +103,16 @@ class TDomBuilder {
   }
 
   // The file's next piece is read straight into expat's own buffer.
-  void parseFile(std::FILE* file) {
+  void parseFile(platform::OsFile& file) {
     while (true) {
       void* buffer = XML_GetBuffer(parser_, kChunkSize);
       if (buffer == nullptr) raiseError();
-      std::size_t n = std::fread(buffer, 1, kChunkSize, file);
-      if (std::ferror(file)) {
+      std::size_t n = file.read(buffer, kChunkSize);
+      const int readError = errno;
+      // A short read ends the file unless bytes are left that it failed to deliver.
+      if (n < static_cast<std::size_t>(kChunkSize) && file.position() < file.size()) {
         throw EInOutError("TXmlToDomParser.fileToDom: Cannot read file '" + sourceName_ +
-                          "': " + std::strerror(errno) + ".");
+                          "': " + std::strerror(readError) + ".");
       }
       noteEncoding(static_cast<const char*>(buffer), static_cast<int>(n));
       bool last = n < static_cast<std::size_t>(kChunkSize);
@@ -479,19 +481,31 @@ void checkImplementation(TDomImplementation* implementation) {
   if (implementation == nullptr) throw EAccessViolation("DOMImplementation not specified.");
 }
 
+// The parser's own words for a file that cannot be opened, with the reason
+// the system gave ("Cannot open '<path>': <reason>"). A directory is named a
+// file that cannot be read, as callers of the parser have always been told.
+std::string openFailure(const std::string& fileName, const std::string& message) {
+  const std::string prefix = "Cannot open '" + fileName + "': ";
+  if (!message.starts_with(prefix)) return "TXmlToDomParser.fileToDom: " + message;
+  std::string reason = message.substr(prefix.size());
+  const char* verb = reason == std::strerror(EISDIR) ? "read" : "open";
+  return std::string("TXmlToDomParser.fileToDom: Cannot ") + verb + " file '" + fileName + "': " + reason + ".";
+}
+
 }  // namespace
 
 std::unique_ptr<TDomDocument> TXmlToDomParser::fileToDom(const std::string& fileName) {
   checkImplementation(implementation_);
   if (fileName.empty()) throw EAccessViolation("Filename not specified.");
-  std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(fileName.c_str(), "rb"), std::fclose);
-  if (!file) {
-    throw EInOutError("TXmlToDomParser.fileToDom: Cannot open file '" + fileName +
-                      "': " + std::strerror(errno) + ".");
+  platform::OsFile file;
+  try {
+    file.openRead(fileName);
+  } catch (const EInOutError& e) {
+    throw EInOutError(openFailure(fileName, e.message()));
   }
   std::unique_ptr<TDomDocument> document = implementation_->createEmptyDocument();
   TDomBuilder builder(document.get(), fileName);
-  builder.parseFile(file.get());
+  builder.parseFile(file);
   return document;
 }
 

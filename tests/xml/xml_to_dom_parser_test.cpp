@@ -5,7 +5,9 @@
 
 #include <gtest/gtest.h>
 #include <iconv.h>
+#include <sys/stat.h>
 
+#include "platform/os_file.h"
 #include "test_util.h"
 #include "xml/dom_exception.h"
 
@@ -150,6 +152,35 @@ TEST_F(ParserTest, MissingImplementationOrFileName) {
               "TXmlToDomParser.fileToDom: Cannot open file '" + missing + "': No such file or directory.");
   }
   EXPECT_EQ(implementation.documents().size(), 0u);
+}
+
+TEST_F(ParserTest, FileThatCannotBeReadIsNamedWithTheReason) {
+  testutil::writeFile(dir.file("doc.xml"), "<a/>");
+  ASSERT_EQ(mkdir(dir.file("sub").c_str(), 0700), 0);
+  ASSERT_EQ(mkfifo(dir.file("fifo").c_str(), 0600), 0);
+  struct Case {
+    std::string path;
+    long failingRead;  // 0: no fault
+    std::string message;
+  };
+  const Case cases[] = {
+      {dir.file("sub"), 0, "Cannot read file '" + dir.file("sub") + "': Is a directory."},
+      // Refused at once instead of waiting for a writer.
+      {dir.file("fifo"), 0, "'" + dir.file("fifo") + "' is not a regular file."},
+      {dir.file("doc.xml"), 1, "Cannot read file '" + dir.file("doc.xml") + "': Input/output error."},
+  };
+  for (const Case& c : cases) {
+    platform::faults::failNthRead(c.failingRead);
+    try {
+      parser.fileToDom(c.path);
+      ADD_FAILURE() << c.path;
+    } catch (const EInOutError& e) {
+      EXPECT_EQ(e.message(), "TXmlToDomParser.fileToDom: " + c.message);
+    }
+    platform::faults::reset();
+  }
+  EXPECT_EQ(implementation.documents().size(), 0u);
+  EXPECT_EQ(parser.fileToDom(dir.file("doc.xml"))->documentElement()->tagName(), u"a");
 }
 
 // ---- encodings ----
