@@ -10,27 +10,20 @@
 #include "basis/hashtable.h"
 #include "basis/string_value.h"
 #include "platform/exception.h"
+#include "platform/little_endian.h"
 
 namespace {
 
 // Bytes gathered before they are handed to the operating system.
 constexpr size_t kPendingLimit = 1 << 16;
 
-void putInt32(char* out, uint32_t v) {
-  out[0] = static_cast<char>(v & 0xFF);
-  out[1] = static_cast<char>((v >> 8) & 0xFF);
-  out[2] = static_cast<char>((v >> 16) & 0xFF);
-  out[3] = static_cast<char>((v >> 24) & 0xFF);
-}
-
-uint32_t getInt32(const unsigned char* in) {
-  return static_cast<uint32_t>(in[0]) | (static_cast<uint32_t>(in[1]) << 8) |
-         (static_cast<uint32_t>(in[2]) << 16) | (static_cast<uint32_t>(in[3]) << 24);
-}
-
 const char* const kWriteError = "TFile: IO error while write binary.";
 
+int64_t maxLength = TFile::kMaxLength;
+
 }  // namespace
+
+void TFile::setMaxLengthForTesting(int64_t limit) { maxLength = limit > 0 ? limit : kMaxLength; }
 
 TFile::TFile() = default;
 
@@ -91,6 +84,7 @@ void TFile::close() {
   if (!opened_) return;
   if (forWriting_) {
     try {
+      if (refused_) throw IOException(kWriteError);
       flushPending();
       os_.commitReplacement();
     } catch (const IOException&) {
@@ -149,8 +143,8 @@ void TFile::rawWrite(const void* data, size_t n) {
 }
 
 void TFile::patchInt(int64_t position, int32_t value) {
-  char bytes[4];
-  putInt32(bytes, static_cast<uint32_t>(value));
+  char bytes[platform::kFixed32Size];
+  platform::encodeFixed32(bytes, static_cast<uint32_t>(value));
   if (position >= pendingStart_) {
     std::memcpy(pending_.data() + (position - pendingStart_), bytes, 4);
   } else if (position + 4 > pendingStart_) {
@@ -180,32 +174,38 @@ void TFile::writeBytes(const void* data, int32_t n) {
   rawWrite(data, static_cast<size_t>(n));
 }
 
-void TFile::writeInt(int32_t value) {
-  char bytes[4];
-  putInt32(bytes, static_cast<uint32_t>(value));
-  writeBytes(bytes, 4);
-}
+void TFile::writeInt(int32_t value) { writeCardinal(static_cast<uint32_t>(value)); }
 
 void TFile::writeCardinal(uint32_t value) {
-  char bytes[4];
-  putInt32(bytes, value);
-  writeBytes(bytes, 4);
+  char bytes[platform::kFixed32Size];
+  platform::encodeFixed32(bytes, value);
+  writeBytes(bytes, platform::kFixed32Size);
 }
 
-void TFile::writeChars(const std::string& s) { writeBytes(s.data(), static_cast<int32_t>(s.size())); }
+int32_t TFile::storedLength(int64_t n) {
+  if (n > maxLength) {
+    // The length field would wrap; what was written so far must never be
+    // committed, even by a caller that goes on to close().
+    refused_ = true;
+    throw IOException(kWriteError);
+  }
+  return static_cast<int32_t>(n);
+}
+
+void TFile::writeChars(const std::string& s) {
+  writeBytes(s.data(), storedLength(static_cast<int64_t>(s.size())));
+}
 
 void TFile::writeString(const std::string& s) {
-  writeInt(static_cast<int32_t>(s.size()));
-  writeChars(s);
+  int32_t n = storedLength(static_cast<int64_t>(s.size()));
+  writeInt(n);
+  writeBytes(s.data(), n);
 }
 
 void TFile::writeDouble(double value) {
-  uint64_t bits;
-  std::memcpy(&bits, &value, 8);
-  char bytes[8];
-  putInt32(bytes, static_cast<uint32_t>(bits));
-  putInt32(bytes + 4, static_cast<uint32_t>(bits >> 32));
-  writeBytes(bytes, 8);
+  char bytes[platform::kDoubleSize];
+  platform::encodeDouble(bytes, value);
+  writeBytes(bytes, platform::kDoubleSize);
 }
 
 void TFile::writeBoolean(bool value) {
@@ -237,13 +237,14 @@ void TFile::beginBlock(bool lengthPrefixed, bool buffered) {
 void TFile::endBlock() {
   if (blockStack_.empty()) return;
   BlockEntry popped = blockStack_.back();
+  if (popped.hasCell) storedLength(popped.count);
   blockStack_.pop_back();
   if (popped.hasCell) {
     int64_t n = popped.count;
     int cell = currentCell();
     if (cell >= 0) blockStack_[static_cast<size_t>(cell)].count += n;
     if (hasBuffer_) {
-      putInt32(buffer_.data() + (bufferPos_ - n - 4), static_cast<uint32_t>(n));
+      platform::encodeFixed32(buffer_.data() + (bufferPos_ - n - 4), static_cast<uint32_t>(n));
     } else {
       patchInt(fileSize() - n - 4, static_cast<int32_t>(n));
     }
@@ -288,9 +289,9 @@ void TFile::readBytes(void* data, int32_t n) {
 int32_t TFile::readInt() { return static_cast<int32_t>(readCardinal()); }
 
 uint32_t TFile::readCardinal() {
-  unsigned char bytes[4];
-  readBytes(bytes, 4);
-  return getInt32(bytes);
+  unsigned char bytes[platform::kFixed32Size];
+  readBytes(bytes, platform::kFixed32Size);
+  return platform::decodeFixed32(bytes);
 }
 
 std::string TFile::readChars(int32_t n) {
@@ -316,12 +317,9 @@ std::string TFile::readString() {
 }
 
 double TFile::readDouble() {
-  unsigned char bytes[8];
-  readBytes(bytes, 8);
-  uint64_t bits = static_cast<uint64_t>(getInt32(bytes)) | (static_cast<uint64_t>(getInt32(bytes + 4)) << 32);
-  double value;
-  std::memcpy(&value, &bits, 8);
-  return value;
+  unsigned char bytes[platform::kDoubleSize];
+  readBytes(bytes, platform::kDoubleSize);
+  return platform::decodeDouble(bytes);
 }
 
 bool TFile::readBoolean() {

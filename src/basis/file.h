@@ -30,6 +30,13 @@ class TFile : public TPObject {
 
   // How deep objects may nest inside a file being read.
   static constexpr int32_t kMaxObjectDepth = 100;
+  // A block or string is stored behind a signed 32-bit length, so a longer one
+  // cannot be written: it fails with the write error and the file is never
+  // committed.
+  static constexpr int64_t kMaxLength = INT32_MAX;
+  // Lowers that limit for every file, so tests reach the refusal without
+  // writing 2 GiB; 0 restores kMaxLength.
+  static void setMaxLengthForTesting(int64_t limit);
 
   // An unopened file, as the class registry makes it.
   TFile();
@@ -100,6 +107,8 @@ class TFile : public TPObject {
   void flushPending();
   void patchInt(int64_t position, int32_t value);
   int currentCell() const;
+  // `n` as the stored 32-bit length; raises the write error when it does not fit.
+  int32_t storedLength(int64_t n);
   [[noreturn]] void shortRead(int64_t position) const;
 
   std::string header_;
@@ -131,4 +140,6 @@ class TFile : public TPObject {
   // being written, known without asking the system.
   int64_t writtenEnd_ = 0;
   int uncaughtAtOpen_ = 0;
+  // A length was refused: close() fails instead of committing the file.
+  bool refused_ = false;
 };

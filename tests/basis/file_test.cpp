@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <cstdio>
+#include <functional>
 #include <random>
 
 #include "basis/array_list.h"
@@ -25,7 +27,10 @@ class FileTest : public testing::Test {
     TTestNode::registerOnce();
     platform::faults::reset();
   }
-  void TearDown() override { platform::faults::reset(); }
+  void TearDown() override {
+    platform::faults::reset();
+    TFile::setMaxLengthForTesting(0);
+  }
 
   // The message of the IOException that `f` raises; fails the test when it raises none.
   template <class F>
@@ -344,6 +349,56 @@ TEST_F(FileTest, FailedFirstStoreLeavesNoFile) {
   EXPECT_THROW(node.store(dir.file("new.bin")), IOException);
   platform::faults::reset();
   EXPECT_TRUE(dir.entries().empty());
+}
+
+// A length field holds 2 GiB at most; the limit is lowered here so that the
+// same check is reached with a few bytes.
+TEST_F(FileTest, LengthBeyondTheLimitIsAWriteErrorAndTheTargetStays) {
+  TTestNode tree;
+  tree.name = "root";
+  for (int i = 0; i < 3; ++i) tree.add(i, "child");
+  tree.store(dir.file("measure.bin"));
+  const int64_t outer = static_cast<int64_t>(testutil::readFile(dir.file("measure.bin")).size()) - 4;
+  std::remove(dir.file("measure.bin").c_str());
+  const std::string target = dir.file("db.bin");
+  const std::string kWriteError = "TFile: IO error while write binary.";
+  auto storeTree = [&](bool buffered) {
+    return [&, buffered] {
+      tree.buffered = buffered;
+      tree.store(target);
+    };
+  };
+  struct Case {
+    const char* name;
+    int64_t limit;
+    std::function<void()> write;
+    bool refused;
+  };
+  const Case cases[] = {
+      {"block that just fits", outer, storeTree(false), false},
+      {"block one byte too long", outer - 1, storeTree(false), true},
+      {"buffered block one byte too long", outer - 1, storeTree(true), true},
+      {"string too long", 4, [&] { TFile(target, true, "").writeString("abcde"); }, true},
+      {"chars too long, closed anyway", 4,
+       [&] {
+         TFile out(target, true, "");
+         EXPECT_EQ(messageOf([&] { out.writeChars("abcde"); }), kWriteError);
+         out.close();
+       },
+       true},
+  };
+  for (const Case& c : cases) {
+    testutil::writeFile(target, "old");
+    TFile::setMaxLengthForTesting(c.limit);
+    if (c.refused) {
+      EXPECT_EQ(messageOf(c.write), kWriteError) << c.name;
+      EXPECT_EQ(testutil::readFile(target), "old") << c.name;
+    } else {
+      c.write();
+      EXPECT_EQ(testutil::readFile(target).substr(0, 4), le32(outer)) << c.name;
+    }
+    EXPECT_EQ(dir.entries(), std::vector<std::string>{"db.bin"}) << c.name;
+  }
 }
 
 TEST_F(FileTest, LoadStartsFromDefaults) {
