@@ -1,14 +1,14 @@
+// The 2.0 database alone: records only the 2.0 application wrote, samplers
+// and each title's own artist, its lists, and the settings only 2.0 reads.
+// What 1.5 and 2.0 share is in relational_manager_test.cpp.
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-#include <cmath>
-#include <cstring>
-#include <limits>
 #include <memory>
 #include <string>
 #include <vector>
 
-#include "convert/convert_database.h"
+#include "capture_output.h"
 #include "data/legacy/v2_0/config_2_0.h"
 #include "data/legacy/v2_0/convert_2_0.h"
 #include "data/legacy/v2_0/manager_2_0.h"
@@ -20,18 +20,14 @@ namespace {
 
 using relationaltest::Carrier;
 using relationaltest::database2_5_7;
-using relationaltest::kFormatError;
-using relationaltest::kHeader1_5;
 using relationaltest::kHeader2_0;
 using relationaltest::kReadError;
-using relationaltest::Title;
+using relationaltest::list;
 using testutil::dbl;
 using testutil::le32;
 using testutil::str;
 
-const std::vector<std::string> kNumbers2_0 = {"nameColumnWidth", "height",           "width",
-                                              "detailsWidth",    "titleColumnWidth", "artistColumnWidth",
-                                              "urlColumnWidth"};
+using Legacy2_0Test = relationaltest::LegacyTest<relationaltest::Version2_0>;
 
 // Records as the 2.0 application stored them, for files the sample writer cannot make.
 std::string named(int32_t id, const std::string& name) { return le32(id) + str(name) + dbl(0); }
@@ -43,60 +39,8 @@ std::string title(int32_t id, const std::string& name, const std::vector<int32_t
 std::string carrier(int32_t id, const std::string& name, int32_t label, double release) {
   return named(id, name) + le32(label) + dbl(release) + str("") + str("Compact Disc");
 }
-std::string list(const std::vector<std::string>& records) {
-  std::string r = le32(static_cast<int64_t>(records.size()));
-  for (const std::string& record : records) r += record;
-  return r;
-}
-
-double fromBits(uint64_t bits) {
-  double d;
-  std::memcpy(&d, &bits, 8);
-  return d;
-}
-
-class Legacy2_0Test : public relationaltest::RelationalTest {
- protected:
-  void SetUp() override {
-    RelationalTest::SetUp();
-    writeCompleteSettings(kNumbers2_0);
-  }
-
-  void describe(const std::string& records) { sample::writeLegacyDatabase("format 2.0\n" + records, input); }
-
-  // The message the conversion of `input` fails with; "" when it succeeds.
-  std::string convert() {
-    return failureOf([this] { convert2_0(std::make_unique<TManager2_0>(""), input, output); });
-  }
-
-  // The message that loading `path` fails with.
-  std::string loadFailure(TManager2_0& manager, const std::string& path) {
-    manager.setFileName(path);
-    return failureOf([&] { manager.load(); });
-  }
-};
 
 // ---- The file --------------------------------------------------------------
-
-TEST_F(Legacy2_0Test, HeaderOnlyFileConvertsToEmptyDatabase) {
-  ASSERT_EQ(kHeader2_0.size(), 58u);
-  testutil::writeFile(input, kHeader2_0);
-  EXPECT_EQ(convert(), "");
-  std::string out = testutil::readFile(output);
-  EXPECT_EQ(out.size(), 68u);
-  EXPECT_EQ(out, database2_5_7({}));
-}
-
-TEST_F(Legacy2_0Test, WrongOrShortHeaderIsRejectedAndWritesNothing) {
-  std::string lowerCase = kHeader2_0;
-  lowerCase[1] = 'a';  // "[application:..."
-  for (const std::string& bytes : {kHeader2_0.substr(0, 57), std::string(), lowerCase + list({}),
-                                   kHeader1_5 + list({}) + list({}) + list({}) + list({})}) {
-    testutil::writeFile(input, bytes);
-    EXPECT_EQ(convert(), kFormatError) << bytes;
-    EXPECT_FALSE(testutil::exists(output));
-  }
-}
 
 TEST_F(Legacy2_0Test, CountsOfZeroOrBelowAreEmptyListsAndTheNextFollows) {
   testutil::writeFile(
@@ -126,26 +70,6 @@ TEST_F(Legacy2_0Test, BytesAfterTheCarrierListAreIgnored) {
           {{"Fragezeichen", "", "Nena", "Compact Disc", 0, "", "Album", {{"Irgendwie", "Nena", "", 0}}}}));
 }
 
-TEST_F(Legacy2_0Test, TruncatedFileFailsAtEveryPoint) {
-  describe(R"(artist 1 "Die Ärzte"
-              label 2 "Hot Action"
-              title 3 "Schrei nach Liebe" url "u" artist 1 carriers 4
-              carrier 4 "Die Bestie" label 2 notes "a\r\nb" type "Compact Disc")");
-  std::string whole = testutil::readFile(input);
-  TManager2_0 manager("");
-  std::string cut = dir.file("cut.vsk");
-  for (size_t size = kHeader2_0.size() + 1; size < whole.size(); ++size) {
-    testutil::writeFile(cut, whole.substr(0, size));
-    EXPECT_EQ(loadFailure(manager, cut), kReadError) << size;
-  }
-  EXPECT_EQ(loadFailure(manager, input), "");
-  EXPECT_EQ(manager.carriers().size(), 1);
-
-  testutil::writeFile(input, whole.substr(0, whole.size() - 1));
-  EXPECT_EQ(convert(), kReadError);
-  EXPECT_FALSE(testutil::exists(output));
-}
-
 TEST_F(Legacy2_0Test, CountsBeyondTheBytesPresentFailWithoutAllocating) {
   const std::string empty = list({});
   for (const std::string& body :
@@ -155,11 +79,6 @@ TEST_F(Legacy2_0Test, CountsBeyondTheBytesPresentFailWithoutAllocating) {
     testutil::writeFile(input, kHeader2_0 + body);
     EXPECT_EQ(convert(), kReadError);
   }
-}
-
-TEST_F(Legacy2_0Test, MissingInputFileGivesEmptyDatabase) {
-  EXPECT_EQ(convert(), "");
-  EXPECT_EQ(testutil::readFile(output), database2_5_7({}));
 }
 
 TEST_F(Legacy2_0Test, EmptyInputPathReadsMylibFromCurrentDirectory) {
@@ -266,24 +185,6 @@ TEST_F(Legacy2_0Test, ConvertsAlbumSamplerAndRecordByteForByte) {
   EXPECT_EQ(testutil::readFile(output), database2_5_7({album, sampler, record}));
 }
 
-TEST_F(Legacy2_0Test, ReleaseIsCopiedBitForBit) {
-  const std::vector<double> releases = {0.0,
-                                        -0.0,
-                                        std::numeric_limits<double>::denorm_min(),
-                                        fromBits(0x7FF8DEADBEEF0001),  // a NaN with a payload
-                                        36525.999999999,
-                                        -693593.5};
-  std::vector<std::string> records;
-  std::vector<Carrier> expected;
-  for (size_t i = 0; i < releases.size(); ++i) {
-    records.push_back(carrier(static_cast<int32_t>(i), "C", -1, releases[i]));
-    expected.push_back({"C", "", "", "Compact Disc", releases[i], "", "Album", {}});
-  }
-  testutil::writeFile(input, kHeader2_0 + list({}) + list({}) + list({}) + list(records));
-  EXPECT_EQ(convert(), "");
-  EXPECT_EQ(testutil::readFile(output), database2_5_7(expected));
-}
-
 TEST_F(Legacy2_0Test, FirstTitleWithoutArtistMakesNoSampler) {
   describe(R"(artist 2 "Nena"
               carrier 1 "Gemischt"
@@ -379,12 +280,6 @@ TEST_F(Legacy2_0Test, FirstRecordOfAnIdWins) {
                      {"C2", "L1", "Erster", "Compact Disc", 0, "", "Album", {{"T", "Erster", "", 0}}}}));
 }
 
-TEST_F(Legacy2_0Test, DispatchConvertsVersion2_0) {
-  describe("carrier 1 \"Eins\"");
-  EXPECT_EQ(failureOf([this] { convertDatabase("2.0", input, output); }), "");
-  EXPECT_EQ(testutil::readFile(output), database2_5_7({{"Eins", "", "", "", 0, "", "Album", {}}}));
-}
-
 // ---- Lists -------------------------------------------------------------------
 
 TEST(IdentifierList2_0Test, LookUpsByIdAndPosition) {
@@ -469,80 +364,18 @@ TEST_F(Legacy2_0Test, MixedArtistsAndCarrierArtistId) {
 
 // ---- Settings ----------------------------------------------------------------
 
-TEST_F(Legacy2_0Test, FreshSettingsFileGetsDefaultsAfterWarning) {
-  ASSERT_EQ(::unlink(registryPath().c_str()), 0);
-  describe("carrier 1 \"Eins\"");
-  EXPECT_EQ(convert(), "");
-  EXPECT_EQ(notices, relationaltest::kRestoreNotice);
-  EXPECT_TRUE(testutil::exists(output));
-
-  platform::Registry registry;
-  ASSERT_TRUE(registry.openKey("\\Software\\Tarquo\\Vosko", false));
-  EXPECT_EQ(registry.readString("database"), "mylib.vsk");
-  EXPECT_EQ(registry.readString("columnOrder"), "K\xFCnstler:138.");
-  EXPECT_EQ(registry.readInteger("nameColumnWidth"), 165);
-  EXPECT_EQ(registry.readInteger("detailsWidth"), 270);
-  EXPECT_EQ(registry.readInteger("width"), 613);
-  EXPECT_EQ(registry.readInteger("height"), 560);
-  EXPECT_EQ(registry.readInteger("exitFlag"), 0);
-  EXPECT_EQ(registry.readInteger("titleColumnWidth"), 73);
-  EXPECT_EQ(registry.readInteger("artistColumnWidth"), 73);
-  EXPECT_EQ(registry.readInteger("urlColumnWidth"), 50);
-
-  // Now complete: the next run is silent.
-  EXPECT_EQ(convert(), "");
-  EXPECT_EQ(notices, "");
-}
-
-TEST_F(Legacy2_0Test, CompleteSettingsConvertSilentlyAndStayUntouched) {
-  std::string before = testutil::readFile(registryPath());
-  describe("carrier 1 \"Eins\"");
-  EXPECT_EQ(convert(), "");
-  EXPECT_EQ(notices, "");
-  EXPECT_EQ(testutil::readFile(registryPath()), before);
-
-  TConfig2_0 config("");
-  EXPECT_EQ(config.database, "eigene.vsk");
-  EXPECT_EQ(config.columnOrder, "Titel:80.");
-  EXPECT_EQ(config.artistColumnWidth, 100);
-  EXPECT_TRUE(config.exitFlag);
-  EXPECT_EQ(TManager2_0("").getFileName(), "eigene.vsk");
-}
-
-TEST_F(Legacy2_0Test, StringWhereANumberBelongsRestoresDefaults) {
-  {
-    platform::Registry registry;
-    ASSERT_TRUE(registry.openKey("\\Software\\Tarquo\\Vosko", false));
-    registry.writeString("width", "613");
-  }
-  describe("carrier 1 \"Eins\"");
-  EXPECT_EQ(convert(), "");
-  EXPECT_EQ(notices, relationaltest::kRestoreNotice);
-  EXPECT_TRUE(testutil::exists(output));
-  platform::Registry registry;
-  ASSERT_TRUE(registry.openKey("\\Software\\Tarquo\\Vosko", false));
-  EXPECT_EQ(registry.readInteger("width"), 613);
-  EXPECT_EQ(registry.readString("database"), "mylib.vsk");
-  EXPECT_EQ(registry.readInteger("exitFlag"), 0);
-}
-
 TEST_F(Legacy2_0Test, MissingStringValueReadsEmptyWithoutWarning) {
-  {
-    platform::Registry registry;
-    ASSERT_TRUE(registry.openKey("\\Software\\Tarquo\\Vosko", false));
-    ASSERT_TRUE(registry.deleteValue("database"));
-  }
-  testing::internal::CaptureStderr();
-  TManager2_0 manager("");
-  EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
-  EXPECT_EQ(manager.config().database, "");
-  EXPECT_EQ(manager.getFileName(), "mylib.vsk");
+  ASSERT_TRUE(productKey().deleteValue("database"));
+  std::unique_ptr<TManager2_0> manager;
+  EXPECT_EQ(testutil::captureOutput([&] { manager = std::make_unique<TManager2_0>(""); }).err, "");
+  EXPECT_EQ(manager->config().database, "");
+  EXPECT_EQ(manager->getFileName(), "mylib.vsk");
 }
 
 TEST_F(Legacy2_0Test, NewNamedConfigurationIsStoredWithoutWarning) {
-  testing::internal::CaptureStderr();
-  TConfig2_0 config("Test");
-  EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+  std::unique_ptr<TConfig2_0> made;
+  EXPECT_EQ(testutil::captureOutput([&] { made = std::make_unique<TConfig2_0>("Test"); }).err, "");
+  TConfig2_0& config = *made;
   EXPECT_EQ(config.keyName(), "Test");
   platform::Registry registry;
   ASSERT_TRUE(registry.openKey("\\Software\\Tarquo\\Vosko\\Test", false));

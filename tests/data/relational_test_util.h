@@ -1,7 +1,9 @@
 // Helpers of the 1.5 and 2.0 reader tests: the expected 2.5.7 output built
 // field by field from its documented layout (independently of the model's
-// writer), the settings store of each test, and running a conversion with
-// its failure message.
+// writer), the settings store of each test, running a conversion with its
+// failure message, and a description of each version (Version1_5,
+// Version2_0) for the fixture LegacyTest<Version> that the scenarios both
+// versions share are typed over.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -10,9 +12,18 @@
 #include <cstdint>
 #include <exception>
 #include <functional>
+#include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "data/legacy/v1_5/config_1_5.h"
+#include "data/legacy/v1_5/convert_1_5.h"
+#include "data/legacy/v1_5/manager_1_5.h"
+#include "data/legacy/v2_0/config_2_0.h"
+#include "data/legacy/v2_0/convert_2_0.h"
+#include "data/legacy/v2_0/manager_2_0.h"
+#include "legacy_sample.h"
 #include "platform/exception.h"
 #include "platform/registry.h"
 #include "test_util.h"
@@ -22,6 +33,7 @@ namespace relationaltest {
 using testutil::block;
 using testutil::dbl;
 using testutil::le32;
+using testutil::object;
 using testutil::str;
 
 const std::string kHeader2_0 = "[Application:Vosko.Type:SoundCarrier-Database.Version:2.0]";
@@ -59,15 +71,22 @@ inline std::string database2_5_7(const std::vector<Carrier>& carriers) {
   std::string root = le32(static_cast<int64_t>(carriers.size()));
   for (const Carrier& c : carriers) {
     std::string content = str(c.name) + str(c.label) + str(c.artist) + str(c.type) + dbl(c.release) +
-                          str(c.notes) + str(c.contentType) + str("") + str("") + str("TTOCList") +
-                          block(le32(0)) + le32(static_cast<int64_t>(c.titles.size()));
+                          str(c.notes) + str(c.contentType) + str("") + str("") +
+                          object("TTOCList", le32(0)) + le32(static_cast<int64_t>(c.titles.size()));
     for (const Title& t : c.titles) {
-      content += str("TTitle") + block(str(t.name) + str(t.artist) + str(t.url) + le32(t.track) +
-                                       str("Original") + str("") + str("") + le32(0));
+      content += object("TTitle", str(t.name) + str(t.artist) + str(t.url) + le32(t.track) + str("Original") +
+                                      str("") + str("") + le32(0));
     }
-    root += str("TSoundCarrier") + block(content);
+    root += object("TSoundCarrier", content);
   }
   return "[Application:Vosko.Type:SoundCarrier-Database.Version:2.5.7]" + block(root);
+}
+
+// A stored list: its count, then its records.
+inline std::string list(const std::vector<std::string>& records) {
+  std::string r = le32(static_cast<int64_t>(records.size()));
+  for (const std::string& record : records) r += record;
+  return r;
 }
 
 // Every test works on its own settings file in its own directory.
@@ -82,11 +101,18 @@ class RelationalTest : public testing::Test {
 
   std::string registryPath() const { return dir.file("registry.reg"); }
 
+  // The settings store with the product key open, where 1.5 and 2.0 keep
+  // their settings; the key is made when missing.
+  static platform::Registry productKey() {
+    platform::Registry registry;
+    EXPECT_TRUE(registry.openKey("\\Software\\Tarquo\\Vosko", true));
+    return registry;
+  }
+
   // Settings at the product key that a manager reads without complaint:
   // the two texts, these numbers (all 100) and exitFlag true.
   void writeCompleteSettings(const std::vector<std::string>& numbers) {
-    platform::Registry registry;
-    ASSERT_TRUE(registry.openKey("\\Software\\Tarquo\\Vosko", true));
+    platform::Registry registry = productKey();
     registry.writeString("database", "eigene.vsk");
     registry.writeString("columnOrder", "Titel:80.");
     for (const std::string& name : numbers) registry.writeInteger(name, 100);
@@ -114,6 +140,105 @@ class RelationalTest : public testing::Test {
   std::string output;
   std::string notices;       // standard error of the last failureOf
   std::string failureClass;  // class of the exception failureOf caught
+};
+
+// What the shared scenarios need to know of a version.
+struct Version1_5 {
+  using Manager = TManager1_5;
+  using Config = TConfig1_5;
+  static constexpr const char* kVersion = "1.5";
+  static inline const std::string kHeader = kHeader1_5;
+  static constexpr size_t kHeaderSize = 46;
+  static inline const std::string kOtherHeader = kHeader2_0;
+  // The numbers a complete settings key holds.
+  static inline const std::vector<std::string> kNumbers = {
+      "nameColumnWidth", "height", "width", "detailsWidth", "titleColumnWidth", "urlColumnWidth"};
+  static void convert(const std::string& input, const std::string& output) {
+    convert1_5(std::make_unique<TManager1_5>(""), input, output);
+  }
+  // A sample that ends on a record's last byte.
+  static inline const std::string kWholeSample = R"(artist 1 "Die Ärzte"
+              label 2 "Hot Action"
+              title 3 "Schrei nach Liebe" url "u" carriers 4 4
+              carrier 4 "Die Bestie" artist 1 label 2 notes "a\r\nb" type "Compact Disc")";
+  // The input converted in the settings scenarios ("" for none).
+  static inline const std::string kSettingsSample = "";
+  // A carrier with nothing but this release, and the type it converts with.
+  static std::string releaseRecord(int32_t, double release) {
+    return le32(1) + str("C") + le32(-1) + le32(-1) + dbl(release) + str("") + str("");
+  }
+  static inline const std::string kReleaseRecordType = "";
+  // The settings a fresh store gets; the values named in kAbsent are not written.
+  static inline const std::string kDefaultColumnOrder = "K\xFCnstler:106.Release:106.";
+  static inline const std::vector<std::pair<std::string, int32_t>> kDefaultNumbers = {
+      {"nameColumnWidth", 107}, {"detailsWidth", 270},    {"width", 604},        {"height", 496},
+      {"exitFlag", 0},          {"titleColumnWidth", 98}, {"urlColumnWidth", 98}};
+  static inline const std::vector<std::string> kAbsent = {"artistColumnWidth"};
+  // A number the scenario stores as a string, and its default.
+  static inline const std::pair<std::string, int32_t> kBrokenNumber = {"urlColumnWidth", 98};
+};
+
+struct Version2_0 {
+  using Manager = TManager2_0;
+  using Config = TConfig2_0;
+  static constexpr const char* kVersion = "2.0";
+  static inline const std::string kHeader = kHeader2_0;
+  static constexpr size_t kHeaderSize = 58;
+  static inline const std::string kOtherHeader = kHeader1_5;
+  static inline const std::vector<std::string> kNumbers = {
+      "nameColumnWidth",   "height",        "width", "detailsWidth", "titleColumnWidth",
+      "artistColumnWidth", "urlColumnWidth"};
+  static void convert(const std::string& input, const std::string& output) {
+    convert2_0(std::make_unique<TManager2_0>(""), input, output);
+  }
+  static inline const std::string kWholeSample = R"(artist 1 "Die Ärzte"
+              label 2 "Hot Action"
+              title 3 "Schrei nach Liebe" url "u" artist 1 carriers 4
+              carrier 4 "Die Bestie" label 2 notes "a\r\nb" type "Compact Disc")";
+  static inline const std::string kSettingsSample = "carrier 1 \"Eins\"";
+  static std::string releaseRecord(int32_t id, double release) {
+    return le32(id) + str("C") + dbl(0) + le32(-1) + dbl(release) + str("") + str("Compact Disc");
+  }
+  static inline const std::string kReleaseRecordType = "Compact Disc";
+  static inline const std::string kDefaultColumnOrder = "K\xFCnstler:138.";
+  static inline const std::vector<std::pair<std::string, int32_t>> kDefaultNumbers = {
+      {"nameColumnWidth", 165},  {"detailsWidth", 270}, {"width", 613},
+      {"height", 560},           {"exitFlag", 0},       {"titleColumnWidth", 73},
+      {"artistColumnWidth", 73}, {"urlColumnWidth", 50}};
+  static inline const std::vector<std::string> kAbsent = {};
+  static inline const std::pair<std::string, int32_t> kBrokenNumber = {"width", 613};
+};
+
+// A test of one version, whose settings are complete unless it changes them.
+template <class Version>
+class LegacyTest : public RelationalTest {
+ protected:
+  void SetUp() override {
+    RelationalTest::SetUp();
+    writeCompleteSettings(Version::kNumbers);
+  }
+
+  // Writes the input from a description of the sample writer.
+  void describe(const std::string& records) {
+    sample::writeLegacyDatabase(std::string("format ") + Version::kVersion + "\n" + records, input);
+  }
+
+  // The message the conversion of `input` fails with; "" when it succeeds.
+  std::string convert() {
+    return failureOf([this] { Version::convert(input, output); });
+  }
+
+  // Converts the input the settings scenarios use, as convert() does.
+  std::string convertSettingsSample() {
+    if (!Version::kSettingsSample.empty()) describe(Version::kSettingsSample);
+    return convert();
+  }
+
+  // The message that loading `path` fails with; "" when it succeeds.
+  std::string loadFailure(typename Version::Manager& manager, const std::string& path) {
+    manager.setFileName(path);
+    return failureOf([&] { manager.load(); });
+  }
 };
 
 }  // namespace relationaltest
