@@ -38,7 +38,8 @@ inline void encodeDouble(void* out, double value) {
 
 inline double decodeDouble(const void* in) {
   const auto* p = static_cast<const unsigned char*>(in);
-  uint64_t bits = static_cast<uint64_t>(decodeFixed32(p)) | (static_cast<uint64_t>(decodeFixed32(p + 4)) << 32);
+  uint64_t bits =
+      static_cast<uint64_t>(decodeFixed32(p)) | (static_cast<uint64_t>(decodeFixed32(p + 4)) << 32);
   double value;
   std::memcpy(&value, &bits, sizeof value);
   return value;

@@ -489,7 +489,8 @@ std::string openFailure(const std::string& fileName, const std::string& message)
   if (!message.starts_with(prefix)) return "TXmlToDomParser.fileToDom: " + message;
   std::string reason = message.substr(prefix.size());
   const char* verb = reason == std::strerror(EISDIR) ? "read" : "open";
-  return std::string("TXmlToDomParser.fileToDom: Cannot ") + verb + " file '" + fileName + "': " + reason + ".";
+  return std::string("TXmlToDomParser.fileToDom: Cannot ") + verb + " file '" + fileName + "': " + reason +
+         ".";
 }
 
 }  // namespace

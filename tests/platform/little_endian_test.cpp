@@ -26,10 +26,8 @@ std::string bytesOfDouble(double v) {
 
 TEST(LittleEndianTest, Fixed32BytesLeastSignificantFirst) {
   const std::pair<uint32_t, std::string> cases[] = {
-      {0, std::string(4, '\0')},
-      {1, std::string("\x01\0\0\0", 4)},
-      {0x12345678, "\x78\x56\x34\x12"},
-      {0x80000000u, std::string("\0\0\0\x80", 4)},
+      {0, std::string(4, '\0')},         {1, std::string("\x01\0\0\0", 4)},
+      {0x12345678, "\x78\x56\x34\x12"},  {0x80000000u, std::string("\0\0\0\x80", 4)},
       {0xFFFFFFFEu, "\xFE\xFF\xFF\xFF"},
   };
   for (const auto& [value, bytes] : cases) {

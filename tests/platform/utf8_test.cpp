@@ -57,9 +57,15 @@ TEST(Utf8Test, DecodeNamesTheSequenceAndItsValidity) {
 
 TEST(Utf8Test, EncodeWritesTheShortestBytes) {
   const std::pair<char32_t, std::string> cases[] = {
-      {0x00, std::string(1, '\0')}, {0x7F, "\x7F"},         {0x80, "\xC2\x80"},
-      {0x7FF, "\xDF\xBF"},          {0x800, "\xE0\xA0\x80"}, {0xD800, "\xED\xA0\x80"},
-      {0xFFFF, "\xEF\xBF\xBF"},     {0x10000, "\xF0\x90\x80\x80"}, {0x10FFFF, "\xF4\x8F\xBF\xBF"},
+      {0x00, std::string(1, '\0')},
+      {0x7F, "\x7F"},
+      {0x80, "\xC2\x80"},
+      {0x7FF, "\xDF\xBF"},
+      {0x800, "\xE0\xA0\x80"},
+      {0xD800, "\xED\xA0\x80"},
+      {0xFFFF, "\xEF\xBF\xBF"},
+      {0x10000, "\xF0\x90\x80\x80"},
+      {0x10FFFF, "\xF4\x8F\xBF\xBF"},
   };
   for (const auto& [code, bytes] : cases) {
     std::string out = "<";
@@ -85,7 +91,9 @@ TEST(Utf8Test, ValidTextHasNoBadSequenceAnywhere) {
   const std::pair<std::string, bool> cases[] = {
       {"", true},
       {"plain", true},
-      {"a\xC3\xA4" "b\xF0\x9F\x8E\xB5", true},
+      {"a\xC3\xA4"
+       "b\xF0\x9F\x8E\xB5",
+       true},
       {"a\x80", false},
       {"ends cut \xC3", false},
       {"\xED\xA0\x80\xED\xB0\x80", false},  // a surrogate pair spelled in UTF-8
