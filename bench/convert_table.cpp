@@ -1,0 +1,200 @@
+// The converter against the cost of a copy, for every old format at growing
+// sizes: generates a seeded database of each version with 100k, 200k and 400k
+// carriers of ten titles, and one carrier with 100k titles (beside 10k
+// carriers of ten titles, the same titles spread out), copies each with
+// `dd bs=4M conv=fsync` (the converter syncs its output too) and converts it,
+// each in a child process, and prints one table.
+//
+//   convert_table <convertVOSKO> <work directory> [scale]
+//
+// A scale below 1 shrinks every size, for a quick look (0.1: 10k to 40k).
+// Times are medians of three runs, alternating copy and conversion with the
+// file in the page cache; memory is the converter's peak resident set.
+//
+// Goals: every conversion within 3x the copy's time and at most 1.5x the
+// input in memory; twice the size at most 2.2x the time; the one-carrier
+// case within 2x the time of the same titles spread over carriers.
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "generated_database.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+constexpr double kTimeGoal = 3.0;
+constexpr double kMemoryGoal = 1.5;
+constexpr double kLinearGoal = 2.2;
+constexpr double kOneCarrierGoal = 2.0;
+constexpr int kRuns = 3;
+
+struct ChildRun {
+  double seconds = 0;
+  long peakKiB = 0;
+  int exitCode = -1;
+};
+
+// Runs a program with its arguments, output discarded, and measures it.
+ChildRun runChild(const std::vector<std::string>& args, const std::string& workDir) {
+  std::fflush(stdout);  // or the child's stdio would print it again
+  const auto start = Clock::now();
+  const pid_t pid = fork();
+  if (pid == 0) {
+    if (chdir(workDir.c_str()) != 0) _exit(127);
+    if (!freopen("/dev/null", "w", stdout) || !freopen("/dev/null", "w", stderr)) _exit(127);
+    std::vector<char*> argv;
+    for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    execvp(argv[0], argv.data());
+    _exit(127);
+  }
+  int status = 0;
+  rusage usage{};
+  wait4(pid, &status, 0, &usage);
+  ChildRun run;
+  run.seconds = std::chrono::duration<double>(Clock::now() - start).count();
+  run.peakKiB = usage.ru_maxrss;
+  run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  return run;
+}
+
+double fileSize(const std::string& path) {
+  struct stat st {};
+  return stat(path.c_str(), &st) == 0 ? static_cast<double>(st.st_size) : -1;
+}
+
+double median(std::vector<double> values) {
+  std::sort(values.begin(), values.end());
+  return values[values.size() / 2];
+}
+
+struct Measurement {
+  double inputBytes = 0;
+  double copySeconds = 0;
+  double convertSeconds = 0;
+  double peakBytes = 0;
+};
+
+bool measure(const std::string& converter, const std::string& dir, const std::string& version,
+             const sample::GeneratedShape& shape, Measurement& m) {
+  const std::string input = dir + "/bench_input.vsk";
+  const std::string copy = dir + "/bench_copy.vsk";
+  const std::string output = dir + "/bench_output.vsk";
+  // A child makes the database: the memory it takes would otherwise stay
+  // with this process and count in the peak of every child forked later.
+  std::fflush(stdout);
+  const pid_t pid = fork();
+  if (pid == 0) {
+    sample::writeGeneratedDatabase(version, shape, input);
+    std::fflush(stdout);
+    _exit(0);
+  }
+  int status = 0;
+  waitpid(pid, &status, 0);
+  if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+    std::printf("%s: generating the database failed\n", version.c_str());
+    return false;
+  }
+  m.inputBytes = fileSize(input);
+  std::vector<double> copies, conversions;
+  for (int i = 0; i < kRuns; ++i) {
+    const ChildRun d = runChild({"dd", "if=" + input, "of=" + copy, "bs=4M", "conv=fsync"}, dir);
+    const ChildRun c = runChild({converter, version, input, output}, dir);
+    if (d.exitCode != 0 || c.exitCode != 0) {
+      std::printf("%s: dd exit code %d, convertVOSKO exit code %d\n", version.c_str(), d.exitCode, c.exitCode);
+      return false;
+    }
+    copies.push_back(d.seconds);
+    conversions.push_back(c.seconds);
+    m.peakBytes = std::max(m.peakBytes, c.peakKiB * 1024.0);
+  }
+  m.copySeconds = median(copies);
+  m.convertSeconds = median(conversions);
+  std::remove(input.c_str());
+  std::remove(copy.c_str());
+  std::remove(output.c_str());
+  return true;
+}
+
+const char* verdict(bool met) { return met ? "ok" : "MISSED"; }
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 3) {
+    std::fprintf(stderr, "usage: convert_table <convertVOSKO> <work directory> [scale]\n");
+    return 2;
+  }
+  const std::string converter = argv[1];
+  const std::string dir = argv[2];
+  const double scale = argc > 3 ? std::atof(argv[3]) : 1.0;
+  auto scaled = [&](int32_t n) { return std::max<int32_t>(1, static_cast<int32_t>(n * scale)); };
+  // The 1.5 and 2.0 conversions read and write settings; keep them away from the user's.
+  const std::string registry = dir + "/bench.reg";
+  ::setenv("VOSKO_REGISTRY", registry.c_str(), 1);
+
+  std::printf("%-6s %-20s %9s %8s %9s %7s %9s %7s %8s  %s\n", "format", "shape", "input MB", "dd s",
+              "convert s", "x dd", "peak MB", "x input", "x time", "goals");
+  bool allMet = true;
+  for (const std::string version : {"1.5", "2.0", "2.5", "2.5.3", "2.5.5"}) {
+    double previousSeconds = 0;
+    double spreadSeconds = 0;
+    struct Row {
+      const char* label;
+      sample::GeneratedShape shape;
+      enum { kGrowing, kSpread, kOneCarrier } kind;
+    };
+    const Row rows[] = {
+        {"carriers x 10", {scaled(100000), 10, 1}, Row::kGrowing},
+        {"carriers x 10", {scaled(200000), 10, 2}, Row::kGrowing},
+        {"carriers x 10", {scaled(400000), 10, 3}, Row::kGrowing},
+        {"carriers x 10", {scaled(10000), 10, 4}, Row::kSpread},
+        {"1 carrier x", {1, scaled(100000), 5}, Row::kOneCarrier},
+    };
+    for (const Row& row : rows) {
+      Measurement m;
+      if (!measure(converter, dir, version, row.shape, m)) return 1;
+      const double timeRatio = m.convertSeconds / m.copySeconds;
+      const double memoryRatio = m.peakBytes / m.inputBytes;
+      bool met = timeRatio <= kTimeGoal && memoryRatio <= kMemoryGoal;
+      std::string growth = "";
+      if (row.kind == Row::kGrowing && previousSeconds > 0) {
+        const double g = m.convertSeconds / previousSeconds;
+        met = met && g <= kLinearGoal;
+        growth = std::to_string(g).substr(0, 4);
+      } else if (row.kind == Row::kOneCarrier && spreadSeconds > 0) {
+        const double g = m.convertSeconds / spreadSeconds;
+        met = met && g <= kOneCarrierGoal;
+        growth = std::to_string(g).substr(0, 4) + "*";
+      }
+      if (row.kind == Row::kGrowing) previousSeconds = m.convertSeconds;
+      if (row.kind == Row::kSpread) spreadSeconds = m.convertSeconds;
+      const std::string shape = row.kind == Row::kOneCarrier
+                                    ? std::string(row.label) + " " + std::to_string(row.shape.titlesPerCarrier)
+                                    : std::to_string(row.shape.carriers) + " " + row.label;
+      std::printf("%-6s %-20s %9.1f %8.3f %9.3f %7.2f %9.1f %7.2f %8s  %s\n", version.c_str(), shape.c_str(),
+                  m.inputBytes / 1e6, m.copySeconds, m.convertSeconds, timeRatio, m.peakBytes / 1e6, memoryRatio,
+                  growth.c_str(), verdict(met));
+      std::fflush(stdout);
+      allMet = allMet && met;
+    }
+  }
+  std::remove(registry.c_str());
+  std::remove((registry + ".lock").c_str());
+  std::printf("\nx dd: conversion time / copy time (goal <= %.1f); x input: peak memory / input size (goal <= %.1f);\n"
+              "x time: time / time at half the size (goal <= %.1f); * against the same titles on 10 per carrier "
+              "(goal <= %.1f).\n%s\n",
+              kTimeGoal, kMemoryGoal, kLinearGoal, kOneCarrierGoal,
+              allMet ? "Every goal met." : "Some goals missed.");
+  return allMet ? 0 : 3;
+}
