@@ -110,7 +110,9 @@ inline std::string le32(int64_t v) {
 inline std::string str(const std::string& s) { return le32(static_cast<int64_t>(s.size())) + s; }
 // The container's stored forms: a block is its length and content, an object
 // its class name and block.
-inline std::string block(const std::string& content) { return le32(static_cast<int64_t>(content.size())) + content; }
+inline std::string block(const std::string& content) {
+  return le32(static_cast<int64_t>(content.size())) + content;
+}
 inline std::string object(const std::string& className, const std::string& content) {
   return str(className) + block(content);
 }
