@@ -81,22 +81,22 @@ void TMailMessage::send() {
     client_->setHdrSubject(subject_);
     client_->mailMessage() = lines_.strings();
   } catch (const std::exception& e) {
-    return notifyError("TMailMessage.send: " + platform::exceptionMessage(e) + ".");
+    return notifyError(platform::prefixMessage("TMailMessage.send", e) + ".");
   }
   try {
     assembleRecipients();
   } catch (const std::exception& e) {
-    return notifyError("TMailMessage.assembleRecipients: " + platform::exceptionMessage(e) + ".");
+    return notifyError(platform::prefixMessage("TMailMessage.assembleRecipients", e) + ".");
   }
   try {
     assignEvents();
   } catch (const std::exception& e) {
-    return notifyError("TMailMessage.assignEvents: " + platform::exceptionMessage(e) + ".");
+    return notifyError(platform::prefixMessage("TMailMessage.assignEvents", e) + ".");
   }
   try {
     client_->open();
   } catch (const std::exception& e) {
-    return notifyError("TMailMessage.send: " + platform::exceptionMessage(e) + ".");
+    return notifyError(platform::prefixMessage("TMailMessage.send", e) + ".");
   }
 }
 
@@ -128,7 +128,7 @@ void TMailMessage::requestDone(TSmtpRequest request, int32_t error) {
       return notifySent();
     }
   } catch (const std::exception& e) {
-    notifyError("TMailMessage.requestDone: " + platform::exceptionMessage(e) + ".");
+    notifyError(platform::prefixMessage("TMailMessage.requestDone", e) + ".");
   }
 }
 

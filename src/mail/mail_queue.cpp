@@ -104,7 +104,7 @@ void TMailQueue::mailError(TMailMessage& message, const MailTransportException& 
       failed_.push_back(&message);
     }
   } catch (const std::exception& e) {
-    text = "TMailQueue.mailError: " + platform::exceptionMessage(e) + ".";
+    text = platform::prefixMessage("TMailQueue.mailError", e) + ".";
   }
   // The next attempt starts from the loop: a send that fails at once would
   // otherwise re-enter this handler from inside the failing message.

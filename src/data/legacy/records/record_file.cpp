@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <cerrno>
 #include <cstring>
 
@@ -98,6 +99,8 @@ void RecordIO::writeInt(RecordFile& file, int32_t value) {
 }
 
 void RecordIO::writeString(RecordFile& file, const std::string& value) {
+  // A longer text would wrap its 32-bit length and corrupt every record after it.
+  if (value.size() > static_cast<size_t>(INT32_MAX)) throw Exception(kWriteError);
   writeInt(file, static_cast<int32_t>(value.size()));
   if (file.write(value.data(), value.size()) != value.size()) throw Exception(kWriteError);
 }
