@@ -15,10 +15,22 @@ int32_t TArrayList::add(TMappedObject* obj) {
   return size() - 1;
 }
 
+int32_t TArrayList::add(std::unique_ptr<TMappedObject> obj) {
+  const int32_t index = add(obj.get());
+  obj.release();
+  return index;
+}
+
 int32_t TArrayList::append(TMappedObject* obj) {
   if (obj == nullptr) throw IllegalArgumentException("TArrayList.add: Object is nil.");
   items_.push_back(obj);
   return size() - 1;
+}
+
+int32_t TArrayList::append(std::unique_ptr<TMappedObject> obj) {
+  const int32_t index = append(obj.get());
+  obj.release();
+  return index;
 }
 
 void TArrayList::addAll(const TArrayList& list) {
@@ -52,6 +64,15 @@ int32_t TArrayList::indexOf(const TMappedObject* obj) const {
   return it == items_.end() ? -1 : static_cast<int32_t>(it - items_.begin());
 }
 
+std::vector<std::unique_ptr<TMappedObject>> TArrayList::extractAll() {
+  std::vector<std::unique_ptr<TMappedObject>> taken;
+  // Room first, so that no element is between owners when memory runs out.
+  taken.reserve(items_.size());
+  for (TMappedObject* obj : items_) taken.emplace_back(obj);
+  items_.clear();
+  return taken;
+}
+
 void TArrayList::clear() {
   // Detached first, then freed front to back, so the list is consistent
   // while element destructors run.
@@ -82,11 +103,7 @@ void TArrayList::readFrom(TFile& file) {
   const int32_t count = file.readInt();
   const size_t before = items_.size();
   try {
-    for (int32_t i = 0; i < count; ++i) {
-      std::unique_ptr<TPObject> obj = file.readTPObject();
-      add(obj.get());
-      obj.release();
-    }
+    for (int32_t i = 0; i < count; ++i) add(file.readTPObject());
   } catch (...) {
     // Elements read so far belong to nobody when the list does not own them.
     if (!ownsObjects_) {

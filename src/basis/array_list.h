@@ -26,9 +26,15 @@ class TArrayList : public TAbstractCollection {
   // IllegalArgumentException "TArrayList.add: Object is nil.". Descendants
   // override it to admit only their own element class.
   virtual int32_t add(TMappedObject* obj);
+  // add(obj) for an object the caller hands over: the list holds it once add
+  // has accepted it, and it is freed here when add raises. REQUIRES: the list
+  // owns its elements, or nobody frees it.
+  int32_t add(std::unique_ptr<TMappedObject> obj);
   // Appends obj without passing through the virtual add, for descendants
   // that have checked the element already. A null obj is refused as in add.
   int32_t append(TMappedObject* obj);
+  // append(obj) for an object the caller hands over, as add above.
+  int32_t append(std::unique_ptr<TMappedObject> obj);
   // Appends the very elements of `list` (not copies) in order. REQUIRES: not
   // both lists own their elements, or each element would be freed twice.
   virtual void addAll(const TArrayList& list);
@@ -44,6 +50,9 @@ class TArrayList : public TAbstractCollection {
   TMappedObject* get(int32_t index) const;
   // Position of the very object obj, or -1.
   int32_t indexOf(const TMappedObject* obj) const;
+  // Empties the list and hands its elements to the caller in order, so that
+  // they can change owner one at a time. REQUIRES: the list owns them.
+  std::vector<std::unique_ptr<TMappedObject>> extractAll();
 
   int32_t size() const override { return static_cast<int32_t>(items_.size()); }
   void clear() override;

@@ -5,11 +5,7 @@
 std::unique_ptr<THashtable> makeClassNameMap(std::initializer_list<ClassNamePair> pairs) {
   auto map = std::make_unique<THashtable>(true);
   for (const ClassNamePair& pair : pairs) {
-    auto key = std::make_unique<TString>(pair.stored);
-    auto value = std::make_unique<TString>(pair.registered);
-    map->put(key.get(), value.get());
-    key.release();
-    value.release();
+    map->put(std::make_unique<TString>(pair.stored), std::make_unique<TString>(pair.registered));
   }
   return map;
 }

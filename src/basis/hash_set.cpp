@@ -6,8 +6,6 @@
 #include "basis/array_list.h"
 #include "basis/exceptions.h"
 #include "basis/file.h"
-#include "basis/string_collection.h"
-#include "basis/string_value.h"
 
 THashSet::THashSet() : buckets_(makeBuckets(kDefaultCapacity)) {}
 
@@ -35,14 +33,22 @@ std::vector<THashSet::Bucket> THashSet::makeBuckets(int32_t capacity) {
   return std::vector<Bucket>(static_cast<size_t>(capacity));
 }
 
-size_t THashSet::bucketIndex(const TMappedObject* obj) const {
+size_t THashSet::bucketIndex(const TMappedObject* obj) const { return bucketIndex(obj, buckets_.size()); }
+
+size_t THashSet::bucketIndex(const TMappedObject* obj, size_t bucketCount) {
   if (obj == nullptr) throw IllegalArgumentException("THashSet: Given object is nil.");
   // Taken in 64 bits so that the smallest 32-bit hash code has an absolute value too.
   const int64_t hash = obj->hashCode();
-  return static_cast<size_t>(std::llabs(hash)) % buckets_.size();
+  return static_cast<size_t>(std::llabs(hash)) % bucketCount;
 }
 
 bool THashSet::add(TMappedObject* obj) { return addOrFree(obj, false); }
+
+bool THashSet::add(std::unique_ptr<TMappedObject> obj) {
+  if (!add(obj.get())) return false;
+  obj.release();
+  return true;
+}
 
 bool THashSet::addOrFree(TMappedObject* obj, bool freeIfPresent) {
   if (obj == nullptr) throw IllegalArgumentException("THashSet.add: Given object is nil.");
@@ -51,23 +57,23 @@ bool THashSet::addOrFree(TMappedObject* obj, bool freeIfPresent) {
     if (freeIfPresent && present != obj) delete obj;
     return false;
   }
-  bool grown = false;
-  while (static_cast<double>(count_) / capacity_ > loadFactor_ && capacity_ <= INT32_MAX / 2) {
-    capacity_ *= 2;
-    grown = true;
-  }
-  if (grown) rehash();
+  int32_t capacity = capacity_;
+  while (static_cast<double>(count_) / capacity > loadFactor_ && capacity <= INT32_MAX / 2) capacity *= 2;
+  if (capacity != capacity_) rehash(capacity);
   buckets_[bucketIndex(obj)].push_back(obj);
   ++count_;
   return true;
 }
 
-void THashSet::rehash() {
-  std::vector<Bucket> old = makeBuckets(capacity_);
-  old.swap(buckets_);
-  for (const Bucket& bucket : old) {
-    for (TMappedObject* obj : bucket) buckets_[bucketIndex(obj)].push_back(obj);
+void THashSet::rehash(int32_t capacity) {
+  // The new buckets are filled beside the old ones, so that an element whose
+  // hash code fails leaves the set as it was.
+  std::vector<Bucket> grown = makeBuckets(capacity);
+  for (const Bucket& bucket : buckets_) {
+    for (TMappedObject* obj : bucket) grown[bucketIndex(obj, grown.size())].push_back(obj);
   }
+  buckets_.swap(grown);
+  capacity_ = capacity;
 }
 
 TMappedObject* THashSet::get(const TMappedObject* obj) const {
@@ -157,8 +163,7 @@ int32_t THashSet::hashCode() const {
 void THashSet::copyElementsInto(THashSet& target) const {
   forEachElement([&](TMappedObject* obj) {
     if (ownsObjects_) {
-      std::unique_ptr<TMappedObject> copy = obj->clone();
-      if (target.add(copy.get())) copy.release();
+      target.add(obj->clone());
     } else {
       target.add(obj);
     }
@@ -181,57 +186,13 @@ void THashSet::readFrom(TFile& file) {
     if (auto* other = dynamic_cast<TAbstractCollection*>(stored.get())) other->setOwnsObjects(true);
     throw IOException(std::string("THashSet.readFrom: Illegal object: ") + stored->className() + ".");
   }
-  list->setOwnsObjects(false);
-  // The elements were made for this set alone, so a duplicate is freed.
-  for (int32_t i = 0; i < list->size(); ++i) addOrFree(list->get(i), true);
-}
-
-void THashSet::writeTo(TFile& file) { file.writeTPObject(*toList()); }
-
-TStringSet::TStringSet() : THashSet(true) {}
-
-bool TStringSet::contains(const std::string& s) const {
-  TString probe(s);
-  return THashSet::contains(&probe);
-}
-
-bool TStringSet::add(const std::string& s) {
-  auto element = std::make_unique<TString>(s);
-  if (!addOrFree(element.get(), false)) return false;
-  element.release();
-  return true;
-}
-
-void TStringSet::addAll(const TStringCollection& lines) {
-  for (int32_t i = 0; i < lines.count(); ++i) add(lines.get(i));
-}
-
-void TStringSet::addStrings(const THashSet& set) {
-  std::unique_ptr<TArrayList> elements = set.toList();
-  for (int32_t i = 0; i < elements->size(); ++i) {
-    auto* s = dynamic_cast<TString*>(elements->get(i));
-    if (s == nullptr) {
-      throw IllegalStateException(std::string("TStringSet.addStrings: Illegal object: ") +
-                                  elements->get(i)->className() + ".");
-    }
-    add(s->getValue());
+  // The elements were made for this set alone: each passes from the list to
+  // the set one at a time, and a duplicate, or one that the set fails to take,
+  // is freed.
+  list->setOwnsObjects(true);
+  for (std::unique_ptr<TMappedObject>& element : list->extractAll()) {
+    if (addOrFree(element.get(), false)) element.release();
   }
 }
 
-bool TStringSet::remove(const std::string& s) {
-  TString probe(s);
-  return THashSet::remove(&probe);
-}
-
-std::unique_ptr<TStringCollection> TStringSet::toStringCollection() const {
-  auto lines = std::make_unique<TStringCollection>();
-  forEachElement([&](TMappedObject* obj) { lines->add(obj->toString()); });
-  return lines;
-}
-
-std::unique_ptr<TMappedObject> TStringSet::clone() const {
-  auto copy = std::make_unique<TStringSet>();
-  copy->configure(getCapacity(), getOwnsObjects(), getLoadFactor());
-  copyElementsInto(*copy);
-  return copy;
-}
+void THashSet::writeTo(TFile& file) { file.writeTPObject(*toList()); }

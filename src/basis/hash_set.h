@@ -1,8 +1,7 @@
-// THashSet, the hash set of the library, and TStringSet, its form for
-// TString elements. Elements are kept in buckets chosen by the absolute value
-// of their hashCode() modulo the bucket count; equality is the stored
-// element's equals(). The set grows by doubling `capacity` when size() /
-// capacity exceeds the load factor before an add, and then rehashes. The
+// THashSet, the hash set of the library. Elements are kept in buckets chosen
+// by the absolute value of their hashCode() modulo the bucket count; equality
+// is the stored element's equals(). The set grows by doubling `capacity` when
+// size() / capacity exceeds the load factor before an add, and then rehashes. The
 // iteration order (buckets in index order, each in the order of its
 // elements) is therefore fixed by the hash codes and the growth history, and
 // so are the bytes a set stores: writeTo stores toList() as a TArrayList.
@@ -10,18 +9,17 @@
 // Ownership: with ownsObjects set the set frees an element when it is
 // removed, when the set is cleared and when it is destroyed. An element that
 // add() refuses as a duplicate stays with the caller (addOrFree can free it).
-// THashSet does not own its elements by default; TStringSet does.
+// THashSet does not own its elements by default; TStringSet (string_set.h)
+// does.
 #pragma once
 
 #include <cstdint>
 #include <memory>
-#include <string>
 #include <vector>
 
 #include "basis/abstract_collection.h"
 
 class TArrayList;
-class TStringCollection;
 
 class THashSet : public TAbstractCollection {
  public:
@@ -43,6 +41,10 @@ class THashSet : public TAbstractCollection {
 
   // addOrFree(obj, false).
   virtual bool add(TMappedObject* obj);
+  // add(obj) for an object the caller hands over: the set holds it once add
+  // has taken it, and it is freed here when add refuses it as a duplicate or
+  // raises. REQUIRES: the set owns its elements, or nobody frees it.
+  bool add(std::unique_ptr<TMappedObject> obj);
   // Adds obj unless an equal element is present; then obj is freed when
   // freeIfPresent is set (and otherwise left with the caller). True when
   // added. A null obj raises IllegalArgumentException "THashSet.add: Given
@@ -98,41 +100,14 @@ class THashSet : public TAbstractCollection {
 
  private:
   size_t bucketIndex(const TMappedObject* obj) const;
+  static size_t bucketIndex(const TMappedObject* obj, size_t bucketCount);
   static std::vector<Bucket> makeBuckets(int32_t capacity);
-  void rehash();
+  // Spreads the elements over `capacity` new buckets and takes that capacity.
+  void rehash(int32_t capacity);
   void freeAll();
 
   int32_t capacity_ = kDefaultCapacity;
   double loadFactor_ = kDefaultLoadFactor;
   int32_t count_ = 0;
   std::vector<Bucket> buckets_;
-};
-
-// A set of TString elements that owns them (also when the class registry
-// makes it).
-class TStringSet : public THashSet {
- public:
-  VOSKO_CLASS_NAME(TStringSet)
-
-  TStringSet();
-
-  using THashSet::add;
-  using THashSet::addAll;
-  using THashSet::contains;
-  using THashSet::remove;
-
-  virtual bool contains(const std::string& s) const;
-  // Adds a new TString(s); a duplicate is dropped.
-  virtual bool add(const std::string& s);
-  // Each line of the collection.
-  virtual void addAll(const TStringCollection& lines);
-  // The value of every element of `set`, in its iteration order; an element
-  // that is not a TString raises IllegalStateException
-  // "TStringSet.addStrings: Illegal object: <Class>.".
-  virtual void addStrings(const THashSet& set);
-  virtual bool remove(const std::string& s);
-  // toString() of every element in iteration order.
-  std::unique_ptr<TStringCollection> toStringCollection() const;
-
-  std::unique_ptr<TMappedObject> clone() const override;
 };

@@ -51,6 +51,23 @@ class PendingEntry {
 
 TMapEntry* asEntry(TMappedObject* obj) { return static_cast<TMapEntry*>(obj); }
 
+// Lets a set drop its elements without freeing them; the set gets its own
+// flag back however the scope is left.
+class OwnershipSuspended {
+ public:
+  explicit OwnershipSuspended(TAbstractCollection& collection)
+      : collection_(collection), owns_(collection.getOwnsObjects()) {
+    collection_.setOwnsObjects(false);
+  }
+  ~OwnershipSuspended() { collection_.setOwnsObjects(owns_); }
+  OwnershipSuspended(const OwnershipSuspended&) = delete;
+  OwnershipSuspended& operator=(const OwnershipSuspended&) = delete;
+
+ private:
+  TAbstractCollection& collection_;
+  bool owns_;
+};
+
 }  // namespace
 
 THashtable::THashtable() : THashtable(false) {}
@@ -83,11 +100,11 @@ void THashtable::dispose(TMapEntry* entry, const TMappedObject* keep1, const TMa
 
 void THashtable::disposeAll() {
   std::unique_ptr<TArrayList> all = entries_->toList();
-  // The set lets go of the wrappers only; what they hold is decided here.
-  const bool setOwns = entries_->getOwnsObjects();
-  entries_->setOwnsObjects(false);
-  entries_->clear();
-  entries_->setOwnsObjects(setOwns);
+  {
+    // The set lets go of the wrappers only; what they hold is decided here.
+    OwnershipSuspended suspended(*entries_);
+    entries_->clear();
+  }
   for (int32_t i = 0; i < all->size(); ++i) dispose(asEntry(all->get(i)), nullptr, nullptr);
 }
 
@@ -139,19 +156,38 @@ void THashtable::reput(const TMappedObject* oldKey, TMappedObject* newKey) {
     throw InvalidKeyException("THashtable.reput: Key " + oldKey->toString() + " does not exists in map.");
   }
   entries_->extract(entry);
+  // The old key is kept until the entry is back in the set, so that a failure
+  // can put the pair back under it and leave newKey with the caller.
   std::unique_ptr<TMappedObject> replaced = entry->releaseKey();
   entry->setKey(std::unique_ptr<TMappedObject>(newKey));
-  if (!ownsObjects_ || replaced.get() == newKey) replaced.release();
-  replaced.reset();
   bool added = false;
   try {
     added = entries_->add(entry);
   } catch (...) {
-    dispose(entry, nullptr, nullptr);
+    entry->releaseKey().release();
+    entry->setKey(std::move(replaced));
+    restore(entry);
     throw;
   }
+  if (!ownsObjects_ || replaced.get() == newKey) replaced.release();
+  replaced.reset();
   // A pair already under newKey stays; the moved pair is dropped like a replaced one.
   if (!added) dispose(entry, nullptr, nullptr);
+}
+
+void THashtable::restore(TMapEntry* entry) {
+  bool back = false;
+  try {
+    back = entries_->add(entry);
+  } catch (...) {
+    // The caller hears of the first failure; this one costs only the pair.
+  }
+  if (!back) dispose(entry, nullptr, nullptr);
+}
+
+void THashtable::reput(const TMappedObject* oldKey, std::unique_ptr<TMappedObject> newKey) {
+  reput(oldKey, newKey.get());
+  newKey.release();
 }
 
 std::unique_ptr<TMappedObject> THashtable::put(TMappedObject* key, TMappedObject* value) {
@@ -168,6 +204,14 @@ std::unique_ptr<TMappedObject> THashtable::put(TMappedObject* key, TMappedObject
   }
   entries_->add(pending.get());
   pending.release();
+  return oldValue;
+}
+
+std::unique_ptr<TMappedObject> THashtable::put(std::unique_ptr<TMappedObject> key,
+                                               std::unique_ptr<TMappedObject> value) {
+  std::unique_ptr<TMappedObject> oldValue = put(key.get(), value.get());
+  key.release();
+  value.release();
   return oldValue;
 }
 
@@ -199,11 +243,7 @@ void THashtable::copyInto(THashtable& target) const {
   for (int32_t i = 0; i < all->size(); ++i) {
     TMapEntry* entry = asEntry(all->get(i));
     if (ownsObjects_) {
-      std::unique_ptr<TMappedObject> key = entry->getKey()->clone();
-      std::unique_ptr<TMappedObject> value = entry->getValue()->clone();
-      target.put(key.get(), value.get());
-      key.release();
-      value.release();
+      target.put(entry->getKey()->clone(), entry->getValue()->clone());
     } else {
       target.put(entry->getKey(), entry->getValue());
     }

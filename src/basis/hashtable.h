@@ -46,12 +46,21 @@ class THashtable : public TAbstractCollection {
   // the old key. Null keys raise IllegalArgumentException "THashtable.reput:
   // Old or new key not assigned."; a missing oldKey raises
   // InvalidKeyException "THashtable.reput: Key <key> does not exists in map.".
+  // On any failure newKey stays with the caller and the pair stays under
+  // oldKey.
   virtual void reput(const TMappedObject* oldKey, TMappedObject* newKey);
+  // reput for a key the caller hands over; it is freed here when reput fails.
+  // REQUIRES: the table owns its contents, or nobody frees the key.
+  void reput(const TMappedObject* oldKey, std::unique_ptr<TMappedObject> newKey);
   // Stores value under key. Returns null for a new key, else a copy of the
   // old value (the old pair is dropped). Null key or value raise
   // IllegalArgumentException "THashtable: Key and value mustn't equals nil.";
   // on any failure key and value stay with the caller.
   virtual std::unique_ptr<TMappedObject> put(TMappedObject* key, TMappedObject* value);
+  // put for a key and value the caller hands over; both are freed here when
+  // put fails. REQUIRES: the table owns its contents, or nobody frees them.
+  std::unique_ptr<TMappedObject> put(std::unique_ptr<TMappedObject> key,
+                                     std::unique_ptr<TMappedObject> value);
   // put() of every pair of map, the same objects. REQUIRES: not both tables
   // own their contents.
   virtual void putAll(const THashtable& map);
@@ -79,6 +88,9 @@ class THashtable : public TAbstractCollection {
   // Lets an entry go that is no longer in the set: its key and value are
   // freed when owning, except the objects named in keep.
   void dispose(TMapEntry* entry, const TMappedObject* keep1, const TMappedObject* keep2);
+  // Puts an entry that a failed reput took out back into the set, or lets it
+  // go when even that fails.
+  void restore(TMapEntry* entry);
   void disposeAll();
 
   std::unique_ptr<THashSet> entries_;

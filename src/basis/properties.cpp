@@ -69,11 +69,10 @@ void TProperties::loadProperties(const std::string& fileName) {
   std::string value;
   while (!file.eof()) {
     if (!parseLine(file.readln(), key, value)) continue;
-    auto entry =
-        std::make_unique<TMapEntry>(std::make_unique<TString>(key), std::make_unique<TString>(value));
     // The set's add, not put: a key seen before keeps its first value, and
-    // the later pair is dropped here.
-    if (getEntries().add(entry.get())) entry.release();
+    // the set's add drops the later pair.
+    getEntries().add(
+        std::make_unique<TMapEntry>(std::make_unique<TString>(key), std::make_unique<TString>(value)));
   }
   file.close();
 }

@@ -14,6 +14,7 @@
 #include "basis/map_entry.h"
 #include "basis/properties.h"
 #include "basis/string_collection.h"
+#include "basis/string_set.h"
 #include "basis/string_value.h"
 #include "basis/text_file.h"
 

@@ -27,15 +27,19 @@ TMappedObject* TStringtable::get(const std::string& s) const {
 
 void TStringtable::reput(const std::string& oldS, const std::string& newS) {
   TString oldKey(oldS);
-  auto newKey = std::make_unique<TString>(newS);
-  THashtable::reput(&oldKey, newKey.get());
-  newKey.release();
+  THashtable::reput(&oldKey, std::make_unique<TString>(newS));
 }
 
 std::unique_ptr<TMappedObject> TStringtable::put(const std::string& s, TMappedObject* value) {
   auto key = std::make_unique<TString>(s);
   std::unique_ptr<TMappedObject> old = THashtable::put(key.get(), value);
   key.release();
+  return old;
+}
+
+std::unique_ptr<TMappedObject> TStringtable::put(const std::string& s, std::unique_ptr<TMappedObject> value) {
+  std::unique_ptr<TMappedObject> old = put(s, value.get());
+  value.release();
   return old;
 }
 

@@ -31,6 +31,8 @@ class TStringtable : public THashtable {
   virtual TMappedObject* get(const std::string& s) const;
   virtual void reput(const std::string& oldS, const std::string& newS);
   virtual std::unique_ptr<TMappedObject> put(const std::string& s, TMappedObject* value);
+  // put for a value the caller hands over; it is freed here when put fails.
+  std::unique_ptr<TMappedObject> put(const std::string& s, std::unique_ptr<TMappedObject> value);
   virtual std::unique_ptr<TMappedObject> remove(const std::string& s);
 
   std::unique_ptr<TMappedObject> clone() const override;

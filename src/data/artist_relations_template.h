@@ -24,8 +24,8 @@
 #include <memory>
 #include <string>
 
-#include "basis/hash_set.h"
 #include "basis/string_collection.h"
+#include "basis/string_set.h"
 #include "basis/string_table.h"
 #include "data/relations_persistent.h"
 

@@ -86,9 +86,7 @@ bool TArtistRelationOf<Names>::containsArtist(const std::string& artist) const {
 template <class Names>
 TStringSet* TArtistRelationOf<Names>::getRelatedArtists(const std::string& artist) {
   if (!artists->containsKey(artist)) {
-    auto set = std::make_unique<TStringSet>();
-    artists->put(artist, set.get());
-    set.release();
+    artists->put(artist, std::make_unique<TStringSet>());
   }
   return static_cast<TStringSet*>(artists->get(artist));
 }
@@ -162,8 +160,7 @@ void TArtistRelationOf<Names>::fromXML(TDomElement* element) {
     for (TDomElement* second : modelxml::elementsBelow(first, u"SECONDARTIST")) {
       set->add(modelxml::attribute(second, u"NAME"));
     }
-    artists->put(artist, set.get());
-    set.release();
+    artists->put(artist, std::move(set));
   }
 }
 
@@ -248,9 +245,7 @@ template <class Names>
 typename TArtistRelationsOf<Names>::Relation* TArtistRelationsOf<Names>::getRelation(
     const std::string& relationName) {
   if (!relations->containsKey(relationName)) {
-    auto relation = std::make_unique<Relation>(relationName, false);
-    relations->put(relationName, relation.get());
-    relation.release();
+    relations->put(relationName, std::make_unique<Relation>(relationName, false));
   }
   return static_cast<Relation*>(relations->get(relationName));
 }
@@ -294,8 +289,7 @@ void TArtistRelationsOf<Names>::fromXML(TDomElement* element) {
     // The first relation of a name wins.
     if (relations->containsKey(relation->name)) continue;
     const std::string relationName = relation->name;
-    relations->put(relationName, relation.get());
-    relation.release();
+    relations->put(relationName, std::move(relation));
   }
 }
 

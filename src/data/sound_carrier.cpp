@@ -165,8 +165,7 @@ void TSoundCarrier::fromXML(TDomElement* element) {
       title->fromXML(titleElement);
       title->carrier = this;
       // Appended as read: the titles keep the numbers of the file.
-      append(title.get());
-      title.release();
+      append(std::move(title));
     }
   } catch (const std::exception& e) {
     throw EDomException(platform::wrapMessage("TSoundCarrier.fromXML", e));

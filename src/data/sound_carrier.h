@@ -65,6 +65,7 @@ class TSoundCarrier : public TArrayList {
   // Raises IOException "TSoundCarrier.toXML: TOC list not assigned." without a TOC list.
   TDomElement* toXML(TDomDocument* document) override;
 
+  using TArrayList::add;
   // Appends a TTitle, links it to this carrier and gives it the number after
   // the highest of its disc when it has none (-1); anything else raises
   // IllegalArgumentException "TSoundCarrier.add: Object is no title.".

@@ -42,8 +42,7 @@ void TSoundCarriers::fromXML(TDomElement* element) {
     for (TDomElement* carrierElement : carriers) {
       auto carrier = std::make_unique<TSoundCarrier>();
       carrier->fromXML(carrierElement);
-      append(carrier.get());
-      carrier.release();
+      append(std::move(carrier));
     }
   } catch (const std::exception& e) {
     throw EDomException(platform::wrapMessage("TSoundCarriers.fromXML", e));

@@ -37,6 +37,7 @@ class TSoundCarriers : public TArrayList {
   void fromXML(TDomElement* element) override;
   TDomElement* toXML(TDomDocument* document) override;
 
+  using TArrayList::add;
   // Appends a TSoundCarrier; anything else raises IllegalArgumentException
   // "TSoundCarriers.add: Object is no carrier.".
   int32_t add(TMappedObject* obj) override;

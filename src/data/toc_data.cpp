@@ -70,8 +70,7 @@ void TTOCData::fromXML(TDomElement* element) {
         leadOut = std::move(track);
         first = false;
       } else {
-        append(track.get());
-        track.release();
+        append(std::move(track));
       }
     }
   } catch (const std::exception& e) {

@@ -39,6 +39,7 @@ class TTOCData : public TArrayList {
   void fromXML(TDomElement* element) override;
   TDomElement* toXML(TDomDocument* document) override;
 
+  using TArrayList::add;
   // Appends a TTOCTrack and sets its trackNumber to its position; anything
   // else raises IllegalArgumentException "TTOCTrack.add: No TTOCTrack instance.".
   int32_t add(TMappedObject* obj) override;

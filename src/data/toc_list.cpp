@@ -30,8 +30,7 @@ void TTOCList::fromXML(TDomElement* element) {
     for (TDomElement* tocElement : tocs) {
       auto toc = std::make_unique<TTOCData>();
       toc->fromXML(tocElement);
-      append(toc.get());
-      toc.release();
+      append(std::move(toc));
     }
   } catch (const std::exception& e) {
     throw EDomException(platform::wrapMessage("TTOCList.fromXML", e));

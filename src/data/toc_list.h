@@ -21,6 +21,7 @@ class TTOCList : public TArrayList {
   void fromXML(TDomElement* element) override;
   TDomElement* toXML(TDomDocument* document) override;
 
+  using TArrayList::add;
   // Appends a TTOCData; anything else raises IllegalArgumentException
   // "TTOCList.add: object not assigned or no TTOCData.".
   int32_t add(TMappedObject* obj) override;

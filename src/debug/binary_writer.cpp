@@ -8,9 +8,7 @@
 void TBinaryWriter::write(const TDebugEntry& entry) {
   try {
     std::unique_ptr<TDebugEntries> entries = loadEntries();
-    std::unique_ptr<TMappedObject> copy = entry.clone();
-    entries->add(copy.get());
-    copy.release();
+    entries->add(entry.clone());
     entries->store(fileName_);
   } catch (const std::exception& e) {
     throw IOException(platform::wrapMessage("TBinaryWriter.write", e));

@@ -21,8 +21,9 @@
 #include <exception>
 #include <string>
 
-#include "debug/debug_list.h"
 #include "debug/debug_object.h"
+#include "debug/debug_readers.h"
+#include "debug/debug_writers.h"
 
 class TMailWriter;
 class TProperties;

@@ -55,10 +55,9 @@ TChannel* TChannelPool::get(const std::string& name) {
   TString probe(TString::toLowerAscii(name));
   if (channels_.containsKey(&probe)) return dynamic_cast<TChannel*>(channels_.get(&probe));
   auto channel = std::make_unique<TChannel>(name);
-  auto key = std::make_unique<TString>(probe.getValue());
-  channels_.put(key.get(), channel.get());
-  key.release();
-  return channel.release();
+  TChannel* made = channel.get();
+  channels_.put(std::make_unique<TString>(probe.getValue()), std::move(channel));
+  return made;
 }
 
 void debugStartUp() {

@@ -1,7 +1,8 @@
-// The lists of a channel: TDebugWriters (the writers that receive its
-// records, in order) and TDebugReaders (the readers of its binary files),
-// both on TDebugList. A list owns its elements and frees them when it is
-// cleared or destroyed; lists handed out by get() own nothing.
+// TDebugList, the base of a channel's lists: TDebugWriters (the writers that
+// receive its records, in order; debug_writers.h) and TDebugReaders (the
+// readers of its binary files; debug_readers.h). A list owns its elements and
+// frees them when it is cleared or destroyed; lists handed out by get() own
+// nothing.
 //
 // Like every part of the diagnostics the lists report their own failures as
 // internal errors and answer with the value documented at each operation;
@@ -15,11 +16,6 @@
 
 #include "basis/array_list.h"
 #include "debug/debug_object.h"
-
-class TDebugEntries;
-class TDebugEntry;
-class TDebugReader;
-class TDebugWriter;
 
 // Stands for a class in TDebugList::get: true when obj is an instance of the
 // class or of a descendant. instanceTest<TFileWriter>() makes one.
@@ -56,35 +52,4 @@ class TDebugList : public TDebugObject {
   void addElement(std::unique_ptr<TMappedObject> obj, const char* methodName);
 
   TArrayList elements_{true};
-};
-
-class TDebugWriters : public TDebugList {
- public:
-  VOSKO_CLASS_NAME(TDebugWriters)
-
-  using TDebugList::get;
-
-  // Takes the writer; a null writer is reported and ignored.
-  void add(std::unique_ptr<TDebugWriter> writer);
-  // The writer at index, still owned by the list; null after an internal error.
-  TDebugWriter* get(int32_t index) const;
-  // Every writer's write in list order. The first failure stops the loop and
-  // is raised as IOException "TDebugWriters.write(TDebugEntry): (Class) message".
-  void write(const TDebugEntry& entry);
-};
-
-class TDebugReaders : public TDebugList {
- public:
-  VOSKO_CLASS_NAME(TDebugReaders)
-
-  using TDebugList::get;
-
-  // Takes the reader; a null reader is reported and ignored.
-  void add(std::unique_ptr<TDebugReader> reader);
-  // The reader at index, still owned by the list; null after an internal error.
-  TDebugReader* get(int32_t index) const;
-  // The entries of every reader in reader order, moved into one new list
-  // that the caller owns. A failure is reported and the entries gathered so
-  // far are returned.
-  std::unique_ptr<TDebugEntries> read();
 };

@@ -1,6 +1,6 @@
 // TDebugWriter, the destination of a channel's records. A channel hands each
 // record that passes its level filter to every writer of its list in turn
-// (debug_list.h). The entry given to write() stays the caller's; a writer
+// (debug_writers.h). The entry given to write() stays the caller's; a writer
 // that keeps it keeps a clone. Writers raise their failures as
 // IOException "<Writer>.write: (Class) message"; the channel turns them into
 // internal errors.

@@ -12,9 +12,7 @@ TListWriter::~TListWriter() = default;
 void TListWriter::write(const TDebugEntry& entry) {
   try {
     if (!entries_) return;
-    std::unique_ptr<TMappedObject> copy = entry.clone();
-    entries_->add(copy.get());
-    copy.release();
+    entries_->add(entry.clone());
   } catch (const std::exception& e) {
     throw IOException(platform::wrapMessage("TListWriter.write", e));
   }

@@ -4,8 +4,8 @@
 #include <memory>
 
 #include "basis/exceptions.h"
-#include "basis/hash_set.h"
 #include "basis/string_collection.h"
+#include "basis/string_set.h"
 #include "basis/string_table.h"
 #include "convert/convert_database.h"
 #include "convert/reported_run.h"

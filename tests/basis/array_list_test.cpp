@@ -20,6 +20,7 @@ namespace {
 class TOnlyStrings : public TArrayList {
  public:
   VOSKO_CLASS_NAME(TOnlyStrings)
+  using TArrayList::add;
   int32_t add(TMappedObject* obj) override {
     if (dynamic_cast<TString*>(obj) == nullptr)
       throw IllegalArgumentException("TOnlyStrings.add: no string.");
@@ -111,6 +112,15 @@ TEST_F(ArrayListTest, AppendBypassesTheCheckOfAdd) {
   EXPECT_THROW(strings.add(&refused), IllegalArgumentException);
   EXPECT_EQ(strings.append(new TInteger(2)), 0);
   EXPECT_EQ(strings.size(), 1);
+}
+
+TEST_F(ArrayListTest, HandedOverElementRefusedByAddIsFreed) {
+  TOnlyStrings strings;
+  strings.setOwnsObjects(true);
+  EXPECT_EQ(messageOf<IllegalArgumentException>([&] { strings.add(std::make_unique<TCounted>()); }),
+            "TOnlyStrings.add: no string.");
+  EXPECT_EQ(TCounted::live, 0);
+  EXPECT_EQ(strings.add(std::make_unique<TString>("a")), 0);
 }
 
 TEST_F(ArrayListTest, NilAndOutOfRangeAreRefused) {

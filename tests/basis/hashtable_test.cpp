@@ -27,6 +27,13 @@ std::vector<std::string> textsOf(const TArrayList& list) {
   return texts;
 }
 
+// A key whose hash code cannot be computed, so that a table refuses it.
+class TUnhashableKey : public TMappedObject {
+ public:
+  VOSKO_CLASS_NAME(TUnhashableKey)
+  int32_t hashCode() const override { throw IllegalStateException("TUnhashableKey.hashCode: refused."); }
+};
+
 class HashtableTest : public testing::Test {
  protected:
   testutil::TempDir dir;
@@ -96,6 +103,17 @@ TEST_F(HashtableTest, ReputMovesTheValueWithoutCopy) {
             "THashtable.reput: Key old does not exists in map.");
   EXPECT_EQ(messageOf<IllegalArgumentException>([&] { table.reput(nullptr, &newKey); }),
             "THashtable.reput: Old or new key not assigned.");
+}
+
+TEST_F(HashtableTest, FailedReputLeavesTheNewKeyWithTheCallerAndThePairInPlace) {
+  THashtable table(true);
+  table.put(new TString("a"), new TString("1"));
+  TString oldKey("a");
+  TUnhashableKey newKey;
+  EXPECT_EQ(messageOf<IllegalStateException>([&] { table.reput(&oldKey, &newKey); }),
+            "TUnhashableKey.hashCode: refused.");
+  EXPECT_EQ(table.size(), 1);
+  EXPECT_EQ(table.get(&oldKey)->toString(), "1");
 }
 
 TEST_F(HashtableTest, ReputOntoAnExistingKeyKeepsThatPair) {

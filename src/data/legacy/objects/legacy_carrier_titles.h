@@ -51,8 +51,7 @@ void readTitlesXML(Carrier& carrier, TDomElement* titles) {
   for (TDomElement* titleElement : modelxml::elementsBelow(titles, u"TITLE")) {
     auto title = std::make_unique<Title>();
     title->fromXML(titleElement);
-    carrier.append(title.get());
-    title.release();
+    carrier.append(std::move(title));
   }
 }
 

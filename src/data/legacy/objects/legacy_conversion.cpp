@@ -9,37 +9,24 @@ std::unique_ptr<THashtable> makeClassNameMap(const LegacyClassNames& names) {
 }
 
 void addConvertedTitle(TSoundCarrier& carrier, std::unique_ptr<TTitle> title) {
-  carrier.add(title.get());
-  title.release();
+  carrier.add(std::move(title));
 }
 
 void convertLegacyDatabase(std::unique_ptr<TArrayList> source, const LegacyClassNames& names,
                            const std::string& inputFile, const std::string& outputFile,
                            const CarrierConversion& convertCarrier) {
-  std::unique_ptr<TSoundCarriers> target;
-  std::unique_ptr<THashtable> map;
-  auto release = [&] {
-    map.reset();
-    source.reset();
-    target.reset();
-  };
-  try {
-    target = std::make_unique<TSoundCarriers>();
-    map = makeClassNameMap(names);
-    target->setFileName(outputFile);
-    source->load(inputFile, map.get());
-    for (int32_t i = 0; i < source->size(); ++i) {
-      std::unique_ptr<TSoundCarrier> carrier = convertCarrier(*source->get(i));
-      target->add(carrier.get());
-      carrier.release();
-      // The source titles are not needed again; freeing them as we go keeps
-      // only one copy of the titles in memory at a time.
-      if (auto* done = dynamic_cast<TArrayList*>(source->get(i))) done->clear();
-    }
-    target->store();
-  } catch (...) {
-    release();
-    throw;
+  // Declared in this order so that they go in the order map, source, target,
+  // also when a step raises.
+  const auto target = std::make_unique<TSoundCarriers>();
+  const std::unique_ptr<TArrayList> input = std::move(source);
+  const std::unique_ptr<THashtable> map = makeClassNameMap(names);
+  target->setFileName(outputFile);
+  input->load(inputFile, map.get());
+  for (int32_t i = 0; i < input->size(); ++i) {
+    target->add(convertCarrier(*input->get(i)));
+    // The source titles are not needed again; freeing them as we go keeps
+    // only one copy of the titles in memory at a time.
+    if (auto* done = dynamic_cast<TArrayList*>(input->get(i))) done->clear();
   }
-  release();
+  target->store();
 }

@@ -360,8 +360,7 @@ void TSoundCarriersOf<Format>::fromXML(TDomElement* element) {
   for (TDomElement* carrierElement : modelxml::elementsBelow(element, u"CARRIER")) {
     auto carrier = std::make_unique<Carrier>();
     carrier->fromXML(carrierElement);
-    append(carrier.get());
-    carrier.release();
+    append(std::move(carrier));
   }
 }
 

@@ -51,6 +51,7 @@ class TSoundCarrierOf : public TArrayList, public Format::CarrierFields {
   void fromXML(TDomElement* element) override;
   TDomElement* toXML(TDomDocument* document) override;
 
+  using TArrayList::add;
   // Appends a Title, links it and numbers it with its index + 1; anything
   // else raises IllegalArgumentException "<Class>.add: Object is no title.".
   int32_t add(TMappedObject* obj) override;

@@ -46,6 +46,7 @@ class TSoundCarriersOf : public TArrayList {
   void fromXML(TDomElement* element) override;
   TDomElement* toXML(TDomDocument* document) override;
 
+  using TArrayList::add;
   // Appends a Carrier; anything else raises IllegalArgumentException
   // "<Class>.add: Object is no carrier.".
   int32_t add(TMappedObject* obj) override;

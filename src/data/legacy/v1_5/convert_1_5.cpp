@@ -22,11 +22,9 @@ void convert1_5(std::unique_ptr<TManager1_5> manager, const std::string& inputFi
     carrier->notes = old->notes;
     for (const TTitle1_5* t : titles.titlesOfCarrier(old->id)) {
       auto title = std::make_unique<TTitle>(t->name, t->url, carrier->getArtist());
-      carrier->add(title.get());
-      title.release();  // the carrier owns it now
+      carrier->add(std::move(title));
     }
-    database->add(carrier.get());
-    carrier.release();  // the database owns it now
+    database->add(std::move(carrier));
   }
   database->store();
 }

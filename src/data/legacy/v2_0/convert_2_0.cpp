@@ -57,11 +57,9 @@ void convert2_0(std::unique_ptr<TManager2_0> manager, const std::string& inputFi
     carrier->notes = old->notes;
     for (const TTitle2_0* t : own) {
       auto title = std::make_unique<TTitle>(t->name, t->url, artists.nameOf(t->artistId));
-      carrier->add(title.get());
-      title.release();  // the carrier owns it now
+      carrier->add(std::move(title));
     }
-    database->add(carrier.get());
-    carrier.release();  // the database owns it now
+    database->add(std::move(carrier));
   }
   database->store();
 }
