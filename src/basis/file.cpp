@@ -116,13 +116,6 @@ void TFile::writeTo(TFile& file) {
 
 // ---- writing ---------------------------------------------------------------
 
-int TFile::currentCell() const {
-  for (int i = static_cast<int>(blockStack_.size()) - 1; i >= 0; --i) {
-    if (blockStack_[static_cast<size_t>(i)].hasCell) return i;
-  }
-  return -1;
-}
-
 void TFile::flushPending() {
   if (pending_.empty()) return;
   size_t n = pending_.size();
@@ -226,12 +219,8 @@ void TFile::beginBlock(bool lengthPrefixed, bool buffered) {
     bufferDepth_ = static_cast<int64_t>(blockStack_.size());
     bufferPos_ = 0;
   }
-  if (lengthPrefixed) {
-    writeInt(0);  // the placeholder counts in the enclosing block
-    blockStack_.push_back({true, 0});
-  } else {
-    blockStack_.push_back({false, 0});
-  }
+  if (lengthPrefixed) writeInt(0);  // the placeholder counts in the enclosing block
+  blockStack_.push_back({lengthPrefixed, 0, currentCell()});
 }
 
 void TFile::endBlock() {
@@ -305,6 +294,12 @@ std::string TFile::readChars(int32_t n) {
                         std::to_string(bufferPos_) + "@buffer.");
     }
     shortRead(os_.size());
+  }
+  if (hasBuffer_) {
+    // Straight from the block buffer, without filling the string first.
+    std::string s(buffer_.data() + bufferPos_, static_cast<size_t>(n));
+    bufferPos_ += n;
+    return s;
   }
   std::string s(static_cast<size_t>(n), '\0');
   readBytes(s.data(), n);

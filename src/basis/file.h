@@ -100,13 +100,19 @@ class TFile : public TPObject {
   struct BlockEntry {
     bool hasCell;
     int64_t count;
+    // The innermost cell below this block, so that a write finds its cell
+    // without walking the stack.
+    int enclosingCell;
   };
 
   void open();
   void rawWrite(const void* data, size_t n);
   void flushPending();
   void patchInt(int64_t position, int32_t value);
-  int currentCell() const;
+  int currentCell() const { return blockStack_.empty() ? -1 : cellOf(blockStack_.size() - 1); }
+  int cellOf(size_t index) const {
+    return blockStack_[index].hasCell ? static_cast<int>(index) : blockStack_[index].enclosingCell;
+  }
   // `n` as the stored 32-bit length; raises the write error when it does not fit.
   int32_t storedLength(int64_t n);
   [[noreturn]] void shortRead(int64_t position) const;
