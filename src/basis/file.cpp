@@ -33,6 +33,11 @@ TFile::TFile(const std::string& name, bool forWriting, const std::string& header
   open();
 }
 
+TFile::TFile(const std::string& name, AppendFrom from) : forWriting_(true), appendStart_(from.offset) {
+  setFileName(name);
+  open();
+}
+
 TFile::~TFile() {
   if (!opened_) return;
   if (forWriting_ && std::uncaught_exceptions() == uncaughtAtOpen_) {
@@ -42,6 +47,8 @@ TFile::~TFile() {
       // A destructor cannot report; callers who need the outcome call close().
     }
   }
+  // An addition that was not completed is cut off again.
+  if (appendStart_ >= 0) os_.truncate(appendStart_);
   os_.close();  // removes a temporary file that was not committed
   opened_ = false;
 }
@@ -53,6 +60,7 @@ void TFile::open() {
       if (platform::fileExists(getFileName()) && platform::isReadOnlyFile(getFileName())) {
         throw IOException("Try to write read only file '" + getFileName() + "'.");
       }
+      if (appendStart_ >= 0) return openAppending();
       os_.openReplacement(getFileName());
       opened_ = true;
       uncaughtAtOpen_ = std::uncaught_exceptions();
@@ -80,8 +88,19 @@ void TFile::open() {
   }
 }
 
+void TFile::openAppending() {
+  os_.openReadWrite(getFileName());
+  os_.truncate(appendStart_);
+  if (os_.size() != appendStart_) throw IOException(kWriteError);
+  opened_ = true;
+  uncaughtAtOpen_ = std::uncaught_exceptions();
+  pendingStart_ = appendStart_;
+  writtenEnd_ = appendStart_;
+}
+
 void TFile::close() {
   if (!opened_) return;
+  if (appendStart_ >= 0) return closeAppended(0, std::string());
   if (forWriting_) {
     try {
       if (refused_) throw IOException(kWriteError);
@@ -100,6 +119,44 @@ void TFile::close() {
     os_.close();
   }
   opened_ = false;
+}
+
+void TFile::closeAppended(int64_t position, const std::string& patch) {
+  if (!opened_ || appendStart_ < 0) return;
+  std::string old(patch.size(), '\0');
+  // Whether the bytes at `position` may differ from `old` now.
+  bool patched = false;
+  try {
+    if (refused_) throw IOException(kWriteError);
+    flushPending();
+    // The addition is on disk before the patch can make it count.
+    os_.sync();
+    if (!patch.empty()) {
+      os_.seek(position);
+      if (os_.read(old.data(), old.size()) < old.size()) shortRead(position);
+      size_t written = os_.writeAt(patch.data(), patch.size(), position);
+      patched = written > 0;
+      if (written < patch.size()) throw IOException(kWriteError);
+      os_.sync();
+    }
+    os_.close();
+    opened_ = false;
+  } catch (const std::exception& e) {
+    // The old bytes go back before the file is cut, so that it never claims
+    // more than it holds; where they cannot, the complete addition stays.
+    if (!patched || os_.writeAt(old.data(), old.size(), position) == old.size()) {
+      os_.truncate(appendStart_);
+      try {
+        os_.sync();
+      } catch (const std::exception&) {
+        // The error that is raised below says more.
+      }
+    }
+    os_.close();
+    opened_ = false;
+    if (dynamic_cast<const IOException*>(&e) != nullptr) throw;
+    throw IOException(platform::wrapMessage("TFile.close", e));
+  }
 }
 
 void TFile::readFrom(TFile& file) {

@@ -10,7 +10,11 @@
 // Reading keeps the whole outermost block in memory and serves every nested
 // read from there. Writing gathers bytes in memory and patches a block's
 // length there while it is still unwritten. A file opened for writing is a
-// temporary file beside the target, renamed over it by close().
+// temporary file beside the target, renamed over it by close(). A file opened
+// to append to is the existing file itself, written from a given offset on;
+// closeAppended() then changes a few bytes before that offset (a count, a
+// length) so that the addition counts only once it is on disk, and puts the
+// file back as it was when that fails.
 #pragma once
 
 #include <cstdint>
@@ -43,6 +47,14 @@ class TFile : public TPObject {
   // Opens `name`; for writing the header is written at once, for reading it
   // is checked. Raises IOException "TFile.open: (Class) message" on failure.
   TFile(const std::string& name, bool forWriting, const std::string& header);
+  struct AppendFrom {
+    int64_t offset;
+  };
+  // Opens the existing file `name` to write from `from.offset` on, in place:
+  // bytes past that offset (left by an addition that was cut short) are cut
+  // first; no header is written. Refuses what opening for writing refuses,
+  // with the same messages.
+  TFile(const std::string& name, AppendFrom from);
   // Completes a file being written unless an exception is on its way out,
   // in which case the unfinished file is discarded.
   ~TFile() override;
@@ -90,6 +102,16 @@ class TFile : public TPObject {
   // Writes what is pending and, for a file being written, renames the
   // temporary file over the target. Raises IOException on failure.
   void close();
+  // Completes a file opened to append to: hands what was written to the
+  // disk, then writes `patch` at `position` and hands that to the disk too,
+  // so that a crash leaves the file as it was or with all of the addition.
+  // On failure the bytes at `position` are put back and the file is cut to
+  // where the addition began, and the error is raised as close() raises it.
+  void closeAppended(int64_t position, const std::string& patch);
+
+  // `n` as the stored 32-bit length; raises the write error when it does not
+  // fit, and the file is then never completed.
+  int32_t storedLength(int64_t n);
 
   bool isForWriting() const { return forWriting_; }
   bool isOpened() const { return opened_; }
@@ -106,6 +128,7 @@ class TFile : public TPObject {
   };
 
   void open();
+  void openAppending();
   void rawWrite(const void* data, size_t n);
   void flushPending();
   void patchInt(int64_t position, int32_t value);
@@ -113,8 +136,6 @@ class TFile : public TPObject {
   int cellOf(size_t index) const {
     return blockStack_[index].hasCell ? static_cast<int>(index) : blockStack_[index].enclosingCell;
   }
-  // `n` as the stored 32-bit length; raises the write error when it does not fit.
-  int32_t storedLength(int64_t n);
   [[noreturn]] void shortRead(int64_t position) const;
 
   std::string header_;
@@ -148,4 +169,6 @@ class TFile : public TPObject {
   int uncaughtAtOpen_ = 0;
   // A length was refused: close() fails instead of committing the file.
   bool refused_ = false;
+  // Where writing began in a file opened to append to; -1 for any other file.
+  int64_t appendStart_ = -1;
 };

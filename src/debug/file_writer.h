@@ -20,7 +20,8 @@ class TFileWriter : public TDebugWriter {
  protected:
   // The entries of the binary debug file, or a new empty list when the file
   // does not exist yet; the caller owns the result. Raises what the binary
-  // reader raises.
+  // reader raises. It reads the whole file: the binary writer uses it only
+  // for a file it cannot add to in place.
   std::unique_ptr<TDebugEntries> loadEntries() const;
 
   std::string fileName_;

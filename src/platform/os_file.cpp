@@ -185,6 +185,8 @@ void OsFile::openTruncate(const std::string& path) {
 
 void OsFile::openAppend(const std::string& path) { openExisting(path, O_WRONLY | O_APPEND, "Cannot open"); }
 
+void OsFile::openReadWrite(const std::string& path) { openExisting(path, O_RDWR, "Cannot open"); }
+
 void OsFile::openReplacement(const std::string& target) {
   close();
   std::string real = replacementTarget(target);
@@ -280,6 +282,14 @@ int64_t OsFile::size() const {
 
 void OsFile::truncate(int64_t length) {
   if (fd_ >= 0 && ::ftruncate(fd_, length) == 0) ::lseek(fd_, 0, SEEK_END);
+}
+
+void OsFile::sync() {
+  if (fails(faultState().syncs, faultState().failSyncAt)) {
+    errno = EIO;
+    raise("Cannot write", path_);
+  }
+  if (::fsync(fd_) != 0) raise("Cannot write", path_);
 }
 
 void OsFile::commitReplacement() {

@@ -40,6 +40,9 @@ class OsFile {
   void openTruncate(const std::string& path);
   // Appends to an existing file; a missing file is an error.
   void openAppend(const std::string& path);
+  // Reads and writes an existing file in place: nothing is truncated, and
+  // writeAt may change bytes anywhere; a missing file is an error.
+  void openReadWrite(const std::string& path);
   // Creates a new, empty temporary file in the directory of the file that
   // `target` names (a symbolic link is followed and stays), to be put in its
   // place by commitReplacement(). The file is unnamed where the system allows
@@ -62,6 +65,9 @@ class OsFile {
 
   // Cuts the file back to `length` bytes (used to undo a failed append).
   void truncate(int64_t length);
+  // Hands what was written to the disk, as commitReplacement does, for a file
+  // changed in place. Raises EInOutError "Cannot write '<path>': reason".
+  void sync();
 
   // Flushes the temporary file to disk, closes it and renames it over the target.
   // Raises EInOutError when that fails; the temporary file is removed then.

@@ -468,4 +468,92 @@ TEST_F(FileTest, CollectionsMadeWhileReadingFreeWhatTheyRead) {
   EXPECT_TRUE(dynamic_cast<TArrayList*>(list->get(0))->getOwnsObjects());
 }
 
+// A file opened to append to is written in place from the offset on; what
+// lay past the offset goes, and the patch comes last.
+TEST_F(FileTest, AppendingWritesFromTheOffsetAndPatchesLast) {
+  const std::string name = dir.file("a.bin");
+  for (bool patch : {true, false}) {
+    testutil::writeFile(name, "HEAD" + le32(0) + "cut short");
+    TFile file(name, TFile::AppendFrom{8});
+    file.writeString("ab");
+    EXPECT_EQ(file.fileSize(), 14);
+    if (patch) {
+      file.closeAppended(4, le32(1));
+    } else {
+      file.close();
+    }
+    EXPECT_EQ(testutil::readFile(name), "HEAD" + le32(patch ? 1 : 0) + str("ab")) << patch;
+    EXPECT_EQ(dir.entries(), std::vector<std::string>{"a.bin"});
+  }
+}
+
+TEST_F(FileTest, FailedAppendingCutsTheFileBack) {
+  const std::string name = dir.file("a.bin");
+  const std::string old = "HEAD" + le32(0);
+  const std::string writeError = "TFile: IO error while write binary.";
+  const struct {
+    const char* what;
+    std::function<void(TFile&)> fail;
+    std::string message;
+  } cases[] = {
+      {"an exception on its way out", [](TFile&) { throw IOException("gone"); }, "gone"},
+      {"a length refused",
+       [](TFile& file) {
+         TFile::setMaxLengthForTesting(1);
+         file.storedLength(2);
+       },
+       writeError},
+      {"the bytes not written",
+       [](TFile& file) {
+         platform::faults::failNthWrite(1);
+         file.closeAppended(4, le32(1));
+       },
+       writeError},
+      {"the patch not written",
+       [](TFile& file) {
+         platform::faults::failNthWrite(2);
+         file.closeAppended(4, le32(1));
+       },
+       writeError},
+      {"the patch not synced",
+       [](TFile& file) {
+         platform::faults::failNthSync(2);
+         file.closeAppended(4, le32(1));
+       },
+       "TFile.close: (EInOutError) Cannot write '" + name + "': Input/output error"},
+  };
+  for (const auto& c : cases) {
+    testutil::writeFile(name, old);
+    EXPECT_EQ(messageOf([&] {
+                TFile file(name, TFile::AppendFrom{8});
+                file.writeString("ab");
+                c.fail(file);
+              }),
+              c.message)
+        << c.what;
+    platform::faults::reset();
+    TFile::setMaxLengthForTesting(0);
+    EXPECT_EQ(testutil::readFile(name), old) << c.what;
+  }
+}
+
+TEST_F(FileTest, AppendingRefusesWhatWritingRefuses) {
+  const std::string missing = dir.file("missing.bin");
+  const std::string readOnly = dir.file("ro.bin");
+  testutil::writeFile(readOnly, "old");
+  chmod(readOnly.c_str(), 0444);
+  const std::string fifo = dir.file("fifo");
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  const std::pair<std::string, std::string> cases[] = {
+      {missing, "TFile.open: (EInOutError) Cannot open '" + missing + "': No such file or directory"},
+      {readOnly, "TFile.open: (IOException) Try to write read only file '" + readOnly + "'."},
+      {fifo, "TFile.open: (EInOutError) '" + fifo + "' is not a regular file."},
+  };
+  for (const auto& [name, message] : cases) {
+    EXPECT_EQ(messageOf([&] { TFile file(name, TFile::AppendFrom{0}); }), message);
+  }
+  EXPECT_EQ(testutil::readFile(readOnly), "old");
+  EXPECT_EQ(dir.entries(), (std::vector<std::string>{"fifo", "ro.bin"}));
+}
+
 }  // namespace

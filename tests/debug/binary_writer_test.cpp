@@ -3,8 +3,14 @@
 #include "debug/binary_writer.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <cstdio>
+#include <functional>
+#include <optional>
 
 #include "basis/exceptions.h"
+#include "basis/file.h"
 #include "debug/binary_reader.h"
 #include "debug/debug_entries.h"
 #include "debug/error_entry.h"
@@ -23,10 +29,42 @@ using testutil::str;
 
 const std::string kHeader = "[Application:debug.Type:DebugEntries-Database.Version:1.0]";
 
+// The i-th entry the tests write: trace and error entries in turn.
+std::unique_ptr<TDebugEntry> sample(int i) {
+  if (i % 2 == 1) {
+    return std::make_unique<TErrorEntry>("boom " + std::to_string(i), 3.0 + i, 2.0, 7, "perf", "two", 1,
+                                         "sys", "IOException");
+  }
+  return std::make_unique<TTraceEntry>("trace " + std::to_string(i), 2.0 + i, 1.0, i, 3, "vosko");
+}
+
 class BinaryWriterTest : public ::testing::Test {
  protected:
-  void TearDown() override { platform::faults::reset(); }
+  void TearDown() override {
+    platform::faults::reset();
+    TFile::setMaxLengthForTesting(0);
+  }
   std::string name() const { return dir.file("debug.dbg"); }
+  // The bytes of the first n samples stored as one list.
+  std::string storedAtOnce(int n) const {
+    TDebugEntries entries;
+    for (int i = 0; i < n; ++i) entries.add(sample(i));
+    const std::string scratch = dir.file("scratch.dbg");
+    entries.store(scratch);
+    std::string bytes = testutil::readFile(scratch);
+    std::remove(scratch.c_str());
+    return bytes;
+  }
+  // The message of the IOException that the write of the n-th sample raises.
+  std::string messageOfWrite(int n) {
+    try {
+      TBinaryWriter(name()).write(*sample(n));
+    } catch (const IOException& e) {
+      return e.message();
+    }
+    ADD_FAILURE() << "no IOException raised";
+    return "";
+  }
   testutil::TempDir dir;
 };
 
@@ -144,6 +182,135 @@ TEST_F(BinaryWriterTest, FailedStoreLeavesThePreviousFile) {
   testutil::expectOldOrNewUnderFaults(
       dir, name(), [&] { testutil::writeFile(name(), before); },
       [&] { writer.write(TTraceEntry("two", 2.0, 1.0, 5, 3, "vosko")); });
+}
+
+// Adding in place must give the very bytes of storing the whole list again,
+// whatever the file held before.
+TEST_F(BinaryWriterTest, WritesGiveTheBytesOfTheWholeListStoredAtOnce) {
+  const std::string cutShort = str("TTraceEntry") + le32(60) + str("trace");
+  const struct {
+    const char* what;
+    std::optional<std::string> before;
+    int entriesBefore;
+  } cases[] = {
+      {"no file", std::nullopt, 0},
+      {"an empty list", kHeader + block(le32(0)), 0},
+      {"a negative count in an empty block, read as no entries", kHeader + le32(4) + le32(-1), 0},
+      {"two entries", storedAtOnce(2), 2},
+      {"two entries and an addition cut short", storedAtOnce(2) + cutShort, 2},
+  };
+  for (const auto& c : cases) {
+    std::remove(name().c_str());
+    if (c.before) testutil::writeFile(name(), *c.before);
+    TBinaryWriter writer(name());
+    for (int i = c.entriesBefore; i < c.entriesBefore + 3; ++i) writer.write(*sample(i));
+    EXPECT_EQ(testutil::readFile(name()), storedAtOnce(c.entriesBefore + 3)) << c.what;
+    EXPECT_EQ(dir.entries(), std::vector<std::string>{"debug.dbg"}) << c.what;
+  }
+}
+
+TEST_F(BinaryWriterTest, FailedWriteTakesTheEntryOffAgain) {
+  const std::string before = storedAtOnce(2);
+  const std::string writeError = "TBinaryWriter.write: (IOException) TFile: IO error while write binary.";
+  const std::string syncError =
+      "TBinaryWriter.write: (IOException) TFile.close: (EInOutError) Cannot write '" + name() +
+      "': Input/output error";
+  const struct {
+    const char* what;
+    void (*fail)(long);
+    std::string message;
+  } cases[] = {
+      {"the entry's bytes", platform::faults::failNthWrite, writeError},
+      {"the entry's sync", platform::faults::failNthSync, syncError},
+  };
+  for (const auto& c : cases) {
+    for (long n = 1; n <= 2; ++n) {  // the entry, then the new length and count
+      testutil::writeFile(name(), before + "cut short");
+      c.fail(n);
+      EXPECT_EQ(messageOfWrite(2), c.message) << c.what << " " << n;
+      platform::faults::reset();
+      EXPECT_EQ(testutil::readFile(name()), before) << c.what << " " << n;
+      TBinaryWriter(name()).write(*sample(2));
+      EXPECT_EQ(testutil::readFile(name()), storedAtOnce(3)) << c.what << " " << n;
+    }
+  }
+  testutil::expectOldOrNewUnderFaults(
+      dir, name(), [&] { testutil::writeFile(name(), before); },
+      [&] { TBinaryWriter(name()).write(*sample(2)); });
+}
+
+// A list longer than its 32-bit length field can say is refused, also when
+// the entry alone would fit.
+TEST_F(BinaryWriterTest, ListTooLongForItsLengthIsRefused) {
+  const std::string one = storedAtOnce(1);
+  TFile::setMaxLengthForTesting(static_cast<int64_t>(one.size() - kHeader.size()));
+  testutil::writeFile(name(), one);
+  EXPECT_EQ(messageOfWrite(2), "TBinaryWriter.write: (IOException) TFile: IO error while write binary.");
+  EXPECT_EQ(testutil::readFile(name()), one);
+  EXPECT_EQ(dir.entries(), std::vector<std::string>{"debug.dbg"});
+}
+
+TEST_F(BinaryWriterTest, FileThatCannotBeWrittenIsRefusedAndKept) {
+  const std::string notRegular = "' is not a regular file.";
+  // Each makes the file and returns its bytes when it is a regular file.
+  const struct {
+    const char* what;
+    std::function<std::string()> make;
+    std::string message;
+  } cases[] = {
+      {"read-only",
+       [&] {
+         testutil::writeFile(name(), storedAtOnce(1));
+         chmod(name().c_str(), 0444);
+         return testutil::readFile(name());
+       },
+       "TBinaryWriter.write: (IOException) TFile.open: (IOException) Try to write read only file '" + name() +
+           "'."},
+      {"a FIFO",
+       [&] {
+         EXPECT_EQ(mkfifo(name().c_str(), 0600), 0);
+         return std::string();
+       },
+       "TBinaryWriter.write: (IOException) TBinaryReader.read: (IOException) TFile.open: (EInOutError) '" +
+           name() + notRegular},
+      {"a directory",
+       [&] {
+         EXPECT_EQ(mkdir(name().c_str(), 0700), 0);
+         return std::string();
+       },
+       "TBinaryWriter.write: (IOException) TFile.open: (EInOutError) '" + name() + notRegular},
+  };
+  for (const auto& c : cases) {
+    const std::string before = c.make();
+    EXPECT_EQ(messageOfWrite(1), c.message) << c.what;
+    if (!before.empty()) {
+      EXPECT_EQ(testutil::readFile(name()), before) << c.what;
+    }
+    EXPECT_EQ(dir.entries(), std::vector<std::string>{"debug.dbg"}) << c.what;
+    std::remove(name().c_str());
+  }
+}
+
+// Only the head of the file and its first entry's class name are checked
+// before adding: damage further in is kept as it is, and the reader still
+// refuses the file.
+TEST_F(BinaryWriterTest, DamageBehindTheFirstEntryIsAddedToAndStillRefusedOnReading) {
+  const std::string first =
+      object("TTraceEntry", str("go") + str("vosko") + le32(3) + le32(5) + dbl(1.0) + dbl(2.0));
+  const std::string list = le32(2) + first + object("TString", str("oops"));
+  testutil::writeFile(name(), kHeader + block(list));
+  TBinaryWriter(name()).write(*sample(0));
+  const std::string added = storedAtOnce(1).substr(kHeader.size() + 8);
+  EXPECT_EQ(testutil::readFile(name()), kHeader + block(le32(3) + list.substr(4) + added));
+  try {
+    TBinaryReader(name()).read();
+    FAIL() << "took a TString for an entry";
+  } catch (const IOException& e) {
+    EXPECT_EQ(
+        e.message(),
+        "TBinaryReader.read: (IOException) TFile.readTPObject: (InvalidKeyException) THashtable.get: Key: "
+        "TString not found.");
+  }
 }
 
 }  // namespace
