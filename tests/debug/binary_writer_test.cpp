@@ -29,8 +29,11 @@ using testutil::str;
 
 const std::string kHeader = "[Application:debug.Type:DebugEntries-Database.Version:1.0]";
 
-// The i-th entry the tests write: trace and error entries in turn.
+// The i-th entry the tests write: trace and error entries in turn; the fifth
+// is larger than what a file gathers before handing it to the system, so its
+// block length is written into bytes already handed over.
 std::unique_ptr<TDebugEntry> sample(int i) {
+  if (i == 4) return std::make_unique<TTraceEntry>(std::string(100000, 'x'), 2.0, 1.0, i, 3, "vosko");
   if (i % 2 == 1) {
     return std::make_unique<TErrorEntry>("boom " + std::to_string(i), 3.0 + i, 2.0, 7, "perf", "two", 1,
                                          "sys", "IOException");
