@@ -12,6 +12,7 @@ TArrayList::~TArrayList() { TArrayList::clear(); }
 int32_t TArrayList::add(TMappedObject* obj) {
   if (obj == nullptr) throw IllegalArgumentException("TArrayList.add: Object is nil.");
   items_.push_back(obj);
+  ++modifications_;
   return size() - 1;
 }
 
@@ -24,6 +25,7 @@ int32_t TArrayList::add(std::unique_ptr<TMappedObject> obj) {
 int32_t TArrayList::append(TMappedObject* obj) {
   if (obj == nullptr) throw IllegalArgumentException("TArrayList.add: Object is nil.");
   items_.push_back(obj);
+  ++modifications_;
   return size() - 1;
 }
 
@@ -38,12 +40,14 @@ void TArrayList::addAll(const TArrayList& list) {
   const size_t n = list.items_.size();
   items_.reserve(items_.size() + n);
   for (size_t i = 0; i < n; ++i) items_.push_back(list.items_[i]);
+  ++modifications_;
 }
 
 void TArrayList::remove(int32_t index) {
   if (index < 0 || index >= size()) platform::throwListIndexError(index);
   TMappedObject* obj = items_[static_cast<size_t>(index)];
   items_.erase(items_.begin() + index);
+  ++modifications_;
   if (ownsObjects_) delete obj;
 }
 
@@ -70,6 +74,7 @@ std::vector<std::unique_ptr<TMappedObject>> TArrayList::extractAll() {
   taken.reserve(items_.size());
   for (TMappedObject* obj : items_) taken.emplace_back(obj);
   items_.clear();
+  ++modifications_;
   return taken;
 }
 
@@ -78,6 +83,7 @@ void TArrayList::clear() {
   // while element destructors run.
   std::vector<TMappedObject*> old;
   old.swap(items_);
+  ++modifications_;
   if (ownsObjects_) {
     for (TMappedObject* obj : old) delete obj;
   }
@@ -101,6 +107,10 @@ void TArrayList::readFrom(TFile& file) {
   // The stored count is not trusted for an allocation: every element read
   // consumes bytes, so a count beyond the data ends in the file's short-read error.
   const int32_t count = file.readInt();
+  // Each element takes at least its class name's and its block's lengths,
+  // so no more room is taken than the bytes left could fill.
+  const int64_t room = std::min<int64_t>(count, file.bytesLeft() / 8);
+  if (room > 0) items_.reserve(items_.size() + static_cast<size_t>(room));
   const size_t before = items_.size();
   try {
     for (int32_t i = 0; i < count; ++i) add(file.readTPObject());
@@ -117,18 +127,18 @@ void TArrayList::readFrom(TFile& file) {
 void TArrayList::writeTo(TFile& file) {
   int32_t count = 0;
   for (TMappedObject* obj : items_) {
-    if (dynamic_cast<TPObject*>(obj) != nullptr) ++count;
+    if (obj->asPObject() != nullptr) ++count;
   }
   file.writeInt(count);
   for (TMappedObject* obj : items_) {
-    if (auto* p = dynamic_cast<TPObject*>(obj)) file.writeTPObject(*p);
+    if (TPObject* p = obj->asPObject()) file.writeTPObject(*p);
   }
 }
 
 void TArrayList::printTo(TTextFile& file) {
   file.writeln(toString());
   for (TMappedObject* obj : items_) {
-    if (auto* p = dynamic_cast<TPObject*>(obj)) p->printTo(file);
+    if (TPObject* p = obj->asPObject()) p->printTo(file);
   }
   file.writeln("");
 }

@@ -66,6 +66,12 @@ class TArrayList : public TAbstractCollection {
   // toString() as one line, printTo of each persistent element, an empty line.
   void printTo(TTextFile& file) override;
 
+ protected:
+  // Grows with every change of the elements held, so that a descendant can
+  // tell whether what it derived from them is still true.
+  uint64_t modificationCount() const { return modifications_; }
+
  private:
   std::vector<TMappedObject*> items_;
+  uint64_t modifications_ = 0;
 };

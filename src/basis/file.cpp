@@ -380,34 +380,45 @@ bool TFile::readBoolean() {
   return byte != 0;
 }
 
+std::unique_ptr<TPObject> TFile::makeStored(const std::string& stored, bool& collection) {
+  // A database names the same few classes a million times: each stored name
+  // is resolved once, and what its class is, once, from the first object.
+  for (const KnownClass& known : knownClasses_) {
+    if (known.stored == stored) {
+      collection = known.collection;
+      return std::unique_ptr<TPObject>(static_cast<TPObject*>((*known.factory)().release()));
+    }
+  }
+  std::string name = stored;
+  if (classNameMap_ != nullptr) {
+    TString probe(name);
+    name = classNameMap_->get(&probe)->toString();
+  }
+  const ClassRegistry::Factory* factory = ClassRegistry::find(name);
+  if (factory == nullptr) throw EClassNotFound("Klasse " + name + " nicht gefunden");
+  std::unique_ptr<TMappedObject> made = (*factory)();
+  auto* obj = dynamic_cast<TPObject*>(made.get());
+  if (obj == nullptr) throw Exception("Class reference isn't TPObject.");
+  made.release();
+  collection = dynamic_cast<TAbstractCollection*>(obj) != nullptr;
+  if (knownClasses_.size() == kKnownClasses) knownClasses_.erase(knownClasses_.begin());
+  knownClasses_.push_back({stored, factory, collection});
+  return std::unique_ptr<TPObject>(obj);
+}
+
 std::unique_ptr<TPObject> TFile::readTPObject() {
   try {
     // Real databases nest a dozen levels at most; a crafted file must not
     // exhaust the stack.
     if (readDepth_ >= kMaxObjectDepth) throw IOException("TFile: Objects nested too deeply, file corrupt.");
     std::string stored = readString();
-    if (lastFactory_ == nullptr || stored != lastStoredName_) {
-      lastFactory_ = nullptr;
-      std::string name = stored;
-      if (classNameMap_ != nullptr) {
-        TString probe(name);
-        name = classNameMap_->get(&probe)->toString();
-      }
-      const ClassRegistry::Factory* factory = ClassRegistry::find(name);
-      if (factory == nullptr) throw EClassNotFound("Klasse " + name + " nicht gefunden");
-      lastStoredName_ = std::move(stored);
-      lastFactory_ = factory;
-    }
-    std::unique_ptr<TMappedObject> made = (*lastFactory_)();
-    auto* obj = dynamic_cast<TPObject*>(made.get());
-    if (obj == nullptr) throw Exception("Class reference isn't TPObject.");
-    made.release();
-    std::unique_ptr<TPObject> result(obj);
+    bool collection = false;
+    std::unique_ptr<TPObject> result = makeStored(stored, collection);
     // What a collection made here reads was made for it alone; a container
     // that keeps it (a map entry, a list) frees only the collection, so the
     // collection must free its elements or they leak. Readers that hand the
     // elements on switch this off first.
-    if (auto* collection = dynamic_cast<TAbstractCollection*>(obj)) collection->setOwnsObjects(true);
+    if (collection) static_cast<TAbstractCollection*>(result.get())->setOwnsObjects(true);
     result->load(*this);
     return result;
   } catch (const std::exception& e) {
@@ -474,4 +485,9 @@ void TFile::seek(int64_t position) {
 int64_t TFile::fileSize() const {
   if (!forWriting_) return os_.size();
   return std::max(writtenEnd_, pendingStart_ + static_cast<int64_t>(pending_.size()));
+}
+
+int64_t TFile::bytesLeft() const {
+  if (forWriting_) return 0;
+  return hasBuffer_ ? bufferSize_ - bufferPos_ : os_.size() - os_.position();
 }

@@ -91,11 +91,13 @@ class TFile : public TPObject {
   int64_t filePosition() const;
   void seek(int64_t position);
   int64_t fileSize() const;
+  // Bytes a reader may still take: to the end of the block buffer, or of the file.
+  int64_t bytesLeft() const;
 
   // Not owned; must outlive every readTPObject.
   void setClassNameMap(const THashtable* map) {
     classNameMap_ = map;
-    lastFactory_ = nullptr;
+    knownClasses_.clear();
   }
   const THashtable* getClassNameMap() const { return classNameMap_; }
 
@@ -137,6 +139,9 @@ class TFile : public TPObject {
     return blockStack_[index].hasCell ? static_cast<int>(index) : blockStack_[index].enclosingCell;
   }
   [[noreturn]] void shortRead(int64_t position) const;
+  // A new object of the class `stored` names (through the class-name map);
+  // `collection` tells whether it is one.
+  std::unique_ptr<TPObject> makeStored(const std::string& stored, bool& collection);
 
   std::string header_;
   bool forWriting_ = false;
@@ -153,10 +158,15 @@ class TFile : public TPObject {
   int32_t readDepth_ = 0;
   const THashtable* classNameMap_ = nullptr;
 
-  // A database names the same few classes a million times: the last stored
-  // name read and the factory it led to, so each is looked up once in a row.
-  std::string lastStoredName_;
-  const ClassRegistry::Factory* lastFactory_ = nullptr;
+  // The classes stored names led to, and whether each is a collection; a
+  // handful, the most recent kept.
+  struct KnownClass {
+    std::string stored;
+    const ClassRegistry::Factory* factory;
+    bool collection;
+  };
+  static constexpr size_t kKnownClasses = 8;
+  std::vector<KnownClass> knownClasses_;
 
   platform::OsFile os_;
   // Bytes written but not yet handed to the operating system, and the file

@@ -5,7 +5,7 @@
 namespace {
 
 void writePart(TFile& file, TMappedObject* part) {
-  if (auto* p = dynamic_cast<TPObject*>(part)) {
+  if (TPObject* p = part->asPObject()) {
     file.writeInt(1);
     file.writeTPObject(*p);
   } else {

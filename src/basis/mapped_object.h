@@ -10,6 +10,8 @@
 #include <memory>
 #include <string>
 
+class TPObject;
+
 // Declares the class name of a class; use in the public section of each class.
 #define VOSKO_CLASS_NAME(Name)                    \
   static constexpr const char* kClassName = #Name; \
@@ -34,6 +36,9 @@ class TMappedObject {
   virtual int32_t hashCode() const;
   // A new object owned by the caller; by default an empty TMappedObject.
   virtual std::unique_ptr<TMappedObject> clone() const;
+  // This object as a persistent one, or null: the lists ask it of every
+  // element they store, where a cast would cost more than the writing.
+  virtual TPObject* asPObject() { return nullptr; }
 };
 
 // clone() for callers who know the class: the copy as that class.

@@ -23,6 +23,8 @@ class TPObject : public TMappedObject {
 
   TPObject() = default;
 
+  TPObject* asPObject() final { return this; }
+
   using FileHandler = std::function<void(TFile&)>;
   using PrintHandler = std::function<void(TTextFile&)>;
 

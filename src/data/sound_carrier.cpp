@@ -53,9 +53,25 @@ std::string TSoundCarrier::toString() const {
 int32_t TSoundCarrier::add(TMappedObject* obj) {
   auto* title = dynamic_cast<TTitle*>(obj);
   if (title == nullptr) throw IllegalArgumentException("TSoundCarrier.add: Object is no title.");
+  return adopt(title);
+}
+
+int32_t TSoundCarrier::add(std::unique_ptr<TTitle> title) {
+  const int32_t index = adopt(title.get());
+  title.release();
+  return index;
+}
+
+int32_t TSoundCarrier::adopt(TTitle* title) {
+  const bool known = lastTracksKnown();
   const int32_t index = append(title);
-  title->carrier = this;
+  // The new title counts in what is known only through its number, noted below.
+  if (known) lastTracksAt_ = modificationCount();
+  // Numbered before it points here, so that the numbering does not make this
+  // carrier forget its highest tracks.
   if (title->track == -1) title->track = stepTrack(getLastTrack(title->carrierIndex), 1);
+  title->carrier = this;
+  if (lastTracksKnown()) noteTrack(title->carrierIndex, title->track);
   return index;
 }
 
@@ -72,12 +88,20 @@ void TSoundCarrier::remove(int32_t index) {
 TTitle* TSoundCarrier::getTitle(int32_t index) const { return static_cast<TTitle*>(get(index)); }
 
 int32_t TSoundCarrier::getLastTrack(int32_t carrierIndex) const {
-  int32_t last = -1;
-  for (int32_t i = 0; i < size(); ++i) {
-    const TTitle* title = getTitle(i);
-    if (title->carrierIndex == carrierIndex && title->track > last) last = title->track;
+  if (!lastTracksKnown()) {
+    lastTracks_.clear();
+    for (int32_t i = 0; i < size(); ++i) noteTrack(getTitle(i)->carrierIndex, getTitle(i)->track);
+    lastTracksValid_ = true;
+    lastTracksAt_ = modificationCount();
   }
-  return last;
+  auto it = lastTracks_.find(carrierIndex);
+  return it == lastTracks_.end() ? -1 : it->second;
+}
+
+void TSoundCarrier::noteTrack(int32_t carrierIndex, int32_t track) const {
+  // As a walk from -1 would find it: only tracks above -1 count.
+  int32_t& last = lastTracks_.try_emplace(carrierIndex, -1).first->second;
+  if (track > last) last = track;
 }
 
 bool TSoundCarrier::hasMixedArtists() const { return carrierartists::hasMixedArtists(*this); }

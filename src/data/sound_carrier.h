@@ -8,6 +8,7 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <string>
 
@@ -70,6 +71,8 @@ class TSoundCarrier : public TArrayList {
   // the highest of its disc when it has none (-1); anything else raises
   // IllegalArgumentException "TSoundCarrier.add: Object is no title.".
   int32_t add(TMappedObject* obj) override;
+  // add(title) for a title the caller hands over, without asking its class.
+  int32_t add(std::unique_ptr<TTitle> title);
   // Removes and frees the title at index; the titles behind it on the same
   // disc, up to the first title of another disc, move up one number.
   void remove(int32_t index) override;
@@ -88,4 +91,18 @@ class TSoundCarrier : public TArrayList {
   // The distinct title artists, each followed by a blank; raises
   // IllegalStateException for a carrier that is not a "Split".
   std::string assembleSplitArtist() const;
+
+ private:
+  friend class TitleNumber;
+  void titleNumbersChanged() { lastTracksValid_ = false; }
+  bool lastTracksKnown() const { return lastTracksValid_ && lastTracksAt_ == modificationCount(); }
+  void noteTrack(int32_t carrierIndex, int32_t track) const;
+  int32_t adopt(TTitle* title);
+
+  // The highest track of each disc, as the titles held say while known: it
+  // is forgotten when a title's number changes or the titles held change
+  // other than through add.
+  mutable std::map<int32_t, int32_t> lastTracks_;
+  mutable bool lastTracksValid_ = false;
+  mutable uint64_t lastTracksAt_ = 0;
 };

@@ -7,6 +7,12 @@
 #include "platform/exception.h"
 #include "xml/dom_exception.h"
 
+TitleNumber& TitleNumber::operator=(int32_t value) {
+  value_ = value;
+  if (title_.carrier != nullptr) title_.carrier->titleNumbersChanged();
+  return *this;
+}
+
 TTitle::TTitle(const std::string& name, const std::string& url) : TTitle() {
   this->name = name;
   this->url = url;

@@ -12,6 +12,23 @@
 #include "basis/xml_persistent.h"
 
 class TSoundCarrier;
+class TTitle;
+
+// A title's track or disc number, used as an int32_t. Setting it tells the
+// carrier holding the title, which remembers the highest track of each disc
+// so that numbering a new title needs no walk over all the others.
+class TitleNumber {
+ public:
+  TitleNumber(TTitle& title, int32_t value) : title_(title), value_(value) {}
+  TitleNumber(const TitleNumber&) = delete;
+  TitleNumber& operator=(const TitleNumber& other) { return *this = other.value_; }
+  TitleNumber& operator=(int32_t value);
+  operator int32_t() const { return value_; }
+
+ private:
+  TTitle& title_;
+  int32_t value_;
+};
 
 class TTitle : public TXMLPersistent {
  public:
@@ -33,10 +50,10 @@ class TTitle : public TXMLPersistent {
   std::string originalArtist;
   std::string film;
   // Zero-based position on its disc or side; -1 until a carrier numbers it.
-  int32_t track = -1;
+  TitleNumber track{*this, -1};
   TSoundCarrier* carrier = nullptr;
   // Zero-based disc (or record or cassette side) within the carrier.
-  int32_t carrierIndex = 0;
+  TitleNumber carrierIndex{*this, 0};
 
   // "Original" clears originalArtist; then sets contentType.
   void setContentType(const std::string& value);

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <limits>
 
 #include "basis/exceptions.h"
@@ -82,6 +83,43 @@ TEST(SoundCarrierTest, AddLinksTitleAndNumbersAfterHighestOfItsDisc) {
   EXPECT_EQ(carrier.getLastTrack(2), -1);
   EXPECT_EQ(carrier.add(new TTitle()), 4);
   EXPECT_EQ(carrier.getTitle(4)->track, 7);
+}
+
+TEST(SoundCarrierTest, HighestTrackStaysTheWalkOverTheTitlesWhateverChangesThem) {
+  TSoundCarrier carrier;
+  auto walk = [&](int32_t disc) {
+    int32_t last = -1;
+    for (int32_t i = 0; i < carrier.size(); ++i) {
+      const TTitle* t = carrier.getTitle(i);
+      if (t->carrierIndex == disc && t->track > last) last = t->track;
+    }
+    return last;
+  };
+  TTitle* kept = addTitle(carrier, "a");
+  const std::vector<std::pair<const char*, std::function<void()>>> steps = {
+      {"numbered adds", [&] { for (int i = 0; i < 3; ++i) addTitle(carrier, "a"); }},
+      {"a track raised", [&] { kept->track = 40; }},
+      {"a track lowered", [&] { kept->track = 0; }},
+      {"a title moved to another disc", [&] { kept->carrierIndex = 2; }},
+      {"a title re-initialized", [&] { carrier.getTitle(3)->initialize(); }},
+      {"a removal", [&] { carrier.remove(1); }},
+      {"an append past add", [&] {
+         auto t = std::make_unique<TTitle>();
+         t->track = 90;
+         carrier.append(std::move(t));
+       }},
+      {"the last title removed", [&] { carrier.remove(carrier.size() - 1); }},
+      {"a title added with its own number", [&] { addTitle(carrier, "a", 0, 70); }},
+      {"a number below -1", [&] { addTitle(carrier, "a", 1, -5); }},
+      {"cleared", [&] { carrier.clear(); }},
+  };
+  for (const auto& [what, step] : steps) {
+    step();
+    for (int32_t disc : {0, 1, 2}) EXPECT_EQ(carrier.getLastTrack(disc), walk(disc)) << what << ", disc " << disc;
+    // A numbered add after every change, which must follow the walk too.
+    const int32_t expected = walk(0) + 1;
+    EXPECT_EQ(addTitle(carrier, "a")->track, expected) << what;
+  }
 }
 
 TEST(SoundCarrierTest, AddOfSomethingElseFails) {

@@ -23,11 +23,14 @@ constexpr LegacyClassNames kClassNames{Format::kTitleName, Format::kCarrierName,
 // artists; one without makes a carrier of mixed artists a sampler and leaves
 // every other with the current initial content type. Images and films, and
 // the stored track numbers, which the current model assigns anew, are not
-// carried over.
+// carried over. The texts are moved out of `s`, which is spent afterwards.
 template <class Format>
 std::unique_ptr<TSoundCarrier> convertCarrier(TSoundCarrierOf<Format>& s) {
   constexpr bool kContentTypes = requires { s.contentType; };
-  auto c = std::make_unique<TSoundCarrier>(s.name, s.label, s.type);
+  auto c = std::make_unique<TSoundCarrier>();
+  c->name = std::move(s.name);
+  c->label = std::move(s.label);
+  c->type = std::move(s.type);
   if constexpr (kContentTypes) {
     c->artist = s.getArtist();
   } else if (s.hasMixedArtists()) {
@@ -37,11 +40,14 @@ std::unique_ptr<TSoundCarrier> convertCarrier(TSoundCarrierOf<Format>& s) {
     c->artist = s.getArtist();
   }
   c->release = s.release;
-  c->notes = s.notes;
+  c->notes = std::move(s.notes);
   if constexpr (kContentTypes) c->setContentType(s.contentType);
   for (int32_t i = 0; i < s.size(); ++i) {
     TTitleOf<Format>& t = *s.getTitle(i);
-    auto u = std::make_unique<TTitle>(t.name, t.url, t.artist);
+    auto u = std::make_unique<TTitle>();
+    u->name = std::move(t.name);
+    u->url = std::move(t.url);
+    u->artist = std::move(t.artist);
     if constexpr (kContentTypes) {
       u->setContentType(t.contentType);
       u->setOriginalArtist(t.originalArtist);

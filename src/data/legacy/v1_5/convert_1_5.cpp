@@ -20,9 +20,12 @@ void convert1_5(std::unique_ptr<TManager1_5> manager, const std::string& inputFi
     carrier->artist = manager->artists().nameOf(old->artistId);
     carrier->release = old->release;
     carrier->notes = old->notes;
+    // Every title takes the carrier's artist, so the artists never become
+    // mixed and the carrier's artist is the same for each: asked once, not
+    // once per title over all the titles added before.
+    const std::string artist = carrier->getArtist();
     for (const TTitle1_5* t : titles.titlesOfCarrier(old->id)) {
-      auto title = std::make_unique<TTitle>(t->name, t->url, carrier->getArtist());
-      carrier->add(std::move(title));
+      carrier->add(std::make_unique<TTitle>(t->name, t->url, artist));
     }
     database->add(std::move(carrier));
   }
