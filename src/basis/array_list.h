@@ -9,7 +9,9 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "basis/abstract_collection.h"
@@ -63,6 +65,11 @@ class TArrayList : public TAbstractCollection {
   std::unique_ptr<TMappedObject> clone() const override;
   void readFrom(TFile& file) override;
   void writeTo(TFile& file) override;
+  // Stores as `name` what store(name) would store for this list holding the
+  // `count` elements that `next` makes, in order; each is written and freed
+  // before the next is made, so that a list too large to hold can be stored.
+  // REQUIRES: no write handler set.
+  void storeEach(const std::string& name, int32_t count, const std::function<std::unique_ptr<TPObject>()>& next);
   // toString() as one line, printTo of each persistent element, an empty line.
   void printTo(TTextFile& file) override;
 

@@ -20,6 +20,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "basis/class_registry.h"
@@ -93,6 +94,12 @@ class TFile : public TPObject {
   int64_t fileSize() const;
   // Bytes a reader may still take: to the end of the block buffer, or of the file.
   int64_t bytesLeft() const;
+  // The bytes left in the block buffer of a file being read, to look at
+  // without taking them; empty outside a block.
+  std::string_view blockView() const {
+    if (forWriting_ || !hasBuffer_) return {};
+    return {buffer_.data() + bufferPos_, static_cast<size_t>(bufferSize_ - bufferPos_)};
+  }
 
   // Not owned; must outlive every readTPObject.
   void setClassNameMap(const THashtable* map) {

@@ -8,9 +8,12 @@
 #include <string>
 
 #include "basis/class_registry.h"
+#include "basis/file.h"
 #include "data/legacy/objects/legacy_conversion.h"
+#include "data/legacy/objects/plain_database.h"
 #include "data/legacy/objects/sound_carriers_template.h"
 #include "data/sound_carrier.h"
+#include "data/sound_carriers.h"
 #include "data/title.h"
 #include "debug/channel_pool.h"
 
@@ -57,21 +60,55 @@ std::unique_ptr<TSoundCarrier> convertCarrier(TSoundCarrierOf<Format>& s) {
   return c;
 }
 
+// The conversion that loads the whole file first: the one for every
+// database, and the one whose reports a failure gets.
+template <class Format>
+void convertWholeDatabase(std::unique_ptr<TSoundCarriersOf<Format>> source, const std::string& inputFile,
+                          const std::string& outputFile) {
+  convertLegacyDatabase(std::move(source), kClassNames<Format>, inputFile, outputFile, [](TMappedObject& carrier) {
+    return convertCarrier<Format>(dynamic_cast<TSoundCarrierOf<Format>&>(carrier));
+  });
+}
+
+// Converts a database in the plain form (plain_database.h) carrier by
+// carrier: each source carrier is read, converted, written and freed before
+// the next, so that only the file's bytes and one carrier are held. The
+// output is the one the whole-file conversion stores. False, with nothing
+// written, for a database in another form or on any failure, which the
+// whole-file conversion then meets again and reports as it always has.
+template <class Format>
+bool convertPlainDatabase(const std::string& inputFile, const std::string& outputFile) {
+  try {
+    const std::unique_ptr<THashtable> map = makeClassNameMap(kClassNames<Format>);
+    TFile in(inputFile, false, Format::kFileHeader);
+    in.setClassNameMap(map.get());
+    in.beginReadBlock(true);
+    if (!isPlainDatabase<Format>(in.blockView())) return false;
+    const int32_t count = in.readInt();
+    TSoundCarriers target;
+    target.storeEach(outputFile, count, [&]() -> std::unique_ptr<TPObject> {
+      std::unique_ptr<TPObject> source = in.readTPObject();
+      return convertCarrier<Format>(dynamic_cast<TSoundCarrierOf<Format>&>(*source));
+    });
+    return true;
+  } catch (...) {
+    return false;
+  }
+}
+
 }  // namespace objectconversion
 
 // Reads `inputFile` into `source` (stored names "TTitle", "TSoundCarrier"
 // and "TSoundCarriers" read as the version's classes) and stores the
 // converted database as `outputFile`. Takes ownership of `source` and frees
 // it before returning, also when it raises; the output is written only after
-// the whole input was read.
+// the whole input was read. A database in the plain form takes the way
+// carrier by carrier, with the same output.
 template <class Format>
 void convertObjectDatabase(std::unique_ptr<TSoundCarriersOf<Format>> source, const std::string& inputFile,
                            const std::string& outputFile) {
-  convertLegacyDatabase(
-      std::move(source), objectconversion::kClassNames<Format>, inputFile, outputFile,
-      [](TMappedObject& carrier) {
-        return objectconversion::convertCarrier<Format>(dynamic_cast<TSoundCarrierOf<Format>&>(carrier));
-      });
+  if (objectconversion::convertPlainDatabase<Format>(inputFile, outputFile)) return;
+  objectconversion::convertWholeDatabase<Format>(std::move(source), inputFile, outputFile);
 }
 
 // The start-up step of a version: registers its persistent classes with the
