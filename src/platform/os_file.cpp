@@ -218,21 +218,33 @@ void OsFile::openReplacement(const std::string& target) {
   target_ = real;
 }
 
+namespace {
+
+// Repeats `step(done)` (a read or write of the bytes from `done` on) until
+// all `n` are through, the system call is interrupted only by a signal, or
+// it fails or ends; returns how many went through.
+template <class Step>
+size_t transfer(size_t n, Step step) {
+  size_t done = 0;
+  while (done < n) {
+    ssize_t r = step(done);
+    if (r < 0 && errno == EINTR) continue;
+    if (r <= 0) break;
+    done += static_cast<size_t>(r);
+  }
+  return done;
+}
+
+}  // namespace
+
 size_t OsFile::read(void* data, size_t n) {
   if (n == 0) return 0;
   if (readFails()) {
     errno = EIO;
     return 0;
   }
-  size_t done = 0;
   auto* p = static_cast<char*>(data);
-  while (done < n) {
-    ssize_t r = ::read(fd_, p + done, n - done);
-    if (r < 0 && errno == EINTR) continue;
-    if (r <= 0) break;
-    done += static_cast<size_t>(r);
-  }
-  return done;
+  return transfer(n, [&](size_t done) { return ::read(fd_, p + done, n - done); });
 }
 
 size_t OsFile::write(const void* data, size_t n) {
@@ -241,15 +253,8 @@ size_t OsFile::write(const void* data, size_t n) {
     errno = EIO;
     return 0;
   }
-  size_t done = 0;
   auto* p = static_cast<const char*>(data);
-  while (done < n) {
-    ssize_t r = ::write(fd_, p + done, n - done);
-    if (r < 0 && errno == EINTR) continue;
-    if (r <= 0) break;
-    done += static_cast<size_t>(r);
-  }
-  return done;
+  return transfer(n, [&](size_t done) { return ::write(fd_, p + done, n - done); });
 }
 
 size_t OsFile::writeAt(const void* data, size_t n, int64_t offset) {
@@ -258,15 +263,8 @@ size_t OsFile::writeAt(const void* data, size_t n, int64_t offset) {
     errno = EIO;
     return 0;
   }
-  size_t done = 0;
   auto* p = static_cast<const char*>(data);
-  while (done < n) {
-    ssize_t r = ::pwrite(fd_, p + done, n - done, offset + static_cast<off_t>(done));
-    if (r < 0 && errno == EINTR) continue;
-    if (r <= 0) break;
-    done += static_cast<size_t>(r);
-  }
-  return done;
+  return transfer(n, [&](size_t done) { return ::pwrite(fd_, p + done, n - done, offset + static_cast<off_t>(done)); });
 }
 
 int64_t OsFile::position() const { return fd_ < 0 ? 0 : ::lseek(fd_, 0, SEEK_CUR); }

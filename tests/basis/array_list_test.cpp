@@ -11,7 +11,9 @@
 #include "test_util.h"
 
 using testutil::hex;
+using testutil::block;
 using testutil::le32;
+using testutil::object;
 using testutil::str;
 
 namespace {
@@ -81,11 +83,10 @@ TEST_F(ArrayListTest, LoadingReplacesAndKeepsOwnership) {
 TEST_F(ArrayListTest, CountBeyondTheDataFailsWithShortRead) {
   // Count 2 with one element, and a count near 2^31 with none: both end at the block's end.
   for (int32_t count : {2, 0x7FFFFFFF}) {
-    std::string block = le32(count) + str("TString") + le32(7) + str("abc");
-    if (count != 2) block = le32(count);
-    testutil::writeFile(dir.file("t.bin"), le32(static_cast<int64_t>(block.size())) + block);
+    const std::string content = count == 2 ? le32(count) + object("TString", str("abc")) : le32(count);
+    testutil::writeFile(dir.file("t.bin"), block(content));
     TArrayList list;  // not owning: what was read must not be lost
-    std::string pos = std::to_string(block.size());
+    std::string pos = std::to_string(content.size());
     EXPECT_EQ(messageOf<IOException>([&] { list.load(dir.file("t.bin")); }),
               "TFile.readTPObject: (IOException) TFile: Read-Buffer too small or too large, file corrupt: " +
                   pos + "@buffer.");
@@ -214,8 +215,7 @@ TEST_F(ArrayListTest, NonPersistentElementsAreNotStored) {
   list.add(&plain);
   list.add(&s);
   list.store(dir.file("p.bin"));
-  std::string block = le32(1) + str("TString") + le32(5) + str("s");
-  EXPECT_EQ(testutil::readFile(dir.file("p.bin")), le32(static_cast<int64_t>(block.size())) + block);
+  EXPECT_EQ(testutil::readFile(dir.file("p.bin")), block(le32(1) + object("TString", str("s"))));
 }
 
 TEST_F(ArrayListTest, PrintWritesNameElementsAndEmptyLine) {

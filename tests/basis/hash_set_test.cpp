@@ -15,7 +15,9 @@
 #include "expect_message.h"
 #include "test_util.h"
 
+using testutil::block;
 using testutil::le32;
+using testutil::object;
 using testutil::str;
 
 namespace {
@@ -186,9 +188,8 @@ TEST_F(HashSetTest, StoredFormIsTheListOfElements) {
   set.add("b");
   set.add("a");
   set.store(dir.file("s.bin"));
-  std::string list = le32(2) + str("TString") + le32(5) + str("a") + str("TString") + le32(5) + str("b");
-  std::string block = str("TArrayList") + le32(static_cast<int64_t>(list.size())) + list;
-  EXPECT_EQ(testutil::readFile(dir.file("s.bin")), le32(static_cast<int64_t>(block.size())) + block);
+  const std::string list = le32(2) + object("TString", str("a")) + object("TString", str("b"));
+  EXPECT_EQ(testutil::readFile(dir.file("s.bin")), block(object("TArrayList", list)));
 
   TStringSet back;
   back.load(dir.file("s.bin"));
@@ -198,9 +199,8 @@ TEST_F(HashSetTest, StoredFormIsTheListOfElements) {
 }
 
 TEST_F(HashSetTest, StoredDuplicatesAreFreedOnLoad) {
-  std::string list = le32(2) + str("TString") + le32(5) + str("x") + str("TString") + le32(5) + str("x");
-  std::string block = str("TArrayList") + le32(static_cast<int64_t>(list.size())) + list;
-  testutil::writeFile(dir.file("d.bin"), le32(static_cast<int64_t>(block.size())) + block);
+  const std::string list = le32(2) + object("TString", str("x")) + object("TString", str("x"));
+  testutil::writeFile(dir.file("d.bin"), block(object("TArrayList", list)));
   TStringSet set;
   set.load(dir.file("d.bin"));
   EXPECT_EQ(set.size(), 1);
@@ -209,9 +209,8 @@ TEST_F(HashSetTest, StoredDuplicatesAreFreedOnLoad) {
 TEST_F(HashSetTest, ElementsLeftWhenLoadingFailsAreFreed) {
   ClassRegistry::registerClass<TCountedNumber>();
   std::string list = le32(4);
-  for (int32_t v : {1, 1, -1, 2}) list += str("TCountedNumber") + le32(4) + le32(v);
-  std::string block = str("TArrayList") + le32(static_cast<int64_t>(list.size())) + list;
-  testutil::writeFile(dir.file("n.bin"), le32(static_cast<int64_t>(block.size())) + block);
+  for (int32_t v : {1, 1, -1, 2}) list += object("TCountedNumber", le32(v));
+  testutil::writeFile(dir.file("n.bin"), block(object("TArrayList", list)));
   {
     THashSet set(true);
     EXPECT_EQ(messageOf<IllegalStateException>([&] { set.load(dir.file("n.bin")); }),
@@ -248,8 +247,7 @@ TEST_F(HashSetTest, FailedGrowthKeepsEveryElementInItsBucket) {
 }
 
 TEST_F(HashSetTest, StoredObjectOtherThanListIsRefused) {
-  std::string block = str("TString") + le32(5) + str("x");
-  testutil::writeFile(dir.file("o.bin"), le32(static_cast<int64_t>(block.size())) + block);
+  testutil::writeFile(dir.file("o.bin"), block(object("TString", str("x"))));
   THashSet set;
   EXPECT_EQ(messageOf<IOException>([&] { set.load(dir.file("o.bin")); }),
             "THashSet.readFrom: Illegal object: TString.");

@@ -17,7 +17,9 @@
 namespace {
 
 using testutil::dbl;
+using testutil::block;
 using testutil::le32;
+using testutil::object;
 using testutil::str;
 
 // 05.03.2024 07:08:09.045
@@ -161,11 +163,10 @@ TEST_F(DebugEntriesFileTest, StoredFileMatchesTheLayoutByteForByte) {
   const std::string trace = str("go") + str("vosko") + le32(3) + le32(5) + dbl(ref) + dbl(t);
   const std::string error = str("bad") + str("vosko") + le32(7) + le32(1) + dbl(ref) + dbl(t) + str("em") +
                             str("IOException") + str("sys");
-  const std::string body = le32(2) + str("TTraceEntry") + le32(static_cast<int64_t>(trace.size())) + trace +
-                           str("TErrorEntry") + le32(static_cast<int64_t>(error.size())) + error;
+  const std::string body = le32(2) + object("TTraceEntry", trace) + object("TErrorEntry", error);
   const std::string header = "[Application:debug.Type:DebugEntries-Database.Version:1.0]";
   ASSERT_EQ(header.size(), 58u);
-  EXPECT_EQ(testutil::readFile(dir.file("d.dbg")), header + le32(static_cast<int64_t>(body.size())) + body);
+  EXPECT_EQ(testutil::readFile(dir.file("d.dbg")), header + block(body));
 
   TDebugEntries back;
   back.load(dir.file("d.dbg"));
