@@ -187,8 +187,7 @@ void TFile::flushPending() {
 }
 
 void TFile::rawWrite(const void* data, size_t n) {
-  const char* p = static_cast<const char*>(data);
-  pending_.insert(pending_.end(), p, p + n);
+  pending_.append(static_cast<const char*>(data), n);
   if (pending_.size() >= kPendingLimit) flushPending();
 }
 
@@ -248,6 +247,17 @@ void TFile::writeChars(const std::string& s) {
 
 void TFile::writeString(const std::string& s) {
   int32_t n = storedLength(static_cast<int64_t>(s.size()));
+  if (forWriting_ && !hasBuffer_) {
+    // The common case in one step: length and text straight to the pending bytes.
+    const int cell = currentCell();
+    if (cell >= 0) blockStack_[static_cast<size_t>(cell)].count += platform::kFixed32Size + n;
+    char length[platform::kFixed32Size];
+    platform::encodeFixed32(length, static_cast<uint32_t>(n));
+    pending_.append(length, platform::kFixed32Size);
+    pending_.append(s.data(), static_cast<size_t>(n));
+    if (pending_.size() >= kPendingLimit) flushPending();
+    return;
+  }
   writeInt(n);
   writeBytes(s.data(), n);
 }
@@ -298,7 +308,7 @@ void TFile::endBlock() {
   if (hasBuffer_ && static_cast<int64_t>(blockStack_.size()) == bufferDepth_) {
     // The buffered block is complete: the file receives it in one piece,
     // already counted in the enclosing cells.
-    std::vector<char> block = std::move(buffer_);
+    auto block = std::move(buffer_);
     int64_t n = bufferPos_;
     hasBuffer_ = false;
     buffer_.clear();

@@ -21,6 +21,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "basis/class_registry.h"
@@ -157,7 +158,24 @@ class TFile : public TPObject {
 
   // The block buffer: a buffered write block, or the outermost read block.
   bool hasBuffer_ = false;
-  std::vector<char> buffer_;
+  // Bytes are written or read into it right after it grows, so growing it
+  // leaves them as they are instead of zeroing a whole database first.
+  template <class T>
+  struct Uninitialized : std::allocator<T> {
+    template <class U>
+    struct rebind {
+      using other = Uninitialized<U>;
+    };
+    template <class U>
+    void construct(U* p) noexcept {
+      ::new (static_cast<void*>(p)) U;
+    }
+    template <class U, class... Args>
+    void construct(U* p, Args&&... args) {
+      ::new (static_cast<void*>(p)) U(std::forward<Args>(args)...);
+    }
+  };
+  std::vector<char, Uninitialized<char>> buffer_;
   int64_t bufferSize_ = -1;
   int64_t bufferDepth_ = 0;
   int64_t bufferGrowth_ = 256;
@@ -178,7 +196,7 @@ class TFile : public TPObject {
   platform::OsFile os_;
   // Bytes written but not yet handed to the operating system, and the file
   // offset where they belong.
-  std::vector<char> pending_;
+  std::string pending_;
   int64_t pendingStart_ = 0;
   // The end of what was handed to the operating system: the size of the file
   // being written, known without asking the system.
