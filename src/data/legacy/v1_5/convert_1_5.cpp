@@ -6,15 +6,16 @@
 
 void convert1_5(std::unique_ptr<TManager1_5> manager, const std::string& inputFile,
                 const std::string& outputFile) {
-  auto database = std::make_unique<TSoundCarriers>();
-  database->setFileName(outputFile);
   manager->setFileName(inputFile);
   manager->load();
 
   const TTitleList1_5& titles = manager->titles();
   const TCarrierList1_5& carriers = manager->carriers();
-  for (int32_t i = 0; i < carriers.size(); ++i) {
-    const TSoundCarrier1_5* old = carriers.get(i);
+  // Each carrier is written as soon as it is converted and freed then, so
+  // the new database is never held whole beside the old one.
+  int32_t i = 0;
+  TSoundCarriers().storeEach(outputFile, carriers.size(), [&]() -> std::unique_ptr<TPObject> {
+    const TSoundCarrier1_5* old = carriers.get(i++);
     auto carrier =
         std::make_unique<TSoundCarrier>(old->name, manager->labels().nameOf(old->labelId), old->type);
     carrier->artist = manager->artists().nameOf(old->artistId);
@@ -27,7 +28,6 @@ void convert1_5(std::unique_ptr<TManager1_5> manager, const std::string& inputFi
     for (const TTitle1_5* t : titles.titlesOfCarrier(old->id)) {
       carrier->add(std::make_unique<TTitle>(t->name, t->url, artist));
     }
-    database->add(std::move(carrier));
-  }
-  database->store();
+    return carrier;
+  });
 }

@@ -34,16 +34,17 @@ int32_t carrierArtistId(const TTitleList2_0& titles, const TSoundCarrier2_0& car
 
 void convert2_0(std::unique_ptr<TManager2_0> manager, const std::string& inputFile,
                 const std::string& outputFile) {
-  auto database = std::make_unique<TSoundCarriers>();
-  database->setFileName(outputFile);
   manager->setFileName(inputFile);
   manager->load();
 
   const TArtistList2_0& artists = manager->artists();
   const TTitleList2_0& titles = manager->titles();
   const TCarrierList2_0& carriers = manager->carriers();
-  for (int32_t i = 0; i < carriers.size(); ++i) {
-    const TSoundCarrier2_0* old = carriers.get(i);
+  // Each carrier is written as soon as it is converted and freed then, so
+  // the new database is never held whole beside the old one.
+  int32_t i = 0;
+  TSoundCarriers().storeEach(outputFile, carriers.size(), [&]() -> std::unique_ptr<TPObject> {
+    const TSoundCarrier2_0* old = carriers.get(i++);
     auto carrier =
         std::make_unique<TSoundCarrier>(old->name, manager->labels().nameOf(old->labelId), old->type);
     std::vector<const TTitle2_0*> own = titles.titlesOfCarrier(old->id);
@@ -59,7 +60,6 @@ void convert2_0(std::unique_ptr<TManager2_0> manager, const std::string& inputFi
       auto title = std::make_unique<TTitle>(t->name, t->url, artists.nameOf(t->artistId));
       carrier->add(std::move(title));
     }
-    database->add(std::move(carrier));
-  }
-  database->store();
+    return carrier;
+  });
 }
