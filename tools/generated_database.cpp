@@ -5,10 +5,7 @@
 #include <stdexcept>
 
 #include "data/legacy/records/record_file.h"
-#include "data/legacy/v1_5/identifier_list_1_5.h"
-#include "data/legacy/v1_5/manager_1_5.h"
-#include "data/legacy/v2_0/identifier_list_2_0.h"
-#include "data/legacy/v2_0/manager_2_0.h"
+#include "legacy_records.h"
 #include "object_sample.h"
 #include "platform/exception.h"
 
@@ -63,24 +60,6 @@ void writeObjectFormat(ObjectFormat format, const GeneratedShape& shape, const s
   }
   writer.finish();
 }
-
-struct Records1_5 {
-  using Format = legacy::Format1_5;
-  using Artist = TArtist1_5;
-  using Label = TMusicLabel1_5;
-  using Title = TTitle1_5;
-  using Carrier = TSoundCarrier1_5;
-  static constexpr bool kDated = false;  // carriers name their artist
-};
-
-struct Records2_0 {
-  using Format = legacy::Format2_0;
-  using Artist = TArtist2_0;
-  using Label = TMusicLabel2_0;
-  using Title = TTitle2_0;
-  using Carrier = TSoundCarrier2_0;
-  static constexpr bool kDated = true;  // titles name their artist
-};
 
 // Carrier ids are sparse and descending, so no position equals an id.
 int32_t carrierId(int32_t i, int32_t carriers) { return 3 * (carriers - i) + 11; }
