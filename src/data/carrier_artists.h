@@ -47,4 +47,16 @@ std::string assembleSplitArtist(const Carrier& carrier) {
   return result;
 }
 
+// The artist an old carrier shows (getArtist of the formats 2.5, 2.5.3 and
+// 2.5.5): "<Sampler>" for mixed artists, and where the format knows split
+// carriers, the assembled artists of a "Split".
+template <bool kSplit, class Carrier>
+std::string shownArtist(const Carrier& carrier) {
+  std::string artist = hasMixedArtists(carrier) ? "<Sampler>" : carrier.artist;
+  if constexpr (kSplit) {
+    if (carrier.contentType == "Split") artist = assembleSplitArtist(carrier);
+  }
+  return artist;
+}
+
 }  // namespace carrierartists

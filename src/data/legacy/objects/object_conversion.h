@@ -6,12 +6,15 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "basis/class_registry.h"
 #include "basis/file.h"
 #include "data/legacy/objects/legacy_conversion.h"
 #include "data/legacy/objects/plain_database.h"
 #include "data/legacy/objects/sound_carriers_template.h"
+#include "data/carrier_artists.h"
 #include "data/sound_carrier.h"
 #include "data/sound_carriers.h"
 #include "data/title.h"
@@ -22,41 +25,59 @@ namespace objectconversion {
 template <class Format>
 constexpr LegacyClassNames kClassNames{Format::kTitleName, Format::kCarrierName, Format::kCarriersName};
 
-// A version with content types carries them over, with the original
-// artists; one without makes a carrier of mixed artists a sampler and leaves
-// every other with the current initial content type. Images and films, and
-// the stored track numbers, which the current model assigns anew, are not
-// carried over. The texts are moved out of `s`, which is spent afterwards.
-template <class Format>
-std::unique_ptr<TSoundCarrier> convertCarrier(TSoundCarrierOf<Format>& s) {
+// How a conversion takes a text from its source: a source that is spent
+// afterwards gives it away; one that is read again keeps it, and the target
+// copies it into the room it has.
+struct SpendTexts {
+  static void take(std::string& into, std::string& from) { into = std::move(from); }
+};
+struct KeepTexts {
+  static void take(std::string& into, const std::string& from) { into.assign(from); }
+};
+
+// Fills the carrier `c` (new, or initialized) from the source carrier `s`,
+// the format's model or its plain record: a version with content types
+// carries them over, with the original artists; one without makes a carrier
+// of mixed artists a sampler and leaves every other with the current initial
+// content type. Images and films, and the stored track numbers, which the
+// current model assigns anew, are not carried over. `newTitle()` gives each
+// title to fill, new or initialized.
+template <class Format, class Texts, class Source, class NewTitle>
+void fillCarrier(Source& s, TSoundCarrier& c, NewTitle newTitle) {
   constexpr bool kContentTypes = requires { s.contentType; };
-  auto c = std::make_unique<TSoundCarrier>();
-  c->name = std::move(s.name);
-  c->label = std::move(s.label);
-  c->type = std::move(s.type);
+  Texts::take(c.name, s.name);
+  Texts::take(c.label, s.label);
+  Texts::take(c.type, s.type);
   if constexpr (kContentTypes) {
-    c->artist = s.getArtist();
-  } else if (s.hasMixedArtists()) {
-    c->artist = TSoundCarrier::kSamplerArtist;
-    c->setContentType(TSoundCarrier::kSampler);
+    c.artist = carrierartists::shownArtist<Format::kSplitArtist>(s);
+  } else if (carrierartists::hasMixedArtists(s)) {
+    c.artist = TSoundCarrier::kSamplerArtist;
+    c.setContentType(TSoundCarrier::kSampler);
   } else {
-    c->artist = s.getArtist();
+    c.artist = carrierartists::shownArtist<Format::kSplitArtist>(s);
   }
-  c->release = s.release;
-  c->notes = std::move(s.notes);
-  if constexpr (kContentTypes) c->setContentType(s.contentType);
+  c.release = s.release;
+  Texts::take(c.notes, s.notes);
+  if constexpr (kContentTypes) c.setContentType(s.contentType);
   for (int32_t i = 0; i < s.size(); ++i) {
-    TTitleOf<Format>& t = *s.getTitle(i);
-    auto u = std::make_unique<TTitle>();
-    u->name = std::move(t.name);
-    u->url = std::move(t.url);
-    u->artist = std::move(t.artist);
+    auto& t = *s.getTitle(i);
+    std::unique_ptr<TTitle> u = newTitle();
+    Texts::take(u->name, t.name);
+    Texts::take(u->url, t.url);
+    Texts::take(u->artist, t.artist);
     if constexpr (kContentTypes) {
       u->setContentType(t.contentType);
       u->setOriginalArtist(t.originalArtist);
     }
-    addConvertedTitle(*c, std::move(u));
+    c.add(std::move(u));
   }
+}
+
+// The current carrier for one loaded carrier, whose texts it takes.
+template <class Format>
+std::unique_ptr<TSoundCarrier> convertCarrier(TSoundCarrierOf<Format>& s) {
+  auto c = std::make_unique<TSoundCarrier>();
+  fillCarrier<Format, SpendTexts>(s, *c, [] { return std::make_unique<TTitle>(); });
   return c;
 }
 
@@ -70,25 +91,47 @@ void convertWholeDatabase(std::unique_ptr<TSoundCarriersOf<Format>> source, cons
   });
 }
 
+// Raised inside a carrier-by-carrier conversion that meets bytes out of the plain form.
+struct NotPlain {};
+
 // Converts a database in the plain form (plain_database.h) carrier by
-// carrier: each source carrier is read, converted, written and freed before
-// the next, so that only the file's bytes and one carrier are held. The
-// output is the one the whole-file conversion stores. False, with nothing
-// written, for a database in another form or on any failure, which the
-// whole-file conversion then meets again and reports as it always has.
+// carrier, straight from the file's bytes: each carrier is read into a plain
+// record, converted into one current carrier and written, and the record,
+// the carrier and its titles serve the next, so that only the file's bytes
+// and one carrier are held and nothing is made per title. The output is the
+// one the whole-file conversion stores. False, with nothing written, for a
+// database in another form or on any failure, which the whole-file
+// conversion then meets again and reports as it always has.
 template <class Format>
 bool convertPlainDatabase(const std::string& inputFile, const std::string& outputFile) {
   try {
-    const std::unique_ptr<THashtable> map = makeClassNameMap(kClassNames<Format>);
     TFile in(inputFile, false, Format::kFileHeader);
-    in.setClassNameMap(map.get());
     in.beginReadBlock(true);
-    if (!isPlainDatabase<Format>(in.blockView())) return false;
-    const int32_t count = in.readInt();
-    TSoundCarriers target;
-    target.storeEach(outputFile, count, [&]() -> std::unique_ptr<TPObject> {
-      std::unique_ptr<TPObject> source = in.readTPObject();
-      return convertCarrier<Format>(dynamic_cast<TSoundCarrierOf<Format>&>(*source));
+    PlainReader reader(in.blockView());
+    int32_t count = 0;
+    if (!reader.int32(count) || count < 0) return false;
+    PlainCarrier<Format> source;
+    TSoundCarrier target;
+    std::vector<std::unique_ptr<TTitle>> spare;
+    auto newTitle = [&] {
+      if (spare.empty()) return std::make_unique<TTitle>();
+      std::unique_ptr<TTitle> title = std::move(spare.back());
+      spare.pop_back();
+      title->initialize();
+      return title;
+    };
+    if (count == 0 && !reader.atEnd()) return false;
+    int32_t made = 0;
+    TSoundCarriers().storeEach(outputFile, count, [&]() -> TPObject& {
+      for (std::unique_ptr<TMappedObject>& title : target.extractAll()) {
+        spare.emplace_back(static_cast<TTitle*>(title.release()));
+      }
+      target.initialize();
+      // Bytes out of the plain form abandon the output, which is then never
+      // put in place.
+      if (!reader.carrier(source) || (++made == count && !reader.atEnd())) throw NotPlain();
+      fillCarrier<Format, KeepTexts>(source, target, newTitle);
+      return target;
     });
     return true;
   } catch (...) {

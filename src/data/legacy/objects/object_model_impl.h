@@ -266,15 +266,12 @@ std::string TSoundCarrierOf<Format>::assembleSplitArtist() const requires Format
 
 template <class Format>
 std::string TSoundCarrierOf<Format>::getArtist() const requires(!Format::kSplitArtist) {
-  return hasMixedArtists() ? "<Sampler>" : artist;
+  return carrierartists::shownArtist<false>(*this);
 }
 
 template <class Format>
 std::string TSoundCarrierOf<Format>::getArtist() requires Format::kSplitArtist {
-  if constexpr (Format::kSplitArtist) {
-    if (hasMixedArtists()) artist = "<Sampler>";
-    if (this->contentType == "Split") artist = assembleSplitArtist();
-  }
+  if constexpr (Format::kSplitArtist) artist = carrierartists::shownArtist<true>(*this);
   return artist;
 }
 

@@ -14,10 +14,10 @@ void convert1_5(std::unique_ptr<TManager1_5> manager, const std::string& inputFi
   // Each carrier is written as soon as it is converted and freed then, so
   // the new database is never held whole beside the old one.
   int32_t i = 0;
-  TSoundCarriers().storeEach(outputFile, carriers.size(), [&]() -> std::unique_ptr<TPObject> {
+  std::unique_ptr<TSoundCarrier> carrier;
+  TSoundCarriers().storeEach(outputFile, carriers.size(), [&]() -> TPObject& {
     const TSoundCarrier1_5* old = carriers.get(i++);
-    auto carrier =
-        std::make_unique<TSoundCarrier>(old->name, manager->labels().nameOf(old->labelId), old->type);
+    carrier = std::make_unique<TSoundCarrier>(old->name, manager->labels().nameOf(old->labelId), old->type);
     carrier->artist = manager->artists().nameOf(old->artistId);
     carrier->release = old->release;
     carrier->notes = old->notes;
@@ -28,6 +28,6 @@ void convert1_5(std::unique_ptr<TManager1_5> manager, const std::string& inputFi
     for (const TTitle1_5* t : titles.titlesOfCarrier(old->id)) {
       carrier->add(std::make_unique<TTitle>(t->name, t->url, artist));
     }
-    return carrier;
+    return *carrier;
   });
 }

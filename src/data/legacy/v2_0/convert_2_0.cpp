@@ -43,10 +43,10 @@ void convert2_0(std::unique_ptr<TManager2_0> manager, const std::string& inputFi
   // Each carrier is written as soon as it is converted and freed then, so
   // the new database is never held whole beside the old one.
   int32_t i = 0;
-  TSoundCarriers().storeEach(outputFile, carriers.size(), [&]() -> std::unique_ptr<TPObject> {
+  std::unique_ptr<TSoundCarrier> carrier;
+  TSoundCarriers().storeEach(outputFile, carriers.size(), [&]() -> TPObject& {
     const TSoundCarrier2_0* old = carriers.get(i++);
-    auto carrier =
-        std::make_unique<TSoundCarrier>(old->name, manager->labels().nameOf(old->labelId), old->type);
+    carrier = std::make_unique<TSoundCarrier>(old->name, manager->labels().nameOf(old->labelId), old->type);
     std::vector<const TTitle2_0*> own = titles.titlesOfCarrier(old->id);
     if (mixedArtists(own)) {
       carrier->artist = "<Sampler>";
@@ -60,6 +60,6 @@ void convert2_0(std::unique_ptr<TManager2_0> manager, const std::string& inputFi
       auto title = std::make_unique<TTitle>(t->name, t->url, artists.nameOf(t->artistId));
       carrier->add(std::move(title));
     }
-    return carrier;
+    return *carrier;
   });
 }
