@@ -117,14 +117,17 @@ bool convertPlainDatabase(const std::string& inputFile, const std::string& outpu
       if (spare.empty()) return std::make_unique<TTitle>();
       std::unique_ptr<TTitle> title = std::move(spare.back());
       spare.pop_back();
-      title->initialize();
       return title;
     };
     if (count == 0 && !reader.atEnd()) return false;
     int32_t made = 0;
     TSoundCarriers().storeEach(outputFile, count, [&]() -> TPObject& {
+      // Titles are reset as they come back, while they still point at the
+      // carrier that let them go, not later, when that carrier is being
+      // filled again and would forget what it knows of its tracks.
       for (std::unique_ptr<TMappedObject>& title : target.extractAll()) {
         spare.emplace_back(static_cast<TTitle*>(title.release()));
+        spare.back()->initialize();
       }
       target.initialize();
       // Bytes out of the plain form abandon the output, which is then never
