@@ -95,8 +95,23 @@ class TDomBuilder {
   TDomBuilder(const TDomBuilder&) = delete;
   TDomBuilder& operator=(const TDomBuilder&) = delete;
 
-  // Feeds the next piece of the document; `last` ends it.
+  // Feeds the next piece of the document; `last` ends it. The first four
+  // bytes go in together: the encoding is told from them, and a document
+  // must read the same however it is cut.
   void parse(const char* bytes, int size, bool last) {
+    if (!fedAny_ && (!head_.empty() || static_cast<std::size_t>(size) < kHeadSize)) {
+      head_.append(bytes, static_cast<std::size_t>(size));
+      if (head_.size() < kHeadSize && !last) return;
+      std::string head = std::move(head_);
+      head_.clear();
+      feed(head.data(), static_cast<int>(head.size()), last);
+      return;
+    }
+    feed(bytes, size, last);
+  }
+
+  void feed(const char* bytes, int size, bool last) {
+    fedAny_ = true;
     noteEncoding(bytes, size);
     if (XML_Parse(parser_, bytes, size, last ? XML_TRUE : XML_FALSE) != XML_STATUS_OK) raiseError();
     if (failure_) std::rethrow_exception(failure_);
@@ -460,6 +475,9 @@ class TDomBuilder {
   }
 
   XML_Parser parser_;
+  static constexpr std::size_t kHeadSize = 4;
+  bool fedAny_ = false;
+  std::string head_;
   TDomDocument* document_;
   TDomParentNode* current_;
   std::string sourceName_;

@@ -7,9 +7,12 @@
 #include <iconv.h>
 #include <sys/stat.h>
 
+#include <sstream>
+
 #include "platform/os_file.h"
 #include "test_util.h"
 #include "xml/dom_exception.h"
+#include "xml/dom_serializer.h"
 
 namespace {
 
@@ -26,6 +29,12 @@ std::string iconvert(const std::string& text, const char* from, const char* to) 
   iconv_close(cd);
   out.resize(out.size() - outLeft);
   return out;
+}
+
+std::string written(const TDomDocument& document) {
+  std::ostringstream out;
+  TDomSerializer(out).writeDocument(document);
+  return out.str();
 }
 
 std::u16string utf16(const std::string& utf8) {
@@ -122,6 +131,10 @@ TEST_F(ParserTest, PiecesOfAnySizeGiveTheSameDocument) {
     EXPECT_EQ(t->firstChild()->nodeValue(), u"\u00E4<") << piece;
     EXPECT_EQ(d->documentElement()->getAttribute(u"A"), u"x&y") << piece;
   }
+  // UTF-16 without a byte-order mark is told by its first bytes, cut or not.
+  const std::string bare = iconvert("\r<a b=\"1\"/>", "UTF-8", "UTF-16LE");
+  const std::string whole = written(*parser.bufferToDom(bare, "doc.xml"));
+  for (std::size_t piece : {1, 2, 3}) EXPECT_EQ(written(*parser.bufferToDom(bare, "doc.xml", piece)), whole) << piece;
   // Errors too, in a UTF-16 document whose units come apart.
   const std::string wide = "\xFF\xFE" + iconvert("<a b=\"x<y\"/>", "UTF-8", "UTF-16LE");
   for (std::size_t piece : {1, 3, 64}) {
