@@ -143,18 +143,4 @@ class PlainReader {
   size_t pos_ = 0;
 };
 
-// Whether `block`, what follows a database's outer block length, is in the
-// plain form.
-template <class Format>
-bool isPlainDatabase(std::string_view block) {
-  PlainReader in(block);
-  PlainCarrier<Format> scratch;
-  int32_t carriers = 0;
-  if (!in.int32(carriers) || carriers < 0) return false;
-  for (int32_t i = 0; i < carriers; ++i) {
-    if (!in.carrier(scratch)) return false;
-  }
-  return in.atEnd();
-}
-
 }  // namespace objectconversion
