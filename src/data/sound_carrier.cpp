@@ -121,6 +121,11 @@ void TSoundCarrier::setContentType(const std::string& kind) {
 std::string TSoundCarrier::assembleSplitArtist() const { return carrierartists::assembleSplitArtist(*this); }
 
 void TSoundCarrier::writeTo(TFile& file) {
+  writeOwnFields(file);
+  TArrayList::writeTo(file);
+}
+
+void TSoundCarrier::writeOwnFields(TFile& file) {
   if (!tocList) throw IOException("TSoundCarrier.write: TOC list not assigned.");
   file.writeString(name);
   file.writeString(label);
@@ -132,7 +137,6 @@ void TSoundCarrier::writeTo(TFile& file) {
   file.writeString(image);
   file.writeString(printImage);
   file.writeTPObject(*tocList);
-  TArrayList::writeTo(file);
 }
 
 void TSoundCarrier::readFrom(TFile& file) {

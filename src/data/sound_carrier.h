@@ -55,6 +55,8 @@ class TSoundCarrier : public TArrayList {
   void readFrom(TFile& file) override;
   // Raises IOException "TSoundCarrier.write: TOC list not assigned." without a TOC list.
   void writeTo(TFile& file) override;
+  // What writeTo writes before the titles: every field and the TOC list.
+  void writeOwnFields(TFile& file);
   // Every field to its default; keeps an existing TOC list and the titles.
   void initialize() override;
   std::string fileHeader() const override;

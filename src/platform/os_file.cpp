@@ -254,7 +254,19 @@ size_t OsFile::write(const void* data, size_t n) {
     return 0;
   }
   auto* p = static_cast<const char*>(data);
-  return transfer(n, [&](size_t done) { return ::write(fd_, p + done, n - done); });
+  const size_t done = transfer(n, [&](size_t done) { return ::write(fd_, p + done, n - done); });
+  if (!target_.empty()) startWriteback(done);
+  return done;
+}
+
+void OsFile::startWriteback(size_t written) {
+  // A replacement is synced whole before it is put in place; handing its
+  // bytes to the disk while more are being made leaves that sync little to
+  // wait for. Only a start: the sync still reports any failure.
+  unkicked_ += written;
+  if (unkicked_ < kWritebackStep) return;
+  unkicked_ = 0;
+  ::sync_file_range(fd_, 0, 0, SYNC_FILE_RANGE_WRITE);
 }
 
 size_t OsFile::writeAt(const void* data, size_t n, int64_t offset) {

@@ -78,12 +78,16 @@ class OsFile {
  private:
   void openExisting(const std::string& path, int flags, const char* what);
   void dropTemporaryName();
+  void startWriteback(size_t written);
+
+  static constexpr size_t kWritebackStep = 8 << 20;
 
   int fd_ = -1;
   std::string path_;
   std::string target_;    // set while writing a replacement: the file to replace
   std::string tempName_;  // the replacement's name while it has one
   int tempSlot_ = -1;     // its entry on the temporary-file list
+  size_t unkicked_ = 0;   // bytes of a replacement written since its writeback was last started
 };
 
 // The fault seam: after failNthWrite(n), the n-th following read or write call

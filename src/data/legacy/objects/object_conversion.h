@@ -15,6 +15,7 @@
 #include "data/legacy/objects/plain_database.h"
 #include "data/legacy/objects/sound_carriers_template.h"
 #include "data/carrier_artists.h"
+#include "data/carrier_writer.h"
 #include "data/sound_carrier.h"
 #include "data/sound_carriers.h"
 #include "data/title.h"
@@ -32,18 +33,17 @@ struct SpendTexts {
   static void take(std::string& into, std::string& from) { into = std::move(from); }
 };
 struct KeepTexts {
-  static void take(std::string& into, const std::string& from) { into.assign(from); }
+  static void take(std::string& into, std::string_view from) { into.assign(from); }
 };
 
-// Fills the carrier `c` (new, or initialized) from the source carrier `s`,
-// the format's model or its plain record: a version with content types
-// carries them over, with the original artists; one without makes a carrier
-// of mixed artists a sampler and leaves every other with the current initial
-// content type. Images and films, and the stored track numbers, which the
-// current model assigns anew, are not carried over. `newTitle()` gives each
-// title to fill, new or initialized.
-template <class Format, class Texts, class Source, class NewTitle>
-void fillCarrier(Source& s, TSoundCarrier& c, NewTitle newTitle) {
+// Fills the carrier `c` (new, or initialized, without titles) from the
+// source carrier `s`, the format's model or its plain record: a version with
+// content types carries them over; one without makes a carrier of mixed
+// artists a sampler and leaves every other with the current initial content
+// type. Images and films are not carried over. The titles follow with
+// fillTitle.
+template <class Format, class Texts, class Source>
+void fillCarrierFields(Source& s, TSoundCarrier& c) {
   constexpr bool kContentTypes = requires { s.contentType; };
   Texts::take(c.name, s.name);
   Texts::take(c.label, s.label);
@@ -59,17 +59,19 @@ void fillCarrier(Source& s, TSoundCarrier& c, NewTitle newTitle) {
   c.release = s.release;
   Texts::take(c.notes, s.notes);
   if constexpr (kContentTypes) c.setContentType(s.contentType);
-  for (int32_t i = 0; i < s.size(); ++i) {
-    auto& t = *s.getTitle(i);
-    std::unique_ptr<TTitle> u = newTitle();
-    Texts::take(u->name, t.name);
-    Texts::take(u->url, t.url);
-    Texts::take(u->artist, t.artist);
-    if constexpr (kContentTypes) {
-      u->setContentType(t.contentType);
-      u->setOriginalArtist(t.originalArtist);
-    }
-    c.add(std::move(u));
+}
+
+// Fills the title `u` (new, or initialized) from the source title `t`, with
+// its content type and original artist where the version has them. The
+// stored track number is not carried over: the carrier numbers its titles anew.
+template <class Texts, class Source>
+void fillTitle(Source& t, TTitle& u) {
+  Texts::take(u.name, t.name);
+  Texts::take(u.url, t.url);
+  Texts::take(u.artist, t.artist);
+  if constexpr (requires { t.contentType; }) {
+    u.setContentType(t.contentType);
+    u.setOriginalArtist(t.originalArtist);
   }
 }
 
@@ -77,7 +79,12 @@ void fillCarrier(Source& s, TSoundCarrier& c, NewTitle newTitle) {
 template <class Format>
 std::unique_ptr<TSoundCarrier> convertCarrier(TSoundCarrierOf<Format>& s) {
   auto c = std::make_unique<TSoundCarrier>();
-  fillCarrier<Format, SpendTexts>(s, *c, [] { return std::make_unique<TTitle>(); });
+  fillCarrierFields<Format, SpendTexts>(s, *c);
+  for (int32_t i = 0; i < s.size(); ++i) {
+    auto u = std::make_unique<TTitle>();
+    fillTitle<SpendTexts>(*s.getTitle(i), *u);
+    c->add(std::move(u));
+  }
   return c;
 }
 
@@ -95,47 +102,52 @@ void convertWholeDatabase(std::unique_ptr<TSoundCarriersOf<Format>> source, cons
 struct NotPlain {};
 
 // Converts a database in the plain form (plain_database.h) carrier by
-// carrier, straight from the file's bytes: each carrier is read into a plain
-// record, converted into one current carrier and written, and the record,
-// the carrier and its titles serve the next, so that only the file's bytes
-// and one carrier are held and nothing is made per title. The output is the
-// one the whole-file conversion stores. False, with nothing written, for a
-// database in another form or on any failure, which the whole-file
-// conversion then meets again and reports as it always has.
+// carrier, straight from the file's bytes: each carrier is read into the
+// plain record and written through one current carrier and one title, so
+// that only one carrier's bytes are held and nothing is made per title. The
+// output is the one the whole-file conversion stores. False, with nothing
+// written, for a database in another form or on any failure, which the
+// whole-file conversion then meets again and reports as it always has.
 template <class Format>
 bool convertPlainDatabase(const std::string& inputFile, const std::string& outputFile) {
   try {
-    TFile in(inputFile, false, Format::kFileHeader);
-    in.beginReadBlock(true);
-    PlainReader reader(in.blockView());
+    platform::OsFile in;
+    in.openRead(inputFile);
+    const std::string_view header = Format::kFileHeader;
+    ByteWindow window(in, in.size());
+    std::string_view bytes;
+    int32_t length = 0;
     int32_t count = 0;
-    if (!reader.int32(count) || count < 0) return false;
+    if (!window.peek(header.size() + 8, bytes) || bytes.substr(0, header.size()) != header) return false;
+    PlainReader head(bytes, header.size());
+    if (!head.int32(length) || !head.int32(count) || length < 4 || count < 0) return false;
+    window.take(bytes.size());
+    // The database's block ends the carriers; what follows it is not read.
+    const int64_t blockLeft = static_cast<int64_t>(length) - 4;
+    int64_t taken = 0;
     PlainCarrier<Format> source;
-    TSoundCarrier target;
-    std::vector<std::unique_ptr<TTitle>> spare;
-    auto newTitle = [&] {
-      if (spare.empty()) return std::make_unique<TTitle>();
-      std::unique_ptr<TTitle> title = std::move(spare.back());
-      spare.pop_back();
-      return title;
-    };
-    if (count == 0 && !reader.atEnd()) return false;
-    int32_t made = 0;
-    TSoundCarriers().storeEach(outputFile, count, [&]() -> TPObject& {
-      // Titles are reset as they come back, while they still point at the
-      // carrier that let them go, not later, when that carrier is being
-      // filled again and would forget what it knows of its tracks.
-      for (std::unique_ptr<TMappedObject>& title : target.extractAll()) {
-        spare.emplace_back(static_cast<TTitle*>(title.release()));
-        spare.back()->initialize();
+    TCarrierWriter out(outputFile, count);
+    for (int32_t i = 0; i < count; ++i) {
+      // The class name and the block's length, then the whole object.
+      constexpr size_t kLead = 4 + 13 + 4;
+      if (blockLeft - taken < static_cast<int64_t>(kLead) || !window.peek(kLead, bytes)) throw NotPlain();
+      const int32_t n = static_cast<int32_t>(platform::decodeFixed32(bytes.data() + kLead - 4));
+      if (n < 0 || blockLeft - taken < static_cast<int64_t>(kLead) + n || !window.peek(kLead + n, bytes)) {
+        throw NotPlain();
       }
-      target.initialize();
-      // Bytes out of the plain form abandon the output, which is then never
-      // put in place.
-      if (!reader.carrier(source) || (++made == count && !reader.atEnd())) throw NotPlain();
-      fillCarrier<Format, KeepTexts>(source, target, newTitle);
-      return target;
-    });
+      if (!PlainReader(bytes).carrier(source)) throw NotPlain();
+      fillCarrierFields<Format, KeepTexts>(source, out.carrier());
+      out.beginCarrier(source.size());
+      for (int32_t t = 0; t < source.size(); ++t) {
+        fillTitle<KeepTexts>(*source.getTitle(t), out.title());
+        out.addTitle();
+      }
+      out.endCarrier();
+      window.take(bytes.size());
+      taken += static_cast<int64_t>(bytes.size());
+    }
+    if (taken != blockLeft) throw NotPlain();
+    out.close();
     return true;
   } catch (...) {
     return false;

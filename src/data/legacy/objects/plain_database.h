@@ -1,9 +1,9 @@
 // The bytes of an object-file database (2.5, 2.5.3, 2.5.5) in the plain form
-// the old applications wrote, read straight into reused plain records instead
-// of objects: the carriers stored as "TSoundCarrier" and their titles as
-// "TTitle", each block exactly as long as its fields (the common ones, then
-// the format's own from its field tables), and nothing after the last
-// carrier.
+// the old applications wrote, read straight into one reused plain record
+// instead of objects: the carriers stored as "TSoundCarrier" and their titles
+// as "TTitle", each block exactly as long as its fields (the common ones, then
+// the format's own from its field tables), and nothing after the last carrier
+// in the database's block.
 //
 // Every database in that form loads without a failure, so its conversion can
 // run carrier by carrier from these records. Anything else, damaged or merely
@@ -11,6 +11,7 @@
 // what it finds.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <string>
@@ -18,12 +19,12 @@
 #include <vector>
 
 #include "platform/little_endian.h"
+#include "platform/os_file.h"
 
 namespace objectconversion {
 
-// One title and one carrier as stored, with the members the conversion asks
-// of the format's model; kept from one carrier to the next, so that their
-// texts keep their room.
+// One title as stored, with the members the conversion asks of the format's
+// model.
 template <class Format>
 struct PlainTitle : Format::TitleFields {
   std::string name;
@@ -31,6 +32,11 @@ struct PlainTitle : Format::TitleFields {
   std::string url;
 };
 
+class PlainReader;
+
+// One carrier as stored. Its titles stay in the file's bytes and are read one
+// at a time when asked for, into one title record: a carrier of any size
+// takes no more than the room of its bytes.
 template <class Format>
 struct PlainCarrier : Format::CarrierFields {
   static constexpr const char* kClassName = Format::kCarrierName;
@@ -41,19 +47,27 @@ struct PlainCarrier : Format::CarrierFields {
   std::string type;
   double release = 0;
   std::string notes;
-  std::vector<PlainTitle<Format>> titles;
-  int32_t titleCount = 0;
 
-  int32_t size() const { return titleCount; }
-  const PlainTitle<Format>* getTitle(int32_t index) const { return &titles[static_cast<size_t>(index)]; }
-  PlainTitle<Format>* getTitle(int32_t index) { return &titles[static_cast<size_t>(index)]; }
+  int32_t size() const { return static_cast<int32_t>(titleAt_.size()); }
+  // The title at `index`, read again from the bytes; valid until the next call.
+  const PlainTitle<Format>* getTitle(int32_t index) const;
+  PlainTitle<Format>* getTitle(int32_t index) {
+    return const_cast<PlainTitle<Format>*>(static_cast<const PlainCarrier*>(this)->getTitle(index));
+  }
+
+ private:
+  friend class PlainReader;
+  std::string_view bytes_;        // the carrier's object, class name to block end
+  std::vector<size_t> titleAt_;   // where each title's block begins in bytes_
+  mutable PlainTitle<Format> title_;
 };
 
 class PlainReader {
  public:
-  explicit PlainReader(std::string_view bytes) : bytes_(bytes) {}
+  explicit PlainReader(std::string_view bytes, size_t pos = 0) : bytes_(bytes), pos_(pos) {}
 
   bool atEnd() const { return pos_ == bytes_.size(); }
+  size_t position() const { return pos_; }
 
   // A count or length; false when the bytes end first.
   bool int32(int32_t& value) {
@@ -63,15 +77,16 @@ class PlainReader {
     return true;
   }
   // A text as the reader takes it: a length of 0 or less is the empty text.
-  bool text(std::string& into) {
+  // Without `into` it is only passed over.
+  bool text(std::string* into) {
     int32_t n = 0;
     if (!int32(n)) return false;
     if (n <= 0) {
-      into.clear();
+      if (into != nullptr) into->clear();
       return true;
     }
     if (bytes_.size() - pos_ < static_cast<size_t>(n)) return false;
-    into.assign(bytes_.data() + pos_, static_cast<size_t>(n));
+    if (into != nullptr) into->assign(bytes_.data() + pos_, static_cast<size_t>(n));
     pos_ += static_cast<size_t>(n);
     return true;
   }
@@ -99,40 +114,46 @@ class PlainReader {
   }
 
   template <class Table, class Fields>
-  bool fields(const Table& table, Fields& into) {
+  bool fields(const Table& table, Fields* into) {
     for (const auto& field : table) {
-      if (!text(into.*field.member)) return false;
+      if (!text(into == nullptr ? nullptr : &(into->*field.member))) return false;
     }
     return true;
   }
 
-  // The next carrier with its titles, into `carrier`; false for anything
-  // but a carrier in the plain form.
+  // A title's block, into `title`, or only passed over without it.
+  template <class Format>
+  bool title(PlainTitle<Format>* title) {
+    auto* fieldsInto = static_cast<typename Format::TitleFields*>(title);
+    return block([&] {
+      return text(title ? &title->name : nullptr) && text(title ? &title->artist : nullptr) &&
+             text(title ? &title->url : nullptr) && fields(Format::kTitleFields, fieldsInto);
+    });
+  }
+
+  // The carrier object that the bytes hold from here, into `carrier`, which
+  // keeps the bytes to read its titles from; false for anything but a
+  // carrier in the plain form.
   template <class Format>
   bool carrier(PlainCarrier<Format>& carrier) {
+    carrier.bytes_ = bytes_;
+    carrier.titleAt_.clear();
     return className("TSoundCarrier") && block([&] {
              int32_t titles = 0;
-             if (!text(carrier.name) || !text(carrier.label) || !text(carrier.artist) || !text(carrier.type) ||
-                 !number(carrier.release) || !text(carrier.notes) ||
-                 !fields(Format::kCarrierFields, static_cast<typename Format::CarrierFields&>(carrier)) ||
+             if (!text(&carrier.name) || !text(&carrier.label) || !text(&carrier.artist) || !text(&carrier.type) ||
+                 !number(carrier.release) || !text(&carrier.notes) ||
+                 !fields(Format::kCarrierFields, static_cast<typename Format::CarrierFields*>(&carrier)) ||
                  !int32(titles) || titles < 0) {
                return false;
              }
              // Each title takes at least its class name and block: no more
              // room than the bytes left can fill.
-             if (carrier.titles.size() < static_cast<size_t>(titles)) {
-               if (static_cast<size_t>(titles) > (bytes_.size() - pos_) / 8) return false;
-               carrier.titles.resize(static_cast<size_t>(titles));
-             }
-             carrier.titleCount = titles;
+             if (static_cast<size_t>(titles) > (bytes_.size() - pos_) / 8) return false;
+             carrier.titleAt_.reserve(static_cast<size_t>(titles));
              for (int32_t i = 0; i < titles; ++i) {
-               PlainTitle<Format>& title = carrier.titles[static_cast<size_t>(i)];
-               if (!className("TTitle") || !block([&] {
-                     return text(title.name) && text(title.artist) && text(title.url) &&
-                            fields(Format::kTitleFields, static_cast<typename Format::TitleFields&>(title));
-                   })) {
-                 return false;
-               }
+               if (!className("TTitle")) return false;
+               carrier.titleAt_.push_back(pos_);
+               if (!title<Format>(nullptr)) return false;
              }
              return true;
            });
@@ -141,6 +162,49 @@ class PlainReader {
  private:
   std::string_view bytes_;
   size_t pos_ = 0;
+};
+
+template <class Format>
+const PlainTitle<Format>* PlainCarrier<Format>::getTitle(int32_t index) const {
+  // Read once already when the carrier was taken, so it cannot fail now.
+  PlainReader(bytes_, titleAt_[static_cast<size_t>(index)]).title<Format>(&title_);
+  return &title_;
+}
+
+// A file read front to back through a window that holds the bytes asked for
+// together: one object at a time is in memory, not the file.
+class ByteWindow {
+ public:
+  // Reads `file` from where it stands, at most `limit` bytes.
+  ByteWindow(platform::OsFile& file, int64_t limit) : file_(file), left_(limit) {}
+
+  // The next n bytes, together, without taking them; false when the file
+  // (or the limit) ends first, before any room is made for them.
+  bool peek(size_t n, std::string_view& bytes) {
+    if (end_ - begin_ < n) {
+      if (static_cast<int64_t>(n - (end_ - begin_)) > left_) return false;
+      std::memmove(buffer_.data(), buffer_.data() + begin_, end_ - begin_);
+      end_ -= begin_;
+      begin_ = 0;
+      if (buffer_.size() < n) buffer_.resize(std::max(n, 2 * buffer_.size()));
+      const size_t want = static_cast<size_t>(std::min<int64_t>(left_, static_cast<int64_t>(buffer_.size() - end_)));
+      const size_t got = file_.read(buffer_.data() + end_, want);
+      left_ -= static_cast<int64_t>(got);
+      end_ += got;
+      if (end_ < n) return false;
+    }
+    bytes = std::string_view(buffer_.data() + begin_, n);
+    return true;
+  }
+  void take(size_t n) { begin_ += n; }
+  bool atEnd() const { return begin_ == end_ && left_ == 0; }
+
+ private:
+  platform::OsFile& file_;
+  int64_t left_;
+  std::vector<char> buffer_ = std::vector<char>(1 << 20);
+  size_t begin_ = 0;
+  size_t end_ = 0;
 };
 
 }  // namespace objectconversion

@@ -1,0 +1,50 @@
+#include "data/carrier_writer.h"
+
+#include "basis/exceptions.h"
+#include "data/sound_carriers.h"
+
+TCarrierWriter::TCarrierWriter(const std::string& fileName, int32_t count)
+    : file_(fileName, true, TSoundCarrier::kFileHeader), carriersLeft_(count) {
+  if (count < 0) throw IllegalStateException("TCarrierWriter: negative carrier count.");
+  TSoundCarriers list;
+  file_.beginBlock(list.isLengthPrefixed(), list.isWriteBuffered());
+  file_.writeInt(count);
+}
+
+void TCarrierWriter::beginCarrier(int32_t titles) {
+  if (titlesLeft_ >= 0 || carriersLeft_ == 0 || titles < 0 || carrier_.size() != 0) {
+    throw IllegalStateException("TCarrierWriter.beginCarrier: carrier out of turn.");
+  }
+  file_.writeString(carrier_.className());
+  file_.beginBlock(carrier_.isLengthPrefixed(), carrier_.isWriteBuffered());
+  carrier_.writeOwnFields(file_);
+  file_.writeInt(titles);
+  titlesLeft_ = titles;
+  lastTracks_.clear();
+}
+
+void TCarrierWriter::addTitle() {
+  if (titlesLeft_ <= 0) throw IllegalStateException("TCarrierWriter.addTitle: title out of turn.");
+  auto last = lastTracks_.try_emplace(title_.carrierIndex, -1).first;
+  // As add() numbers a title: after the highest number of its disc, where a
+  // walk from -1 only counts numbers above -1; the stored number wraps.
+  if (title_.track == -1) title_.track = static_cast<int32_t>(static_cast<uint32_t>(last->second) + 1u);
+  if (title_.track > last->second) last->second = title_.track;
+  file_.writeTPObject(title_);
+  --titlesLeft_;
+  title_.initialize();
+}
+
+void TCarrierWriter::endCarrier() {
+  if (titlesLeft_ != 0) throw IllegalStateException("TCarrierWriter.endCarrier: titles missing.");
+  file_.endBlock();
+  titlesLeft_ = -1;
+  --carriersLeft_;
+  carrier_.initialize();
+}
+
+void TCarrierWriter::close() {
+  if (titlesLeft_ >= 0 || carriersLeft_ != 0) throw IllegalStateException("TCarrierWriter.close: carriers missing.");
+  file_.endBlock();
+  file_.close();
+}

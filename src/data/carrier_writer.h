@@ -1,0 +1,58 @@
+// TCarrierWriter, a current database written carrier by carrier: the bytes
+// TSoundCarriers::store writes for the same carriers, without ever holding
+// more than one carrier's own fields and one title. The conversions fill its
+// carrier and its title with the model's own setters, so the model's rules
+// apply as they do when a carrier is built whole; a carrier of any size then
+// takes no more memory than one title.
+//
+//   TCarrierWriter out(path, carriers);
+//   for each carrier: fill out.carrier(); out.beginCarrier(titles);
+//     for each title: fill out.title(); out.addTitle();
+//     out.endCarrier();
+//   out.close();
+//
+// Counts that do not match what was announced raise IllegalStateException and
+// the file is never put in place, as with every failure before close().
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <string>
+
+#include "basis/file.h"
+#include "data/sound_carrier.h"
+#include "data/title.h"
+
+class TCarrierWriter {
+ public:
+  // Opens `fileName` as TSoundCarriers::store opens it, for `count` carriers.
+  TCarrierWriter(const std::string& fileName, int32_t count);
+  TCarrierWriter(const TCarrierWriter&) = delete;
+  TCarrierWriter& operator=(const TCarrierWriter&) = delete;
+
+  // The next carrier to fill: initialized, without titles (its release is
+  // the current time, as for any new carrier).
+  TSoundCarrier& carrier() { return carrier_; }
+  // The next title to fill: initialized (no number, disc 0, no carrier).
+  TTitle& title() { return title_; }
+
+  // Writes carrier() as it stands, announcing `titles` titles.
+  void beginCarrier(int32_t titles);
+  // Writes title() as the carrier's next title, numbered as
+  // TSoundCarrier::add numbers it (after the highest number of its disc when
+  // it has none), then initializes it again for the next.
+  void addTitle();
+  // Ends the carrier and initializes carrier() again for the next.
+  void endCarrier();
+  // Completes the file and puts it in place; raises IOException on failure.
+  void close();
+
+ private:
+  TFile file_;
+  TSoundCarrier carrier_;
+  TTitle title_;
+  int32_t carriersLeft_;
+  int32_t titlesLeft_ = -1;  // -1 outside a carrier
+  // The highest number of each disc among the carrier's titles written so far.
+  std::map<int32_t, int32_t> lastTracks_;
+};
