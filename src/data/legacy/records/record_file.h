@@ -101,4 +101,28 @@ void writeIdList(RecordFile& file, const std::vector<Wrapper>& ids) {
   for (const Wrapper& w : ids) RecordIO::writeInt(file, w.id);
 }
 
+// The transfers a version's record layout (its stored fields, in order) runs
+// on a record: reading fills the record from the file, writing stores it.
+struct FieldReader {
+  RecordFile& file;
+  void int32(int32_t& value) { value = RecordIO::readInt(file); }
+  void text(std::string& value) { value = RecordIO::readString(file); }
+  void number(double& value) { value = RecordIO::readDouble(file); }
+  template <class Wrapper>
+  void ids(std::vector<Wrapper>& value) {
+    readIdList(file, value);
+  }
+};
+
+struct FieldWriter {
+  RecordFile& file;
+  void int32(int32_t value) { RecordIO::writeInt(file, value); }
+  void text(const std::string& value) { RecordIO::writeString(file, value); }
+  void number(double value) { RecordIO::writeDouble(file, value); }
+  template <class Wrapper>
+  void ids(const std::vector<Wrapper>& value) {
+    writeIdList(file, value);
+  }
+};
+
 }  // namespace legacy

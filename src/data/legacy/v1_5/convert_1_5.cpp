@@ -1,33 +1,46 @@
 #include "data/legacy/v1_5/convert_1_5.h"
 
-#include "data/sound_carrier.h"
-#include "data/sound_carriers.h"
-#include "data/title.h"
+#include "data/legacy/records/relational_conversion.h"
+
+namespace {
+
+// A 1.5 carrier names its artist itself, and every title takes it.
+struct Rules1_5 {
+  template <class Source, class Carrier>
+  void operator()(const Source& source, const Carrier& old, TCarrierWriter& out) const {
+    TSoundCarrier& carrier = out.carrier();
+    carrier.name.assign(old.name);
+    carrier.label.assign(source.labelName(old.labelId));
+    carrier.type.assign(old.type);
+    carrier.artist.assign(source.artistName(old.artistId));
+    carrier.release = old.release;
+    carrier.notes.assign(old.notes);
+    const auto titles = source.titlesOf(old);
+    out.beginCarrier(titles.size());
+    // The carrier holds no titles while they are written, so the artist it
+    // shows is the one it names: the artists never become mixed.
+    for (const auto& t : titles) {
+      TTitle& title = out.title();
+      title.name.assign(t.name);
+      title.url.assign(t.url);
+      title.artist.assign(carrier.artist);
+      out.addTitle();
+    }
+    out.endCarrier();
+  }
+};
+
+}  // namespace
+
+bool convertBytes1_5(const std::string& inputFile, const std::string& outputFile) {
+  return legacy::convertFromBytes<legacy::Format1_5>(inputFile, outputFile, Rules1_5());
+}
+
+void convertLoaded1_5(TManager1_5& manager, const std::string& inputFile, const std::string& outputFile) {
+  legacy::convertLoaded(manager, inputFile, outputFile, Rules1_5());
+}
 
 void convert1_5(std::unique_ptr<TManager1_5> manager, const std::string& inputFile,
                 const std::string& outputFile) {
-  manager->setFileName(inputFile);
-  manager->load();
-
-  const TTitleList1_5& titles = manager->titles();
-  const TCarrierList1_5& carriers = manager->carriers();
-  // Each carrier is written as soon as it is converted and freed then, so
-  // the new database is never held whole beside the old one.
-  int32_t i = 0;
-  std::unique_ptr<TSoundCarrier> carrier;
-  TSoundCarriers().storeEach(outputFile, carriers.size(), [&]() -> TPObject& {
-    const TSoundCarrier1_5* old = carriers.get(i++);
-    carrier = std::make_unique<TSoundCarrier>(old->name, manager->labels().nameOf(old->labelId), old->type);
-    carrier->artist = manager->artists().nameOf(old->artistId);
-    carrier->release = old->release;
-    carrier->notes = old->notes;
-    // Every title takes the carrier's artist, so the artists never become
-    // mixed and the carrier's artist is the same for each: asked once, not
-    // once per title over all the titles added before.
-    const std::string artist = carrier->getArtist();
-    for (const TTitle1_5* t : titles.titlesOfCarrier(old->id)) {
-      carrier->add(std::make_unique<TTitle>(t->name, t->url, artist));
-    }
-    return *carrier;
-  });
+  legacy::convertRelational<legacy::Format1_5>(*manager, inputFile, outputFile, Rules1_5());
 }

@@ -9,6 +9,15 @@
 
 // Loads inputFile into the manager and stores the converted database as
 // outputFile; nothing is written unless every carrier converts. The manager
-// is freed before the function returns, also when it fails.
+// is freed before the function returns, also when it fails. The conversion
+// reads the file's bytes directly where it can (convertBytes1_5), and the
+// loaded records otherwise, with the same output.
 void convert1_5(std::unique_ptr<TManager1_5> manager, const std::string& inputFile,
                 const std::string& outputFile);
+
+// The two ways of convert1_5 on their own, for the tests that hold them to
+// the same output. convertBytes1_5 answers false, with nothing written, for
+// any database it does not take; convertLoaded1_5 loads inputFile into the
+// manager and reports every failure.
+bool convertBytes1_5(const std::string& inputFile, const std::string& outputFile);
+void convertLoaded1_5(TManager1_5& manager, const std::string& inputFile, const std::string& outputFile);

@@ -9,6 +9,37 @@
 
 #include "data/legacy/records/record_file.h"
 
+namespace legacy {
+
+// The stored fields of the 1.5 records, in order, for every form a record
+// takes: the records below read and write themselves through it, and the
+// conversion straight from the file's bytes walks views of them with it. `f`
+// takes each field as int32, text, number or ids (a title's carrier ids).
+struct Layout1_5 {
+  template <class R, class F>
+  static void identifier(R& r, F& f) {
+    f.int32(r.id);
+    f.text(r.name);
+  }
+  template <class R, class F>
+  static void title(R& r, F& f) {
+    identifier(r, f);
+    f.text(r.url);
+    f.ids(r.carrierIds);
+  }
+  template <class R, class F>
+  static void carrier(R& r, F& f) {
+    identifier(r, f);
+    f.int32(r.artistId);
+    f.int32(r.labelId);
+    f.number(r.release);
+    f.text(r.notes);
+    f.text(r.type);
+  }
+};
+
+}  // namespace legacy
+
 class TIdentifier1_5 {
  public:
   TIdentifier1_5(std::string name, int32_t id) : name(std::move(name)), id(id) {}
@@ -18,7 +49,7 @@ class TIdentifier1_5 {
   TIdentifier1_5(const TIdentifier1_5&) = delete;
   TIdentifier1_5& operator=(const TIdentifier1_5&) = delete;
 
-  // Stored as id, name.
+  // Stored as Layout1_5 says: id, name.
   virtual void writeTo(legacy::RecordFile& file) const;
   virtual void readFrom(legacy::RecordFile& file);
 

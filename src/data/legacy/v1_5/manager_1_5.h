@@ -17,6 +17,7 @@ struct Format1_5 {
   using Titles = TTitleList1_5;
   using Carriers = TCarrierList1_5;
   using Config = TConfig1_5;
+  using Layout = Layout1_5;
   // "[Application:Vosko.Type:SoundCarrier-Database]", 46 bytes.
   static std::string header() { return "[Application:Vosko.Type:SoundCarrier-Database]"; }
 };

@@ -1,65 +1,73 @@
 #include "data/legacy/v2_0/convert_2_0.h"
 
-#include <vector>
-
-#include "data/sound_carrier.h"
-#include "data/sound_carriers.h"
-#include "data/title.h"
+#include "data/legacy/records/relational_conversion.h"
 
 namespace {
 
-int32_t firstArtistId(const std::vector<const TTitle2_0*>& titles) {
-  return titles.empty() ? TIdentifier2_0::noId() : titles.front()->artistId;
+template <class Titles>
+int32_t firstArtistId(const Titles& titles) {
+  return titles.empty() ? TIdentifier2_0::noId() : (*titles.begin()).artistId;
 }
 
-bool mixedArtists(const std::vector<const TTitle2_0*>& titles) {
-  int32_t first = firstArtistId(titles);
+template <class Titles>
+bool mixedArtists(const Titles& titles) {
+  const int32_t first = firstArtistId(titles);
   if (first == TIdentifier2_0::noId()) return false;
-  for (const TTitle2_0* title : titles) {
-    if (title->artistId != first) return true;
+  for (const auto& title : titles) {
+    if (title.artistId != first) return true;
   }
   return false;
 }
 
+// A 2.0 carrier takes the artist of its titles, or becomes a sampler when they differ.
+struct Rules2_0 {
+  template <class Source, class Carrier>
+  void operator()(const Source& source, const Carrier& old, TCarrierWriter& out) const {
+    TSoundCarrier& carrier = out.carrier();
+    carrier.name.assign(old.name);
+    carrier.label.assign(source.labelName(old.labelId));
+    carrier.type.assign(old.type);
+    const auto titles = source.titlesOf(old);
+    if (mixedArtists(titles)) {
+      carrier.artist = TSoundCarrier::kSamplerArtist;
+      carrier.setContentType(TSoundCarrier::kSampler);
+    } else {
+      carrier.artist.assign(source.artistName(firstArtistId(titles)));
+    }
+    carrier.release = old.release;
+    carrier.notes.assign(old.notes);
+    out.beginCarrier(titles.size());
+    for (const auto& t : titles) {
+      TTitle& title = out.title();
+      title.name.assign(t.name);
+      title.url.assign(t.url);
+      title.artist.assign(source.artistName(t.artistId));
+      out.addTitle();
+    }
+    out.endCarrier();
+  }
+};
+
 }  // namespace
 
 bool mixedArtists(const TTitleList2_0& titles, const TSoundCarrier2_0& carrier) {
-  return mixedArtists(titles.titlesOfCarrier(carrier.id));
+  return mixedArtists(legacy::LoadedTitles(titles.titlesOfCarrier(carrier.id)));
 }
 
 int32_t carrierArtistId(const TTitleList2_0& titles, const TSoundCarrier2_0& carrier) {
-  std::vector<const TTitle2_0*> own = titles.titlesOfCarrier(carrier.id);
+  const legacy::LoadedTitles own(titles.titlesOfCarrier(carrier.id));
   return mixedArtists(own) ? TIdentifier2_0::noId() : firstArtistId(own);
+}
+
+bool convertBytes2_0(const std::string& inputFile, const std::string& outputFile) {
+  return legacy::convertFromBytes<legacy::Format2_0>(inputFile, outputFile, Rules2_0());
+}
+
+void convertLoaded2_0(TManager2_0& manager, const std::string& inputFile, const std::string& outputFile) {
+  legacy::convertLoaded(manager, inputFile, outputFile, Rules2_0());
 }
 
 void convert2_0(std::unique_ptr<TManager2_0> manager, const std::string& inputFile,
                 const std::string& outputFile) {
-  manager->setFileName(inputFile);
-  manager->load();
-
-  const TArtistList2_0& artists = manager->artists();
-  const TTitleList2_0& titles = manager->titles();
-  const TCarrierList2_0& carriers = manager->carriers();
-  // Each carrier is written as soon as it is converted and freed then, so
-  // the new database is never held whole beside the old one.
-  int32_t i = 0;
-  std::unique_ptr<TSoundCarrier> carrier;
-  TSoundCarriers().storeEach(outputFile, carriers.size(), [&]() -> TPObject& {
-    const TSoundCarrier2_0* old = carriers.get(i++);
-    carrier = std::make_unique<TSoundCarrier>(old->name, manager->labels().nameOf(old->labelId), old->type);
-    std::vector<const TTitle2_0*> own = titles.titlesOfCarrier(old->id);
-    if (mixedArtists(own)) {
-      carrier->artist = "<Sampler>";
-      carrier->setContentType("Sampler");
-    } else {
-      carrier->artist = artists.nameOf(firstArtistId(own));
-    }
-    carrier->release = old->release;
-    carrier->notes = old->notes;
-    for (const TTitle2_0* t : own) {
-      auto title = std::make_unique<TTitle>(t->name, t->url, artists.nameOf(t->artistId));
-      carrier->add(std::move(title));
-    }
-    return *carrier;
-  });
+  legacy::convertRelational<legacy::Format2_0>(*manager, inputFile, outputFile, Rules2_0());
 }

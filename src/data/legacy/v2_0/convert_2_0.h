@@ -18,6 +18,15 @@ int32_t carrierArtistId(const TTitleList2_0& titles, const TSoundCarrier2_0& car
 
 // Loads inputFile into the manager and stores the converted database as
 // outputFile; nothing is written unless every carrier converts. The manager
-// is freed before the function returns, also when it fails.
+// is freed before the function returns, also when it fails. The conversion
+// reads the file's bytes directly where it can (convertBytes2_0), and the
+// loaded records otherwise, with the same output.
 void convert2_0(std::unique_ptr<TManager2_0> manager, const std::string& inputFile,
                 const std::string& outputFile);
+
+// The two ways of convert2_0 on their own, for the tests that hold them to
+// the same output. convertBytes2_0 answers false, with nothing written, for
+// any database it does not take; convertLoaded2_0 loads inputFile into the
+// manager and reports every failure.
+bool convertBytes2_0(const std::string& inputFile, const std::string& outputFile);
+void convertLoaded2_0(TManager2_0& manager, const std::string& inputFile, const std::string& outputFile);

@@ -10,6 +10,37 @@
 
 #include "data/legacy/records/record_file.h"
 
+namespace legacy {
+
+// The stored fields of the 2.0 records, in order, for every form a record
+// takes: the records read and write themselves through it, and the
+// conversion straight from the file's bytes walks views of them with it. `f`
+// takes each field as int32, text, number or ids (a title's carrier ids).
+struct Layout2_0 {
+  template <class R, class F>
+  static void identifier(R& r, F& f) {
+    f.int32(r.id);
+    f.text(r.name);
+    f.number(r.date);
+  }
+  template <class R, class F>
+  static void title(R& r, F& f) {
+    identifier(r, f);
+    f.text(r.url);
+    f.ids(r.carrierIds);
+    f.int32(r.artistId);
+  }
+  template <class R, class F>
+  static void carrier(R& r, F& f) {
+    identifier(r, f);
+    f.int32(r.labelId);
+    f.number(r.release);
+    f.text(r.notes);
+    f.text(r.type);
+  }
+};
+
+}  // namespace legacy
 
 class TIdentifier2_0 {
  public:
@@ -21,7 +52,7 @@ class TIdentifier2_0 {
   TIdentifier2_0(const TIdentifier2_0&) = delete;
   TIdentifier2_0& operator=(const TIdentifier2_0&) = delete;
 
-  // Stored as id, name, date.
+  // Stored as Layout2_0 says: id, name, date.
   virtual void writeTo(legacy::RecordFile& file) const;
   virtual void readFrom(legacy::RecordFile& file);
 

@@ -16,6 +16,7 @@ struct Format2_0 {
   using Titles = TTitleList2_0;
   using Carriers = TCarrierList2_0;
   using Config = TConfig2_0;
+  using Layout = Layout2_0;
   // "[Application:Vosko.Type:SoundCarrier-Database.Version:2.0]", 58 bytes.
   static std::string header() { return "[Application:Vosko.Type:SoundCarrier-Database.Version:2.0]"; }
 };

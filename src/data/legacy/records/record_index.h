@@ -1,0 +1,328 @@
+// RecordIndex, a 1.5 or 2.0 database read straight from the file's bytes for
+// its conversion instead of loaded as records. The whole file is read into
+// one buffer and walked once as the list readers read it (the version's
+// Layout names the fields), keeping only flat arrays of ids and offsets:
+//
+//   artists, labels  id -> name of the first record of the id
+//   carriers         the offset of each, in stored order
+//   titles           for each carrier id the carrier list names, the offsets
+//                    of its titles in list order, each once however often a
+//                    title names the carrier (a counting sort)
+//
+// Records are handed out as RecordView, views into the buffer that live as
+// long as the index. Anything the records' load would fail on, and every
+// look-up that would fail, raises AbandonedIndex: the conversion then takes
+// the way of the loaded records from the start, which reports it.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/little_endian.h"
+
+namespace legacy {
+
+// Raised where the bytes leave what the index can take for certain.
+struct AbandonedIndex {};
+
+// A title's carrier ids in the buffer: `count` ids from offset `at`.
+struct IdsView {
+  size_t at = 0;
+  int32_t count = 0;
+};
+
+// Any record of either version, as views into the buffer; the fields a
+// version does not store keep their initial values.
+struct RecordView {
+  int32_t id = -1;
+  std::string_view name;
+  double date = 0;
+  std::string_view url;
+  IdsView carrierIds;
+  int32_t artistId = -1;
+  int32_t labelId = -1;
+  double release = 0;
+  std::string_view notes;
+  std::string_view type;
+};
+
+// The fields of a layout taken from the bytes as the record file's readers
+// take them (a text or id count of 0 or below is empty). The first field the
+// bytes cannot hold ends the walk: ok() turns false and stays so.
+class ByteFields {
+ public:
+  ByteFields(std::string_view bytes, size_t position) : data_(bytes.data()), size_(bytes.size()), pos_(position) {}
+
+  bool ok() const { return ok_; }
+  size_t position() const { return pos_; }
+
+  void int32(int32_t& value) {
+    if (size_ - pos_ < 4) return fail();
+    value = static_cast<int32_t>(platform::decodeFixed32(data_ + pos_));
+    pos_ += 4;
+  }
+  void text(std::string_view& value) {
+    int32_t n = 0;
+    int32(n);
+    if (n <= 0) {
+      value = {};
+    } else if (size_ - pos_ < static_cast<size_t>(n)) {
+      fail();
+    } else {
+      value = std::string_view(data_ + pos_, static_cast<size_t>(n));
+      pos_ += static_cast<size_t>(n);
+    }
+  }
+  void number(double& value) {
+    if (size_ - pos_ < 8) return fail();
+    value = platform::decodeDouble(data_ + pos_);
+    pos_ += 8;
+  }
+  void ids(IdsView& value) {
+    int32_t n = 0;
+    int32(n);
+    value = {pos_, 0};
+    if (n <= 0) return;
+    if ((size_ - pos_) / 4 < static_cast<size_t>(n)) return fail();
+    value.count = n;
+    pos_ += 4 * static_cast<size_t>(n);
+  }
+
+ private:
+  void fail() {
+    ok_ = false;
+    pos_ = size_;
+  }
+
+  const char* data_;
+  size_t size_;
+  size_t pos_;
+  bool ok_ = true;
+};
+
+// Ids to the position of the first of them in a list, in one flat
+// open-addressed table.
+class IdTable {
+ public:
+  // REQUIRES: ids outlives the table and does not change.
+  void build(const std::vector<int32_t>& ids);
+  // The position of the first `id` in the ids, or -1.
+  int32_t find(int32_t id) const {
+    for (uint32_t slot = hash(id);; slot = (slot + 1) & mask_) {
+      const uint32_t entry = slots_[slot];
+      if (entry == 0) return -1;
+      if ((*ids_)[entry - 1] == id) return static_cast<int32_t>(entry - 1);
+    }
+  }
+
+ private:
+  uint32_t hash(int32_t id) const { return (static_cast<uint32_t>(id) * 0x9E3779B1u) >> shift_; }
+
+  const std::vector<int32_t>* ids_ = nullptr;
+  std::vector<uint32_t> slots_ = std::vector<uint32_t>(2, 0);  // position + 1; 0 is free
+  uint32_t mask_ = 1;
+  uint32_t shift_ = 31;
+};
+
+// What an index holds apart from its version's layout.
+class RecordBytes {
+ public:
+  RecordBytes(const RecordBytes&) = delete;
+  RecordBytes& operator=(const RecordBytes&) = delete;
+
+  int32_t size() const { return static_cast<int32_t>(carrierAt_.size()); }
+
+  // A name as the lists' look-ups find it: the first record of the id; the
+  // empty name for -1 when no record has it. Any other id no record has
+  // abandons the index.
+  std::string_view artistName(int32_t id) const { return artists_.nameOf(id); }
+  std::string_view labelName(int32_t id) const { return labels_.nameOf(id); }
+
+ protected:
+  // Reads the file at path whole and checks its header; position() is then
+  // the first byte behind it.
+  RecordBytes(const std::string& path, std::string_view header);
+  ~RecordBytes() = default;
+
+  std::string_view bytes() const { return {data_.get(), size_}; }
+  size_t start() const { return start_; }
+
+  struct Names {
+    std::vector<int32_t> ids;
+    std::vector<std::string_view> names;
+    IdTable table;
+
+    void add(const RecordView& record) {
+      ids.push_back(record.id);
+      names.push_back(record.name);
+    }
+    std::string_view nameOf(int32_t id) const;
+  };
+
+  // The titles that name a carrier id, by the carrier's position in the list
+  // (of the first carrier with that id): titleAt_[groupStart_[g], groupStart_[g + 1]).
+  // `walk(visit)` walks every title and calls visit(offset, ids).
+  template <class Walk>
+  void groupTitles(Walk walk);
+  std::vector<uint32_t> titleAt_;
+  std::vector<uint32_t> groupStart_;
+
+  Names artists_;
+  Names labels_;
+  std::vector<int32_t> carrierIds_;
+  std::vector<uint32_t> carrierAt_;
+  IdTable carriers_;
+
+ private:
+  std::unique_ptr<char[]> data_;
+  size_t size_ = 0;
+  size_t start_ = 0;
+};
+
+template <class Layout>
+class RecordIndex : public RecordBytes {
+ public:
+  // Reads and indexes the database at `path`; raises AbandonedIndex (or the
+  // file's own failure) for anything the index does not take.
+  RecordIndex(const std::string& path, std::string_view header);
+
+  // The carrier at `index` in stored order.
+  RecordView carrier(int32_t index) const {
+    return parse(carrierAt_[static_cast<size_t>(index)], CarrierFields());
+  }
+
+  // The titles of a carrier of this index, as titlesOfCarrier gives them.
+  class Titles {
+   public:
+    class iterator {
+     public:
+      iterator(const RecordIndex& index, const uint32_t* at) : index_(&index), at_(at) {}
+      RecordView operator*() const { return index_->parse(*at_, TitleFields()); }
+      iterator& operator++() {
+        ++at_;
+        return *this;
+      }
+      bool operator!=(const iterator& other) const { return at_ != other.at_; }
+
+     private:
+      const RecordIndex* index_;
+      const uint32_t* at_;
+    };
+    Titles(const RecordIndex& index, const uint32_t* begin, const uint32_t* end)
+        : index_(index), begin_(begin), end_(end) {}
+    iterator begin() const { return {index_, begin_}; }
+    iterator end() const { return {index_, end_}; }
+    bool empty() const { return begin_ == end_; }
+    int32_t size() const { return static_cast<int32_t>(end_ - begin_); }
+
+   private:
+    const RecordIndex& index_;
+    const uint32_t* begin_;
+    const uint32_t* end_;
+  };
+  Titles titlesOf(const RecordView& carrier) const {
+    const auto group = static_cast<size_t>(carriers_.find(carrier.id));
+    return {*this, titleAt_.data() + groupStart_[group], titleAt_.data() + groupStart_[group + 1]};
+  }
+
+ private:
+  // The layout's records, as the walks take them.
+  struct IdentifierFields {
+    void operator()(RecordView& r, ByteFields& f) const { Layout::identifier(r, f); }
+  };
+  struct TitleFields {
+    void operator()(RecordView& r, ByteFields& f) const { Layout::title(r, f); }
+  };
+  struct CarrierFields {
+    void operator()(RecordView& r, ByteFields& f) const { Layout::carrier(r, f); }
+  };
+
+  // The record at `offset`, already read once without a failure.
+  template <class Fields>
+  RecordView parse(size_t offset, Fields fields) const {
+    RecordView record;
+    ByteFields in(bytes(), offset);
+    fields(record, in);
+    return record;
+  }
+
+  // A stored list from `position`: its count, then each record, handed to
+  // visit(offset, record); returns the position behind the list.
+  template <class Fields, class Visit>
+  size_t walkList(size_t position, Fields fields, Visit visit) const;
+};
+
+template <class Layout>
+template <class Fields, class Visit>
+size_t RecordIndex<Layout>::walkList(size_t position, Fields fields, Visit visit) const {
+  ByteFields in(bytes(), position);
+  int32_t count = 0;
+  in.int32(count);
+  for (int32_t i = 0; in.ok() && i < count; ++i) {
+    const size_t offset = in.position();
+    RecordView record;
+    fields(record, in);
+    if (in.ok()) visit(offset, record);
+  }
+  if (!in.ok()) throw AbandonedIndex();
+  return in.position();
+}
+
+template <class Layout>
+RecordIndex<Layout>::RecordIndex(const std::string& path, std::string_view header) : RecordBytes(path, header) {
+  // A file of the header alone is an empty database.
+  if (start() == bytes().size()) {
+    groupStart_.assign(1, 0);
+    return;
+  }
+  const IdentifierFields identifier;
+  const TitleFields title;
+  size_t at = walkList(start(), identifier, [&](size_t, const RecordView& r) { artists_.add(r); });
+  at = walkList(at, identifier, [&](size_t, const RecordView& r) { labels_.add(r); });
+  const size_t titles = at;
+  at = walkList(at, title, [](size_t, const RecordView&) {});
+  walkList(at, CarrierFields(), [&](size_t offset, const RecordView& r) {
+    carrierIds_.push_back(r.id);
+    carrierAt_.push_back(static_cast<uint32_t>(offset));
+  });
+  artists_.table.build(artists_.ids);
+  labels_.table.build(labels_.ids);
+  carriers_.build(carrierIds_);
+  groupTitles([&](auto visit) {
+    walkList(titles, title, [&](size_t offset, const RecordView& r) { visit(offset, r.carrierIds); });
+  });
+}
+
+template <class Walk>
+void RecordBytes::groupTitles(Walk walk) {
+  const size_t groups = carrierAt_.size();
+  // The last title counted for each group: a title naming a carrier again
+  // is not counted again.
+  std::vector<uint32_t> last;
+  const auto eachGroup = [&](auto take) {
+    last.assign(groups, UINT32_MAX);
+    uint32_t title = 0;
+    walk([&](size_t offset, const IdsView& ids) {
+      for (int32_t i = 0; i < ids.count; ++i) {
+        const auto id = static_cast<int32_t>(platform::decodeFixed32(bytes().data() + ids.at + 4 * static_cast<size_t>(i)));
+        const int32_t group = carriers_.find(id);
+        if (group < 0 || last[static_cast<size_t>(group)] == title) continue;
+        last[static_cast<size_t>(group)] = title;
+        take(static_cast<size_t>(group), offset);
+      }
+      ++title;
+    });
+  };
+  groupStart_.assign(groups + 1, 0);
+  eachGroup([&](size_t group, size_t) { ++groupStart_[group + 1]; });
+  for (size_t g = 0; g < groups; ++g) groupStart_[g + 1] += groupStart_[g];
+  titleAt_.resize(groupStart_[groups]);
+  std::vector<uint32_t> next(groupStart_.begin(), groupStart_.end() - 1);
+  eachGroup([&](size_t group, size_t offset) { titleAt_[next[group]++] = static_cast<uint32_t>(offset); });
+}
+
+}  // namespace legacy
