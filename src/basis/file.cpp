@@ -14,16 +14,11 @@
 
 namespace {
 
-// Bytes gathered before they are handed to the operating system.
-constexpr size_t kPendingLimit = 1 << 16;
-
 const char* const kWriteError = "TFile: IO error while write binary.";
-
-int64_t maxLength = TFile::kMaxLength;
 
 }  // namespace
 
-void TFile::setMaxLengthForTesting(int64_t limit) { maxLength = limit > 0 ? limit : kMaxLength; }
+void TFile::setMaxLengthForTesting(int64_t limit) { maxLength_ = limit > 0 ? limit : kMaxLength; }
 
 TFile::TFile() = default;
 
@@ -62,6 +57,7 @@ void TFile::open() {
       }
       if (appendStart_ >= 0) return openAppending();
       os_.openReplacement(getFileName());
+      pending_ = std::make_unique<char[]>(kPendingRoom);
       opened_ = true;
       uncaughtAtOpen_ = std::uncaught_exceptions();
       pendingStart_ = 0;
@@ -90,6 +86,7 @@ void TFile::open() {
 
 void TFile::openAppending() {
   os_.openReadWrite(getFileName());
+  pending_ = std::make_unique<char[]>(kPendingRoom);
   os_.truncate(appendStart_);
   if (os_.size() != appendStart_) throw IOException(kWriteError);
   opened_ = true;
@@ -174,33 +171,42 @@ void TFile::writeTo(TFile& file) {
 // ---- writing ---------------------------------------------------------------
 
 void TFile::flushPending() {
-  if (pending_.empty()) return;
-  size_t n = pending_.size();
-  size_t written = os_.write(pending_.data(), n);
+  if (pendingSize_ == 0) return;
+  size_t n = pendingSize_;
+  size_t written = os_.write(pending_.get(), n);
   pendingStart_ += static_cast<int64_t>(written);
   writtenEnd_ = std::max(writtenEnd_, pendingStart_);
+  pendingSize_ = n - written;
   if (written < n) {
-    pending_.erase(pending_.begin(), pending_.begin() + static_cast<std::ptrdiff_t>(written));
+    std::memmove(pending_.get(), pending_.get() + written, pendingSize_);
     throw IOException(kWriteError);
   }
-  pending_.clear();
 }
 
 void TFile::rawWrite(const void* data, size_t n) {
-  pending_.append(static_cast<const char*>(data), n);
-  if (pending_.size() >= kPendingLimit) flushPending();
+  if (kPendingRoom - pendingSize_ < n) flushPending();
+  if (n >= kPendingRoom) {
+    // Too large to gather: handed over as it is, after what was pending.
+    size_t written = os_.write(data, n);
+    pendingStart_ += static_cast<int64_t>(written);
+    writtenEnd_ = std::max(writtenEnd_, pendingStart_);
+    if (written < n) throw IOException(kWriteError);
+    return;
+  }
+  std::memcpy(pending_.get() + pendingSize_, data, n);
+  pendingSize_ += n;
 }
 
 void TFile::patchInt(int64_t position, int32_t value) {
   char bytes[platform::kFixed32Size];
   platform::encodeFixed32(bytes, static_cast<uint32_t>(value));
   if (position >= pendingStart_) {
-    std::memcpy(pending_.data() + (position - pendingStart_), bytes, 4);
+    std::memcpy(pending_.get() + (position - pendingStart_), bytes, 4);
   } else if (position + 4 > pendingStart_) {
     // The placeholder straddles what was handed over and what is still here.
     size_t outside = static_cast<size_t>(pendingStart_ - position);
     if (os_.writeAt(bytes, outside, position) < outside) throw IOException(kWriteError);
-    std::memcpy(pending_.data(), bytes + outside, 4 - outside);
+    std::memcpy(pending_.get(), bytes + outside, 4 - outside);
   } else if (os_.writeAt(bytes, 4, position) < 4) {
     throw IOException(kWriteError);
   }
@@ -223,16 +229,14 @@ void TFile::writeBytes(const void* data, int32_t n) {
   rawWrite(data, static_cast<size_t>(n));
 }
 
-void TFile::writeInt(int32_t value) { writeCardinal(static_cast<uint32_t>(value)); }
-
-void TFile::writeCardinal(uint32_t value) {
+void TFile::writeCardinalSlow(uint32_t value) {
   char bytes[platform::kFixed32Size];
   platform::encodeFixed32(bytes, value);
   writeBytes(bytes, platform::kFixed32Size);
 }
 
 int32_t TFile::storedLength(int64_t n) {
-  if (n > maxLength) {
+  if (n > maxLength_) {
     // The length field would wrap; what was written so far must never be
     // committed, even by a caller that goes on to close().
     refused_ = true;
@@ -245,19 +249,8 @@ void TFile::writeChars(const std::string& s) {
   writeBytes(s.data(), storedLength(static_cast<int64_t>(s.size())));
 }
 
-void TFile::writeString(const std::string& s) {
+void TFile::writeStringSlow(const std::string& s) {
   int32_t n = storedLength(static_cast<int64_t>(s.size()));
-  if (forWriting_ && !hasBuffer_) {
-    // The common case in one step: length and text straight to the pending bytes.
-    const int cell = currentCell();
-    if (cell >= 0) blockStack_[static_cast<size_t>(cell)].count += platform::kFixed32Size + n;
-    char length[platform::kFixed32Size];
-    platform::encodeFixed32(length, static_cast<uint32_t>(n));
-    pending_.append(length, platform::kFixed32Size);
-    pending_.append(s.data(), static_cast<size_t>(n));
-    if (pending_.size() >= kPendingLimit) flushPending();
-    return;
-  }
   writeInt(n);
   writeBytes(s.data(), n);
 }
@@ -479,7 +472,7 @@ void TFile::endReadBlock() {
 // ---- positions ---------------------------------------------------------------
 
 int64_t TFile::filePosition() const {
-  return forWriting_ ? pendingStart_ + static_cast<int64_t>(pending_.size()) : os_.position();
+  return forWriting_ ? pendingStart_ + static_cast<int64_t>(pendingSize_) : os_.position();
 }
 
 void TFile::seek(int64_t position) {
@@ -494,7 +487,7 @@ void TFile::seek(int64_t position) {
 
 int64_t TFile::fileSize() const {
   if (!forWriting_) return os_.size();
-  return std::max(writtenEnd_, pendingStart_ + static_cast<int64_t>(pending_.size()));
+  return std::max(writtenEnd_, pendingStart_ + static_cast<int64_t>(pendingSize_));
 }
 
 int64_t TFile::bytesLeft() const {

@@ -18,6 +18,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstring>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -26,6 +27,7 @@
 
 #include "basis/class_registry.h"
 #include "basis/p_object.h"
+#include "platform/little_endian.h"
 #include "platform/os_file.h"
 
 class THashtable;
@@ -65,10 +67,27 @@ class TFile : public TPObject {
   void writeTo(TFile& file) override;
 
   void writeBytes(const void* data, int32_t n);
-  void writeInt(int32_t value);
-  void writeCardinal(uint32_t value);
+  void writeInt(int32_t value) { writeCardinal(static_cast<uint32_t>(value)); }
+  void writeCardinal(uint32_t value) {
+    // The common case inline: straight into the pending bytes.
+    if (char* to = directRoom(platform::kFixed32Size)) {
+      platform::encodeFixed32(to, value);
+      directWritten(platform::kFixed32Size);
+      return;
+    }
+    writeCardinalSlow(value);
+  }
   void writeChars(const std::string& s);
-  void writeString(const std::string& s);
+  void writeString(const std::string& s) {
+    const size_t n = s.size();
+    if (char* to = static_cast<int64_t>(n) <= maxLength_ ? directRoom(platform::kFixed32Size + n) : nullptr) {
+      platform::encodeFixed32(to, static_cast<uint32_t>(n));
+      std::memcpy(to + platform::kFixed32Size, s.data(), n);
+      directWritten(platform::kFixed32Size + n);
+      return;
+    }
+    writeStringSlow(s);
+  }
   void writeDouble(double value);
   void writeBoolean(bool value);
   // Class name, then the object's block.
@@ -139,6 +158,20 @@ class TFile : public TPObject {
 
   void open();
   void openAppending();
+  // Room for n more pending bytes, or null when a write cannot go straight
+  // there (not writing, inside a buffered block, or not enough room left).
+  char* directRoom(size_t n) {
+    if (!forWriting_ || hasBuffer_ || kPendingRoom - pendingSize_ < n || !pending_) return nullptr;
+    return pending_.get() + pendingSize_;
+  }
+  // Takes n bytes put at directRoom(n), counting them in the current block.
+  void directWritten(size_t n) {
+    pendingSize_ += n;
+    const int cell = currentCell();
+    if (cell >= 0) blockStack_[static_cast<size_t>(cell)].count += static_cast<int64_t>(n);
+  }
+  void writeCardinalSlow(uint32_t value);
+  void writeStringSlow(const std::string& s);
   void rawWrite(const void* data, size_t n);
   void flushPending();
   void patchInt(int64_t position, int32_t value);
@@ -194,9 +227,14 @@ class TFile : public TPObject {
   std::vector<KnownClass> knownClasses_;
 
   platform::OsFile os_;
-  // Bytes written but not yet handed to the operating system, and the file
-  // offset where they belong.
-  std::string pending_;
+  // Bytes written but not yet handed to the operating system (a fixed room,
+  // handed over when full, made when the file is opened for writing), and
+  // the file offset where they belong.
+  static constexpr size_t kPendingRoom = 1 << 16;
+  // The longest block or string this process writes (kMaxLength unless a test lowers it).
+  inline static int64_t maxLength_ = kMaxLength;
+  std::unique_ptr<char[]> pending_;
+  size_t pendingSize_ = 0;
   int64_t pendingStart_ = 0;
   // The end of what was handed to the operating system: the size of the file
   // being written, known without asking the system.

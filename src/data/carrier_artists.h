@@ -14,11 +14,22 @@
 
 namespace carrierartists {
 
+// The artist of the carrier's title at `index`: asked of the carrier itself
+// where it knows its titles' artists without reading whole titles.
+template <class Carrier>
+decltype(auto) titleArtist(const Carrier& carrier, int32_t index) {
+  if constexpr (requires { carrier.titleArtist(index); }) {
+    return carrier.titleArtist(index);
+  } else {
+    return (carrier.getTitle(index)->artist);
+  }
+}
+
 // True when some title's artist differs from the carrier's.
 template <class Carrier>
 bool hasMixedArtists(const Carrier& carrier) {
   for (int32_t i = 0; i < carrier.size(); ++i) {
-    if (carrier.getTitle(i)->artist != carrier.artist) return true;
+    if (titleArtist(carrier, i) != carrier.artist) return true;
   }
   return false;
 }
@@ -37,11 +48,11 @@ std::string assembleSplitArtist(const Carrier& carrier) {
   std::string result;
   std::string upperResult;
   for (int32_t i = 0; i < carrier.size(); ++i) {
-    const std::string& titleArtist = carrier.getTitle(i)->artist;
-    if (titleArtist.empty()) continue;
-    const std::string upper = TString::toUpperAscii(titleArtist);
+    const std::string artist(titleArtist(carrier, i));
+    if (artist.empty()) continue;
+    const std::string upper = TString::toUpperAscii(artist);
     if (upperResult.find(upper) != std::string::npos) continue;
-    result += titleArtist + " ";
+    result += artist + " ";
     upperResult += upper + " ";
   }
   return result;

@@ -56,6 +56,10 @@ TEST(PlainDatabaseTest, EveryDatabaseConvertsAsThroughTheWholeFile) {
       {"two carriers", block(le32(2) + plainCarrier + plainCarrier), true},
       {"no carriers", block(le32(0)), true},
       {"a carrier without titles", block(le32(1) + object("TSoundCarrier", carrier("", 0))), true},
+      // More than the file is read at a time.
+      {"a carrier of 2 MB", block(le32(2) + object("TSoundCarrier", carrier(title(std::string(2 << 20, 'n')), 1)) +
+                                 plainCarrier), true},
+      {"bytes after the database", block(le32(1) + plainCarrier) + "trailing", true},
       {"a negative text length, read as empty",
        block(le32(1) + object("TSoundCarrier", le32(-3) + carrier(twoTitles, 2).substr(10))), true},
       {"a carrier block longer than its fields", block(le32(1) + object("TSoundCarrier", carrier(twoTitles, 2) + "xy")),

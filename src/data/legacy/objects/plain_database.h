@@ -24,12 +24,12 @@
 namespace objectconversion {
 
 // One title as stored, with the members the conversion asks of the format's
-// model.
+// model; the common texts are views of the file's bytes.
 template <class Format>
 struct PlainTitle : Format::TitleFields {
-  std::string name;
-  std::string artist;
-  std::string url;
+  std::string_view name;
+  std::string_view artist;
+  std::string_view url;
 };
 
 class PlainReader;
@@ -49,6 +49,11 @@ struct PlainCarrier : Format::CarrierFields {
   std::string notes;
 
   int32_t size() const { return static_cast<int32_t>(titleAt_.size()); }
+  // The artist of the title at `index`, without reading the rest of it.
+  std::string_view titleArtist(int32_t index) const {
+    const TitleAt& at = titleAt_[static_cast<size_t>(index)];
+    return bytes_.substr(at.artist, at.artistLength);
+  }
   // The title at `index`, read again from the bytes; valid until the next call.
   const PlainTitle<Format>* getTitle(int32_t index) const;
   PlainTitle<Format>* getTitle(int32_t index) {
@@ -57,8 +62,15 @@ struct PlainCarrier : Format::CarrierFields {
 
  private:
   friend class PlainReader;
-  std::string_view bytes_;        // the carrier's object, class name to block end
-  std::vector<size_t> titleAt_;   // where each title's block begins in bytes_
+  // Where a title's block and its artist are in bytes_, which a block's
+  // 32-bit length keeps below 4 GiB.
+  struct TitleAt {
+    uint32_t block;
+    uint32_t artist;
+    uint32_t artistLength;
+  };
+  std::string_view bytes_;  // the carrier's object, class name to block end
+  std::vector<TitleAt> titleAt_;
   mutable PlainTitle<Format> title_;
 };
 
@@ -78,15 +90,13 @@ class PlainReader {
   }
   // A text as the reader takes it: a length of 0 or less is the empty text.
   // Without `into` it is only passed over.
-  bool text(std::string* into) {
+  template <class Text>
+  bool text(Text* into) {
     int32_t n = 0;
     if (!int32(n)) return false;
-    if (n <= 0) {
-      if (into != nullptr) into->clear();
-      return true;
-    }
+    if (n < 0) n = 0;
     if (bytes_.size() - pos_ < static_cast<size_t>(n)) return false;
-    if (into != nullptr) into->assign(bytes_.data() + pos_, static_cast<size_t>(n));
+    if (into != nullptr) *into = std::string_view(bytes_.data() + pos_, static_cast<size_t>(n));
     pos_ += static_cast<size_t>(n);
     return true;
   }
@@ -116,18 +126,19 @@ class PlainReader {
   template <class Table, class Fields>
   bool fields(const Table& table, Fields* into) {
     for (const auto& field : table) {
-      if (!text(into == nullptr ? nullptr : &(into->*field.member))) return false;
+      std::string* none = nullptr;
+      if (!text(into == nullptr ? none : &(into->*field.member))) return false;
     }
     return true;
   }
 
-  // A title's block, into `title`, or only passed over without it.
+  // A title's block into `title`: its common texts, and the format's own
+  // fields too, or those only passed over.
   template <class Format>
-  bool title(PlainTitle<Format>* title) {
-    auto* fieldsInto = static_cast<typename Format::TitleFields*>(title);
+  bool title(PlainTitle<Format>& title, bool withFields) {
+    auto* fieldsInto = withFields ? static_cast<typename Format::TitleFields*>(&title) : nullptr;
     return block([&] {
-      return text(title ? &title->name : nullptr) && text(title ? &title->artist : nullptr) &&
-             text(title ? &title->url : nullptr) && fields(Format::kTitleFields, fieldsInto);
+      return text(&title.name) && text(&title.artist) && text(&title.url) && fields(Format::kTitleFields, fieldsInto);
     });
   }
 
@@ -150,10 +161,14 @@ class PlainReader {
              // room than the bytes left can fill.
              if (static_cast<size_t>(titles) > (bytes_.size() - pos_) / 8) return false;
              carrier.titleAt_.reserve(static_cast<size_t>(titles));
+             PlainTitle<Format> title;
              for (int32_t i = 0; i < titles; ++i) {
                if (!className("TTitle")) return false;
-               carrier.titleAt_.push_back(pos_);
-               if (!title<Format>(nullptr)) return false;
+               const size_t at = pos_;
+               if (!this->title<Format>(title, false)) return false;
+               const auto artistAt = static_cast<size_t>(title.artist.data() - bytes_.data());
+               carrier.titleAt_.push_back({static_cast<uint32_t>(at), static_cast<uint32_t>(artistAt),
+                                           static_cast<uint32_t>(title.artist.size())});
              }
              return true;
            });
@@ -167,7 +182,7 @@ class PlainReader {
 template <class Format>
 const PlainTitle<Format>* PlainCarrier<Format>::getTitle(int32_t index) const {
   // Read once already when the carrier was taken, so it cannot fail now.
-  PlainReader(bytes_, titleAt_[static_cast<size_t>(index)]).title<Format>(&title_);
+  PlainReader(bytes_, titleAt_[static_cast<size_t>(index)].block).title<Format>(title_, true);
   return &title_;
 }
 
@@ -186,7 +201,7 @@ class ByteWindow {
       std::memmove(buffer_.data(), buffer_.data() + begin_, end_ - begin_);
       end_ -= begin_;
       begin_ = 0;
-      if (buffer_.size() < n) buffer_.resize(std::max(n, 2 * buffer_.size()));
+      if (buffer_.size() < n) buffer_.resize(n);
       const size_t want = static_cast<size_t>(std::min<int64_t>(left_, static_cast<int64_t>(buffer_.size() - end_)));
       const size_t got = file_.read(buffer_.data() + end_, want);
       left_ -= static_cast<int64_t>(got);

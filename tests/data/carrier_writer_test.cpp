@@ -1,0 +1,116 @@
+// The carrier writer against the store of a whole database: the same bytes
+// for the same carriers, titles numbered as add() numbers them, and calls out
+// of turn refused without leaving a file.
+#include "data/carrier_writer.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "basis/exceptions.h"
+#include "data/sound_carriers.h"
+#include "test_util.h"
+
+namespace {
+
+struct TitleSpec {
+  std::string name;
+  int32_t track;
+  int32_t disc;
+};
+
+struct CarrierSpec {
+  std::string name;
+  std::string contentType;
+  std::vector<TitleSpec> titles;
+};
+
+void fillTitle(TTitle& t, const TitleSpec& spec) {
+  t.name = spec.name;
+  t.artist = "Die \xC4rzte";
+  t.setContentType("Remix");
+  t.setOriginalArtist(" Orig ");
+  t.track = spec.track;
+  t.carrierIndex = spec.disc;
+}
+
+void fillCarrier(TSoundCarrier& c, const CarrierSpec& spec) {
+  c.name = spec.name;
+  c.label = "Metronome";
+  c.artist = "Die \xC4rzte";
+  c.release = 34096.5625;
+  c.notes = "eins\r\nzwei";
+  c.setContentType(spec.contentType);
+}
+
+TEST(CarrierWriterTest, WritesWhatTheStoreOfTheWholeDatabaseWrites) {
+  const std::vector<CarrierSpec> carriers = {
+      {"Bestie", "Album", {{"a", -1, 0}, {"b", -1, 0}, {"c", 5, 0}, {"d", -1, 0}}},
+      {"leer", "Split", {}},
+      {"Doppel", "Sampler", {{"a", -1, 1}, {"b", -1, 0}, {"c", -1, 1}, {"d", -2, 2}, {"e", -1, 2}}},
+  };
+  testutil::TempDir dir;
+  TSoundCarriers whole;
+  for (const CarrierSpec& spec : carriers) {
+    auto c = std::make_unique<TSoundCarrier>();
+    fillCarrier(*c, spec);
+    for (const TitleSpec& t : spec.titles) {
+      auto title = std::make_unique<TTitle>();
+      fillTitle(*title, t);
+      c->add(std::move(title));
+    }
+    whole.add(std::move(c));
+  }
+  whole.store(dir.file("whole.vsk"));
+
+  TCarrierWriter out(dir.file("streamed.vsk"), static_cast<int32_t>(carriers.size()));
+  for (const CarrierSpec& spec : carriers) {
+    fillCarrier(out.carrier(), spec);
+    out.carrier().release = 34096.5625;
+    out.beginCarrier(static_cast<int32_t>(spec.titles.size()));
+    for (const TitleSpec& t : spec.titles) {
+      fillTitle(out.title(), t);
+      out.addTitle();
+    }
+    out.endCarrier();
+  }
+  out.close();
+  EXPECT_EQ(testutil::hex(testutil::readFile(dir.file("streamed.vsk"))),
+            testutil::hex(testutil::readFile(dir.file("whole.vsk"))));
+}
+
+TEST(CarrierWriterTest, CallsOutOfTurnLeaveNoFile) {
+  struct Case {
+    const char* what;
+    std::function<void(TCarrierWriter&)> calls;
+    const char* message;
+  };
+  const Case cases[] = {
+      {"a title too many", [](TCarrierWriter& w) { w.beginCarrier(0); w.addTitle(); },
+       "TCarrierWriter.addTitle: title out of turn."},
+      {"a title missing", [](TCarrierWriter& w) { w.beginCarrier(1); w.endCarrier(); },
+       "TCarrierWriter.endCarrier: titles missing."},
+      {"a carrier too many", [](TCarrierWriter& w) {
+         w.beginCarrier(0); w.endCarrier(); w.beginCarrier(0);
+       }, "TCarrierWriter.beginCarrier: carrier out of turn."},
+      {"a carrier missing", [](TCarrierWriter& w) { w.close(); }, "TCarrierWriter.close: carriers missing."},
+  };
+  testutil::TempDir dir;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    const std::string path = dir.file("out.vsk");
+    try {
+      TCarrierWriter out(path, 1);
+      c.calls(out);
+      ADD_FAILURE() << "no exception";
+    } catch (const IllegalStateException& e) {
+      EXPECT_STREQ(e.what(), c.message);
+    }
+    EXPECT_FALSE(testutil::exists(path));
+  }
+}
+
+}  // namespace
