@@ -135,15 +135,6 @@ void TArrayList::writeTo(TFile& file) {
   }
 }
 
-void TArrayList::storeEach(const std::string& name, int32_t count, const std::function<TPObject&()>& next) {
-  TFile file(name, true, fileHeader());
-  file.beginBlock(isLengthPrefixed(), isWriteBuffered());
-  file.writeInt(count);
-  for (int32_t i = 0; i < count; ++i) file.writeTPObject(next());
-  file.endBlock();
-  file.close();
-}
-
 void TArrayList::printTo(TTextFile& file) {
   file.writeln(toString());
   for (TMappedObject* obj : items_) {

@@ -9,7 +9,6 @@
 #pragma once
 
 #include <cstdint>
-#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -65,11 +64,6 @@ class TArrayList : public TAbstractCollection {
   std::unique_ptr<TMappedObject> clone() const override;
   void readFrom(TFile& file) override;
   void writeTo(TFile& file) override;
-  // Stores as `name` what store(name) would store for this list holding the
-  // `count` elements that `next` hands out, in order; each is written before
-  // the next is asked for, so one object may serve them all and a list too
-  // large to hold can be stored. REQUIRES: no write handler set.
-  void storeEach(const std::string& name, int32_t count, const std::function<TPObject&()>& next);
   // toString() as one line, printTo of each persistent element, an empty line.
   void printTo(TTextFile& file) override;
 

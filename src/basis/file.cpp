@@ -249,7 +249,7 @@ void TFile::writeChars(const std::string& s) {
   writeBytes(s.data(), storedLength(static_cast<int64_t>(s.size())));
 }
 
-void TFile::writeStringSlow(const std::string& s) {
+void TFile::writeTextSlow(std::string_view s) {
   int32_t n = storedLength(static_cast<int64_t>(s.size()));
   writeInt(n);
   writeBytes(s.data(), n);
@@ -267,7 +267,7 @@ void TFile::writeBoolean(bool value) {
 }
 
 void TFile::writeTPObject(TPObject& obj) {
-  writeString(obj.className());
+  writeText(obj.className());
   obj.store(*this);
 }
 

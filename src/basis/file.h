@@ -78,16 +78,7 @@ class TFile : public TPObject {
     writeCardinalSlow(value);
   }
   void writeChars(const std::string& s);
-  void writeString(const std::string& s) {
-    const size_t n = s.size();
-    if (char* to = static_cast<int64_t>(n) <= maxLength_ ? directRoom(platform::kFixed32Size + n) : nullptr) {
-      platform::encodeFixed32(to, static_cast<uint32_t>(n));
-      std::memcpy(to + platform::kFixed32Size, s.data(), n);
-      directWritten(platform::kFixed32Size + n);
-      return;
-    }
-    writeStringSlow(s);
-  }
+  void writeString(const std::string& s) { writeText(s); }
   void writeDouble(double value);
   void writeBoolean(bool value);
   // Class name, then the object's block.
@@ -170,8 +161,19 @@ class TFile : public TPObject {
     const int cell = currentCell();
     if (cell >= 0) blockStack_[static_cast<size_t>(cell)].count += static_cast<int64_t>(n);
   }
+  // writeString of any text, the common case inline.
+  void writeText(std::string_view s) {
+    const size_t n = s.size();
+    if (char* to = static_cast<int64_t>(n) <= maxLength_ ? directRoom(platform::kFixed32Size + n) : nullptr) {
+      platform::encodeFixed32(to, static_cast<uint32_t>(n));
+      std::memcpy(to + platform::kFixed32Size, s.data(), n);
+      directWritten(platform::kFixed32Size + n);
+      return;
+    }
+    writeTextSlow(s);
+  }
   void writeCardinalSlow(uint32_t value);
-  void writeStringSlow(const std::string& s);
+  void writeTextSlow(std::string_view s);
   void rawWrite(const void* data, size_t n);
   void flushPending();
   void patchInt(int64_t position, int32_t value);
