@@ -202,7 +202,7 @@ class RecordIndex : public RecordBytes {
      public:
       iterator(const RecordIndex& index, const uint32_t* at) : index_(&index), at_(at) {}
       RecordView operator*() const {
-        index_->prefetchTitle(at_ + kAhead);
+        index_->prefetchTitleAfter(at_);
         return index_->parse(*at_, TitleFields());
       }
       iterator& operator++() {
@@ -236,9 +236,10 @@ class RecordIndex : public RecordBytes {
   // The titles lie where the file put them, scattered over the buffer; the
   // carriers ask for them in about the order of titleAt_, so one a few ahead
   // is fetched while the current one is read.
-  static constexpr ptrdiff_t kAhead = 8;
-  void prefetchTitle(const uint32_t* at) const {
-    if (at < titleAt_.data() + titleAt_.size()) __builtin_prefetch(bytes().data() + *at);
+  static constexpr size_t kAhead = 8;
+  void prefetchTitleAfter(const uint32_t* at) const {
+    const size_t next = static_cast<size_t>(at - titleAt_.data()) + kAhead;
+    if (next < titleAt_.size()) __builtin_prefetch(bytes().data() + titleAt_[next]);
   }
 
   // The layout's records, as the walks take them.
