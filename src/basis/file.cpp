@@ -175,6 +175,7 @@ void TFile::flushPending() {
   size_t n = pendingSize_;
   size_t written = os_.write(pending_.get(), n);
   pendingStart_ += static_cast<int64_t>(written);
+  handedOver_ += static_cast<int64_t>(written);
   writtenEnd_ = std::max(writtenEnd_, pendingStart_);
   pendingSize_ = n - written;
   if (written < n) {
@@ -189,6 +190,7 @@ void TFile::rawWrite(const void* data, size_t n) {
     // Too large to gather: handed over as it is, after what was pending.
     size_t written = os_.write(data, n);
     pendingStart_ += static_cast<int64_t>(written);
+    handedOver_ += static_cast<int64_t>(written);
     writtenEnd_ = std::max(writtenEnd_, pendingStart_);
     if (written < n) throw IOException(kWriteError);
     return;
@@ -215,8 +217,6 @@ void TFile::patchInt(int64_t position, int32_t value) {
 void TFile::writeBytes(const void* data, int32_t n) {
   if (!forWriting_) throw IOException("TFile: Illegal write, file opened for read.");
   if (n < 1) return;
-  int cell = currentCell();
-  if (cell >= 0) blockStack_[static_cast<size_t>(cell)].count += n;
   if (hasBuffer_) {
     if (bufferSize_ - bufferPos_ < n) {
       bufferSize_ = bufferPos_ + n + bufferGrowth_;
@@ -280,18 +280,16 @@ void TFile::beginBlock(bool lengthPrefixed, bool buffered) {
     bufferPos_ = 0;
   }
   if (lengthPrefixed) writeInt(0);  // the placeholder counts in the enclosing block
-  blockStack_.push_back({lengthPrefixed, 0, currentCell()});
+  blockStack_.push_back({lengthPrefixed, writtenTotal()});
 }
 
 void TFile::endBlock() {
   if (blockStack_.empty()) return;
-  BlockEntry popped = blockStack_.back();
-  if (popped.hasCell) storedLength(popped.count);
+  const BlockEntry popped = blockStack_.back();
+  const int64_t n = writtenTotal() - popped.start;
+  if (popped.hasCell) storedLength(n);
   blockStack_.pop_back();
   if (popped.hasCell) {
-    int64_t n = popped.count;
-    int cell = currentCell();
-    if (cell >= 0) blockStack_[static_cast<size_t>(cell)].count += n;
     if (hasBuffer_) {
       platform::encodeFixed32(buffer_.data() + (bufferPos_ - n - 4), static_cast<uint32_t>(n));
     } else {
@@ -302,13 +300,13 @@ void TFile::endBlock() {
     // The buffered block is complete: the file receives it in one piece,
     // already counted in the enclosing cells.
     auto block = std::move(buffer_);
-    int64_t n = bufferPos_;
+    const int64_t size = bufferPos_;
     hasBuffer_ = false;
     buffer_.clear();
     bufferSize_ = 0;
     bufferDepth_ = -1;
     bufferPos_ = 0;
-    rawWrite(block.data(), static_cast<size_t>(n));
+    rawWrite(block.data(), static_cast<size_t>(size));
   }
 }
 

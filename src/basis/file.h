@@ -138,13 +138,11 @@ class TFile : public TPObject {
   const std::string& getHeader() const { return header_; }
 
  private:
-  // One entry per open write block; a block without length prefix has no cell.
+  // One entry per open write block: whether it has a length to patch, and
+  // writtenTotal() where its contents began.
   struct BlockEntry {
     bool hasCell;
-    int64_t count;
-    // The innermost cell below this block, so that a write finds its cell
-    // without walking the stack.
-    int enclosingCell;
+    int64_t start;
   };
 
   void open();
@@ -155,11 +153,13 @@ class TFile : public TPObject {
     if (!forWriting_ || hasBuffer_ || kPendingRoom - pendingSize_ < n || !pending_) return nullptr;
     return pending_.get() + pendingSize_;
   }
-  // Takes n bytes put at directRoom(n), counting them in the current block.
-  void directWritten(size_t n) {
-    pendingSize_ += n;
-    const int cell = currentCell();
-    if (cell >= 0) blockStack_[static_cast<size_t>(cell)].count += static_cast<int64_t>(n);
+  // Takes n bytes put at directRoom(n).
+  void directWritten(size_t n) { pendingSize_ += n; }
+  // Every byte written so far, handed over, pending or in the block buffer:
+  // a block is as long as this grew while it was open, so no write needs to
+  // count itself in its blocks.
+  int64_t writtenTotal() const {
+    return handedOver_ + static_cast<int64_t>(pendingSize_) + (hasBuffer_ ? bufferPos_ : 0);
   }
   // writeString of any text, the common case inline.
   void writeText(std::string_view s) {
@@ -177,10 +177,6 @@ class TFile : public TPObject {
   void rawWrite(const void* data, size_t n);
   void flushPending();
   void patchInt(int64_t position, int32_t value);
-  int currentCell() const { return blockStack_.empty() ? -1 : cellOf(blockStack_.size() - 1); }
-  int cellOf(size_t index) const {
-    return blockStack_[index].hasCell ? static_cast<int>(index) : blockStack_[index].enclosingCell;
-  }
   [[noreturn]] void shortRead(int64_t position) const;
   // A new object of the class `stored` names (through the class-name map);
   // `collection` tells whether it is one.
@@ -238,6 +234,8 @@ class TFile : public TPObject {
   std::unique_ptr<char[]> pending_;
   size_t pendingSize_ = 0;
   int64_t pendingStart_ = 0;
+  // Bytes handed to the operating system so far, wherever they went.
+  int64_t handedOver_ = 0;
   // The end of what was handed to the operating system: the size of the file
   // being written, known without asking the system.
   int64_t writtenEnd_ = 0;

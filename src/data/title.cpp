@@ -47,9 +47,10 @@ void TTitle::setOriginalArtist(const std::string& value) {
   size_t end = value.size();
   while (begin < end && static_cast<unsigned char>(value[begin]) <= 32) ++begin;
   while (end > begin && static_cast<unsigned char>(value[end - 1]) <= 32) --end;
-  std::string trimmed = value.substr(begin, end - begin);
-  if (!trimmed.empty() && contentType == kOriginal) contentType = kRemix;
-  originalArtist = trimmed;
+  // In place, without a copy of the trimmed text; value may be one of this
+  // title's own texts, so it is taken before anything else changes.
+  originalArtist.assign(value, begin, end - begin);
+  if (!originalArtist.empty() && contentType == kOriginal) contentType = kRemix;
 }
 
 std::string TTitle::formatCarrierIndex(int32_t index, const std::string& type) {

@@ -1,5 +1,6 @@
 #include "data/legacy/records/record_index.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "platform/os_file.h"
@@ -8,6 +9,16 @@ namespace legacy {
 
 void IdTable::build(const std::vector<int32_t>& ids) {
   ids_ = &ids;
+  dense_.clear();
+  if (ids.empty()) return;
+  const auto [low, high] = std::minmax_element(ids.begin(), ids.end());
+  // Close together: the array takes at most a few times the room of the table.
+  if (static_cast<int64_t>(*high) - *low < 4 * static_cast<int64_t>(ids.size()) + 1024) {
+    lowest_ = *low;
+    dense_.assign(static_cast<size_t>(static_cast<int64_t>(*high) - *low + 1), -1);
+    for (size_t i = ids.size(); i-- > 0;) dense_[static_cast<size_t>(ids[i] - lowest_)] = static_cast<int32_t>(i);
+    return;
+  }
   // At most half full, so that a probe ends soon.
   uint32_t bits = 1;
   while ((size_t{1} << bits) < 2 * ids.size()) ++bits;
@@ -20,6 +31,40 @@ void IdTable::build(const std::vector<int32_t>& ids) {
     // A later record of an id never wins.
     if (slots_[slot] == 0) slots_[slot] = static_cast<uint32_t>(i + 1);
   }
+}
+
+void RecordBytes::groupTitles(std::vector<uint32_t>& titleAt, std::vector<uint32_t>& idsAt) {
+  const size_t groups = carrierAt_.size();
+  const char* bytes = this->bytes().data();
+  const auto idAt = [&](size_t at) { return static_cast<int32_t>(platform::decodeFixed32(bytes + at)); };
+  // Each title is noted under each group it names, once however often it
+  // names it; a counting sort then puts the notes in group order, keeping
+  // list order within a group.
+  std::vector<uint32_t> noteGroup;
+  std::vector<uint32_t> noteTitle;
+  noteGroup.reserve(titleAt.size());  // most titles are on one carrier
+  noteTitle.reserve(titleAt.size());
+  {
+    std::vector<uint32_t> last(groups, UINT32_MAX);  // the last title noted under each group
+    for (size_t t = 0; t < titleAt.size(); ++t) {
+      const int32_t count = idAt(idsAt[t]);
+      for (int32_t i = 0; i < count; ++i) {
+        const int32_t group = carriers_.find(idAt(idsAt[t] + 4 + 4 * static_cast<size_t>(i)));
+        if (group < 0 || last[static_cast<size_t>(group)] == t) continue;
+        last[static_cast<size_t>(group)] = static_cast<uint32_t>(t);
+        noteGroup.push_back(static_cast<uint32_t>(group));
+        noteTitle.push_back(titleAt[t]);
+      }
+    }
+  }
+  std::vector<uint32_t>().swap(titleAt);
+  std::vector<uint32_t>().swap(idsAt);
+  groupStart_.assign(groups + 1, 0);
+  for (uint32_t group : noteGroup) ++groupStart_[group + 1];
+  for (size_t g = 0; g < groups; ++g) groupStart_[g + 1] += groupStart_[g];
+  titleAt_.resize(noteGroup.size());
+  std::vector<uint32_t> next(groupStart_.begin(), groupStart_.end() - 1);
+  for (size_t n = 0; n < noteGroup.size(); ++n) titleAt_[next[noteGroup[n]]++] = noteTitle[n];
 }
 
 std::string_view RecordBytes::Names::nameOf(int32_t id) const {
@@ -35,15 +80,14 @@ RecordBytes::RecordBytes(const std::string& path, std::string_view header) {
   const int64_t size = in.size();
   // Offsets are kept in 32 bits; a larger file takes the other way.
   if (size < static_cast<int64_t>(header.size()) || size > static_cast<int64_t>(UINT32_MAX)) throw AbandonedIndex();
-  size_ = static_cast<size_t>(size);
-  data_ = std::make_unique_for_overwrite<char[]>(size_);
+  data_ = platform::LargeBuffer(static_cast<size_t>(size));
   size_t got = 0;
-  while (got < size_) {
-    const size_t n = in.read(data_.get() + got, size_ - got);
+  while (got < data_.size()) {
+    const size_t n = in.read(data_.data() + got, data_.size() - got);
     if (n == 0) break;
     got += n;
   }
-  if (got != size_ || std::memcmp(data_.get(), header.data(), header.size()) != 0) throw AbandonedIndex();
+  if (got != data_.size() || std::memcmp(data_.data(), header.data(), header.size()) != 0) throw AbandonedIndex();
   start_ = header.size();
 }
 

@@ -15,6 +15,7 @@
 // the way of the loaded records from the start, which reports it.
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -22,6 +23,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/large_buffer.h"
 #include "platform/little_endian.h"
 
 namespace legacy {
@@ -104,14 +106,19 @@ class ByteFields {
   bool ok_ = true;
 };
 
-// Ids to the position of the first of them in a list, in one flat
-// open-addressed table.
+// Ids to the position of the first of them in a list: a plain array over the
+// range of the ids where they lie close together (as ids handed out one
+// after the other do), else one flat open-addressed table.
 class IdTable {
  public:
   // REQUIRES: ids outlives the table and does not change.
   void build(const std::vector<int32_t>& ids);
   // The position of the first `id` in the ids, or -1.
   int32_t find(int32_t id) const {
+    if (!dense_.empty()) {
+      const uint64_t at = static_cast<uint64_t>(static_cast<int64_t>(id) - lowest_);
+      return at < dense_.size() ? dense_[at] : -1;
+    }
     for (uint32_t slot = hash(id);; slot = (slot + 1) & mask_) {
       const uint32_t entry = slots_[slot];
       if (entry == 0) return -1;
@@ -122,6 +129,8 @@ class IdTable {
  private:
   uint32_t hash(int32_t id) const { return (static_cast<uint32_t>(id) * 0x9E3779B1u) >> shift_; }
 
+  std::vector<int32_t> dense_;  // position by id - lowest_, -1 for none
+  int64_t lowest_ = 0;
   const std::vector<int32_t>* ids_ = nullptr;
   std::vector<uint32_t> slots_ = std::vector<uint32_t>(2, 0);  // position + 1; 0 is free
   uint32_t mask_ = 1;
@@ -148,7 +157,7 @@ class RecordBytes {
   RecordBytes(const std::string& path, std::string_view header);
   ~RecordBytes() = default;
 
-  std::string_view bytes() const { return {data_.get(), size_}; }
+  std::string_view bytes() const { return {data_.data(), data_.size()}; }
   size_t start() const { return start_; }
 
   struct Names {
@@ -165,9 +174,9 @@ class RecordBytes {
 
   // The titles that name a carrier id, by the carrier's position in the list
   // (of the first carrier with that id): titleAt_[groupStart_[g], groupStart_[g + 1]).
-  // `walk(visit)` walks every title and calls visit(offset, ids).
-  template <class Walk>
-  void groupTitles(Walk walk);
+  // From each title's offset and the offset of its carrier ids (a count,
+  // then the ids), in list order; frees both.
+  void groupTitles(std::vector<uint32_t>& titleAt, std::vector<uint32_t>& idsAt);
   std::vector<uint32_t> titleAt_;
   std::vector<uint32_t> groupStart_;
 
@@ -178,8 +187,7 @@ class RecordBytes {
   IdTable carriers_;
 
  private:
-  std::unique_ptr<char[]> data_;
-  size_t size_ = 0;
+  platform::LargeBuffer data_;
   size_t start_ = 0;
 };
 
@@ -235,11 +243,16 @@ class RecordIndex : public RecordBytes {
  private:
   // The titles lie where the file put them, scattered over the buffer; the
   // carriers ask for them in about the order of titleAt_, so one a few ahead
-  // is fetched while the current one is read.
-  static constexpr size_t kAhead = 8;
+  // is fetched while the current one is read: its first two cache lines,
+  // which hold all of a common title.
+  static constexpr size_t kAhead = 16;
   void prefetchTitleAfter(const uint32_t* at) const {
     const size_t next = static_cast<size_t>(at - titleAt_.data()) + kAhead;
-    if (next < titleAt_.size()) __builtin_prefetch(bytes().data() + titleAt_[next]);
+    if (next < titleAt_.size()) {
+      const char* title = bytes().data() + titleAt_[next];
+      __builtin_prefetch(title);
+      __builtin_prefetch(title + 64);
+    }
   }
 
   // The layout's records, as the walks take them.
@@ -295,8 +308,21 @@ RecordIndex<Layout>::RecordIndex(const std::string& path, std::string_view heade
   const TitleFields title;
   size_t at = walkList(start(), identifier, [&](size_t, const RecordView& r) { artists_.add(r); });
   at = walkList(at, identifier, [&](size_t, const RecordView& r) { labels_.add(r); });
-  const size_t titles = at;
-  at = walkList(at, title, [](size_t, const RecordView&) {});
+  // Where each title is and where its carrier ids are, for the grouping
+  // below once the carriers are known.
+  std::vector<uint32_t> titleAt;
+  std::vector<uint32_t> idsAt;
+  if (bytes().size() - at >= 4) {
+    // As many as the list says, within what the bytes left can hold (a title takes 16 at least).
+    const auto declared = static_cast<int32_t>(platform::decodeFixed32(bytes().data() + at));
+    const size_t room = std::min<size_t>(declared > 0 ? static_cast<size_t>(declared) : 0, (bytes().size() - at) / 16);
+    titleAt.reserve(room);
+    idsAt.reserve(room);
+  }
+  at = walkList(at, title, [&](size_t offset, const RecordView& r) {
+    titleAt.push_back(static_cast<uint32_t>(offset));
+    idsAt.push_back(static_cast<uint32_t>(r.carrierIds.at - 4));
+  });
   walkList(at, CarrierFields(), [&](size_t offset, const RecordView& r) {
     carrierIds_.push_back(r.id);
     carrierAt_.push_back(static_cast<uint32_t>(offset));
@@ -304,37 +330,7 @@ RecordIndex<Layout>::RecordIndex(const std::string& path, std::string_view heade
   artists_.table.build(artists_.ids);
   labels_.table.build(labels_.ids);
   carriers_.build(carrierIds_);
-  groupTitles([&](auto visit) {
-    walkList(titles, title, [&](size_t offset, const RecordView& r) { visit(offset, r.carrierIds); });
-  });
-}
-
-template <class Walk>
-void RecordBytes::groupTitles(Walk walk) {
-  const size_t groups = carrierAt_.size();
-  // The last title counted for each group: a title naming a carrier again
-  // is not counted again.
-  std::vector<uint32_t> last;
-  const auto eachGroup = [&](auto take) {
-    last.assign(groups, UINT32_MAX);
-    uint32_t title = 0;
-    walk([&](size_t offset, const IdsView& ids) {
-      for (int32_t i = 0; i < ids.count; ++i) {
-        const auto id = static_cast<int32_t>(platform::decodeFixed32(bytes().data() + ids.at + 4 * static_cast<size_t>(i)));
-        const int32_t group = carriers_.find(id);
-        if (group < 0 || last[static_cast<size_t>(group)] == title) continue;
-        last[static_cast<size_t>(group)] = title;
-        take(static_cast<size_t>(group), offset);
-      }
-      ++title;
-    });
-  };
-  groupStart_.assign(groups + 1, 0);
-  eachGroup([&](size_t group, size_t) { ++groupStart_[group + 1]; });
-  for (size_t g = 0; g < groups; ++g) groupStart_[g + 1] += groupStart_[g];
-  titleAt_.resize(groupStart_[groups]);
-  std::vector<uint32_t> next(groupStart_.begin(), groupStart_.end() - 1);
-  eachGroup([&](size_t group, size_t offset) { titleAt_[next[group]++] = static_cast<uint32_t>(offset); });
+  groupTitles(titleAt, idsAt);
 }
 
 }  // namespace legacy
