@@ -79,6 +79,17 @@ class TFile : public TPObject {
   }
   void writeChars(const std::string& s);
   void writeString(const std::string& s) { writeText(s); }
+  // writeString of any text (a view, a literal), the common case inline.
+  void writeText(std::string_view s) {
+    const size_t n = s.size();
+    if (char* to = static_cast<int64_t>(n) <= maxLength_ ? directRoom(platform::kFixed32Size + n) : nullptr) {
+      platform::encodeFixed32(to, static_cast<uint32_t>(n));
+      std::memcpy(to + platform::kFixed32Size, s.data(), n);
+      directWritten(platform::kFixed32Size + n);
+      return;
+    }
+    writeTextSlow(s);
+  }
   void writeDouble(double value);
   void writeBoolean(bool value);
   // Class name, then the object's block.
@@ -160,17 +171,6 @@ class TFile : public TPObject {
   // count itself in its blocks.
   int64_t writtenTotal() const {
     return handedOver_ + static_cast<int64_t>(pendingSize_) + (hasBuffer_ ? bufferPos_ : 0);
-  }
-  // writeString of any text, the common case inline.
-  void writeText(std::string_view s) {
-    const size_t n = s.size();
-    if (char* to = static_cast<int64_t>(n) <= maxLength_ ? directRoom(platform::kFixed32Size + n) : nullptr) {
-      platform::encodeFixed32(to, static_cast<uint32_t>(n));
-      std::memcpy(to + platform::kFixed32Size, s.data(), n);
-      directWritten(platform::kFixed32Size + n);
-      return;
-    }
-    writeTextSlow(s);
   }
   void writeCardinalSlow(uint32_t value);
   void writeTextSlow(std::string_view s);

@@ -23,16 +23,32 @@ void TCarrierWriter::beginCarrier(int32_t titles) {
   lastTracks_.clear();
 }
 
-void TCarrierWriter::addTitle() {
-  if (titlesLeft_ <= 0) throw IllegalStateException("TCarrierWriter.addTitle: title out of turn.");
-  auto last = lastTracks_.try_emplace(title_.carrierIndex, -1).first;
+int32_t TCarrierWriter::numbered(int32_t disc, int32_t track) {
+  auto last = lastTracks_.try_emplace(disc, -1).first;
   // As add() numbers a title: after the highest number of its disc, where a
   // walk from -1 only counts numbers above -1; the stored number wraps.
-  if (title_.track == -1) title_.track = static_cast<int32_t>(static_cast<uint32_t>(last->second) + 1u);
-  if (title_.track > last->second) last->second = title_.track;
+  if (track == -1) track = static_cast<int32_t>(static_cast<uint32_t>(last->second) + 1u);
+  if (track > last->second) last->second = track;
+  return track;
+}
+
+void TCarrierWriter::addTitle() {
+  if (titlesLeft_ <= 0) throw IllegalStateException("TCarrierWriter.addTitle: title out of turn.");
+  title_.track = numbered(title_.carrierIndex, title_.track);
   file_.writeTPObject(title_);
   --titlesLeft_;
   title_.initialize();
+}
+
+void TCarrierWriter::addTitle(std::string_view name, std::string_view url, std::string_view artist) {
+  if (titlesLeft_ <= 0) throw IllegalStateException("TCarrierWriter.addTitle: title out of turn.");
+  // title() is initial between titles: it gives every other field.
+  file_.writeText(title_.className());
+  file_.beginBlock(title_.isLengthPrefixed(), title_.isWriteBuffered());
+  TTitle::writeFields(file_, {name, artist, url, numbered(title_.carrierIndex, title_.track), title_.contentType,
+                              title_.originalArtist, title_.film, title_.carrierIndex});
+  file_.endBlock();
+  --titlesLeft_;
 }
 
 void TCarrierWriter::endCarrier() {

@@ -18,6 +18,7 @@
 #include <cstdint>
 #include <map>
 #include <string>
+#include <string_view>
 
 #include "basis/file.h"
 #include "data/sound_carrier.h"
@@ -42,6 +43,10 @@ class TCarrierWriter {
   // TSoundCarrier::add numbers it (after the highest number of its disc when
   // it has none), then initializes it again for the next.
   void addTitle();
+  // addTitle() for a title made as TTitle(name, url, artist) makes it,
+  // written from the texts as they are: every other field as title() holds
+  // it, which is initial unless the caller changed it.
+  void addTitle(std::string_view name, std::string_view url, std::string_view artist);
   // Ends the carrier and initializes carrier() again for the next.
   void endCarrier();
   // Completes the file and puts it in place; raises IOException on failure.
@@ -55,4 +60,7 @@ class TCarrierWriter {
   int32_t titlesLeft_ = -1;  // -1 outside a carrier
   // The highest number of each disc among the carrier's titles written so far.
   std::map<int32_t, int32_t> lastTracks_;
+
+  // The number the next title of `disc` gets when it has `track`, noted as taken.
+  int32_t numbered(int32_t disc, int32_t track);
 };

@@ -88,14 +88,18 @@ void TTitle::readFrom(TFile& file) {
 }
 
 void TTitle::writeTo(TFile& file) {
-  file.writeString(name);
-  file.writeString(artist);
-  file.writeString(url);
-  file.writeInt(track);
-  file.writeString(contentType);
-  file.writeString(originalArtist);
-  file.writeString(film);
-  file.writeInt(carrierIndex);
+  writeFields(file, {name, artist, url, track, contentType, originalArtist, film, carrierIndex});
+}
+
+void TTitle::writeFields(TFile& file, const StoredFields& fields) {
+  file.writeText(fields.name);
+  file.writeText(fields.artist);
+  file.writeText(fields.url);
+  file.writeInt(fields.track);
+  file.writeText(fields.contentType);
+  file.writeText(fields.originalArtist);
+  file.writeText(fields.film);
+  file.writeInt(fields.carrierIndex);
 }
 
 void TTitle::fromXML(TDomElement* element) {

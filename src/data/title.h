@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "basis/xml_persistent.h"
 
@@ -67,6 +68,18 @@ class TTitle : public TXMLPersistent {
   std::string toString() const override;
   void readFrom(TFile& file) override;
   void writeTo(TFile& file) override;
+  // What writeTo writes for a title with these fields.
+  struct StoredFields {
+    std::string_view name;
+    std::string_view artist;
+    std::string_view url;
+    int32_t track;
+    std::string_view contentType;
+    std::string_view originalArtist;
+    std::string_view film;
+    int32_t carrierIndex;
+  };
+  static void writeFields(TFile& file, const StoredFields& fields);
   void initialize() override;
   std::string fileHeader() const override;
 

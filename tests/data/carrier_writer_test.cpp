@@ -64,9 +64,15 @@ TEST(CarrierWriterTest, WritesWhatTheStoreOfTheWholeDatabaseWrites) {
     }
     whole.add(std::move(c));
   }
+  // And one whose titles are written from their texts alone.
+  auto c = std::make_unique<TSoundCarrier>();
+  fillCarrier(*c, {"Texte", "Album", {}});
+  c->add(std::make_unique<TTitle>("eins", "http://u", "Die \xC4rzte"));
+  c->add(std::make_unique<TTitle>("", "", ""));
+  whole.add(std::move(c));
   whole.store(dir.file("whole.vsk"));
 
-  TCarrierWriter out(dir.file("streamed.vsk"), static_cast<int32_t>(carriers.size()));
+  TCarrierWriter out(dir.file("streamed.vsk"), static_cast<int32_t>(carriers.size()) + 1);
   for (const CarrierSpec& spec : carriers) {
     fillCarrier(out.carrier(), spec);
     out.carrier().release = 34096.5625;
@@ -77,6 +83,12 @@ TEST(CarrierWriterTest, WritesWhatTheStoreOfTheWholeDatabaseWrites) {
     }
     out.endCarrier();
   }
+  fillCarrier(out.carrier(), {"Texte", "Album", {}});
+  out.carrier().release = 34096.5625;
+  out.beginCarrier(2);
+  out.addTitle("eins", "http://u", "Die \xC4rzte");
+  out.addTitle("", "", "");
+  out.endCarrier();
   out.close();
   EXPECT_EQ(testutil::hex(testutil::readFile(dir.file("streamed.vsk"))),
             testutil::hex(testutil::readFile(dir.file("whole.vsk"))));

@@ -45,13 +45,24 @@ void RecordBytes::groupTitles(std::vector<uint32_t>& titleAt, std::vector<uint32
   noteGroup.reserve(titleAt.size());  // most titles are on one carrier
   noteTitle.reserve(titleAt.size());
   {
-    std::vector<uint32_t> last(groups, UINT32_MAX);  // the last title noted under each group
+    // The last title noted under each group, for titles naming many carriers;
+    // one naming a few is checked against its own notes.
+    constexpr int32_t kFew = 8;
+    std::vector<uint32_t> last;
     for (size_t t = 0; t < titleAt.size(); ++t) {
       const int32_t count = idAt(idsAt[t]);
+      if (count > kFew && last.empty()) last.assign(groups, UINT32_MAX);
+      const size_t own = noteGroup.size();
       for (int32_t i = 0; i < count; ++i) {
         const int32_t group = carriers_.find(idAt(idsAt[t] + 4 + 4 * static_cast<size_t>(i)));
-        if (group < 0 || last[static_cast<size_t>(group)] == t) continue;
-        last[static_cast<size_t>(group)] = static_cast<uint32_t>(t);
+        if (group < 0) continue;
+        if (count > kFew) {
+          if (last[static_cast<size_t>(group)] == t) continue;
+          last[static_cast<size_t>(group)] = static_cast<uint32_t>(t);
+        } else if (std::find(noteGroup.begin() + static_cast<std::ptrdiff_t>(own), noteGroup.end(),
+                             static_cast<uint32_t>(group)) != noteGroup.end()) {
+          continue;
+        }
         noteGroup.push_back(static_cast<uint32_t>(group));
         noteTitle.push_back(titleAt[t]);
       }

@@ -19,13 +19,7 @@ struct Rules1_5 {
     out.beginCarrier(titles.size());
     // The carrier holds no titles while they are written, so the artist it
     // shows is the one it names: the artists never become mixed.
-    for (const auto& t : titles) {
-      TTitle& title = out.title();
-      title.name.assign(t.name);
-      title.url.assign(t.url);
-      title.artist.assign(carrier.artist);
-      out.addTitle();
-    }
+    for (const auto& t : titles) out.addTitle(t.name, t.url, carrier.artist);
     out.endCarrier();
   }
 };

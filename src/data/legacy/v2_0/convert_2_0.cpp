@@ -37,13 +37,7 @@ struct Rules2_0 {
     carrier.release = old.release;
     carrier.notes.assign(old.notes);
     out.beginCarrier(titles.size());
-    for (const auto& t : titles) {
-      TTitle& title = out.title();
-      title.name.assign(t.name);
-      title.url.assign(t.url);
-      title.artist.assign(source.artistName(t.artistId));
-      out.addTitle();
-    }
+    for (const auto& t : titles) out.addTitle(t.name, t.url, source.artistName(t.artistId));
     out.endCarrier();
   }
 };
