@@ -57,7 +57,7 @@ void TFile::open() {
       }
       if (appendStart_ >= 0) return openAppending();
       os_.openReplacement(getFileName());
-      pending_ = std::make_unique<char[]>(kPendingRoom);
+      pending_ = std::make_unique_for_overwrite<char[]>(kPendingRoom);
       opened_ = true;
       uncaughtAtOpen_ = std::uncaught_exceptions();
       pendingStart_ = 0;
@@ -86,7 +86,7 @@ void TFile::open() {
 
 void TFile::openAppending() {
   os_.openReadWrite(getFileName());
-  pending_ = std::make_unique<char[]>(kPendingRoom);
+  pending_ = std::make_unique_for_overwrite<char[]>(kPendingRoom);
   os_.truncate(appendStart_);
   if (os_.size() != appendStart_) throw IOException(kWriteError);
   opened_ = true;
@@ -184,8 +184,29 @@ void TFile::flushPending() {
   }
 }
 
+void TFile::makeRoom(size_t n) {
+  // The first block still open whose length field is pending: what comes
+  // before it goes, and its length is later patched here, not in the file.
+  size_t keep = pendingSize_;
+  for (const BlockEntry& block : blockStack_) {
+    const int64_t at = block.start - platform::kFixed32Size - handedOver_;
+    if (block.hasCell && at >= 0) {
+      keep = static_cast<size_t>(at);
+      break;
+    }
+  }
+  if (keep == 0 || kPendingRoom - (pendingSize_ - keep) < n) return flushPending();
+  const size_t written = os_.write(pending_.get(), keep);
+  pendingStart_ += static_cast<int64_t>(written);
+  handedOver_ += static_cast<int64_t>(written);
+  writtenEnd_ = std::max(writtenEnd_, pendingStart_);
+  pendingSize_ -= written;
+  std::memmove(pending_.get(), pending_.get() + written, pendingSize_);
+  if (written < keep) throw IOException(kWriteError);
+}
+
 void TFile::rawWrite(const void* data, size_t n) {
-  if (kPendingRoom - pendingSize_ < n) flushPending();
+  if (kPendingRoom - pendingSize_ < n) makeRoom(n);
   if (n >= kPendingRoom) {
     // Too large to gather: handed over as it is, after what was pending.
     size_t written = os_.write(data, n);

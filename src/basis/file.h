@@ -176,6 +176,8 @@ class TFile : public TPObject {
   void writeTextSlow(std::string_view s);
   void rawWrite(const void* data, size_t n);
   void flushPending();
+  // Hands pending bytes over until n more fit, keeping open blocks whole where it can.
+  void makeRoom(size_t n);
   void patchInt(int64_t position, int32_t value);
   [[noreturn]] void shortRead(int64_t position) const;
   // A new object of the class `stored` names (through the class-name map);
@@ -228,7 +230,7 @@ class TFile : public TPObject {
   // Bytes written but not yet handed to the operating system (a fixed room,
   // handed over when full, made when the file is opened for writing), and
   // the file offset where they belong.
-  static constexpr size_t kPendingRoom = 1 << 16;
+  static constexpr size_t kPendingRoom = 1 << 20;
   // The longest block or string this process writes (kMaxLength unless a test lowers it).
   inline static int64_t maxLength_ = kMaxLength;
   std::unique_ptr<char[]> pending_;

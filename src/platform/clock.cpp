@@ -53,12 +53,18 @@ std::string pad(int value, int width) {
 double now() {
   timespec ts{};
   clock_gettime(CLOCK_REALTIME, &ts);
-  std::tm local{};
-  time_t secs = ts.tv_sec;
-  localtime_r(&secs, &local);
-  double date = encodeDate(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday);
-  return date + encodeTime(local.tm_hour, local.tm_min, local.tm_sec,
-                           static_cast<int>(ts.tv_nsec / 1000000));
+  // Within one second only the milliseconds change: the local time of the
+  // second is worked out once (new records ask for it by the thousand).
+  thread_local time_t second = -1;
+  thread_local std::tm local{};
+  thread_local double date = 0;
+  if (ts.tv_sec != second) {
+    time_t secs = ts.tv_sec;
+    localtime_r(&secs, &local);
+    date = encodeDate(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday);
+    second = ts.tv_sec;
+  }
+  return date + encodeTime(local.tm_hour, local.tm_min, local.tm_sec, static_cast<int>(ts.tv_nsec / 1000000));
 }
 
 // Beyond this many days (some 27,000 years) a date-time is not a date; damaged

@@ -330,7 +330,7 @@ TEST_F(FileTest, FailedStoreLeavesOldFileOrCompleteNewOne) {
   std::string target = dir.file("db.bin");
   // Large enough that the file reaches the disk in several writes.
   TTestNode newTree;
-  for (int i = 0; i < 200; ++i) newTree.add(i, std::string(1000, static_cast<char>('a' + i % 26)));
+  for (int i = 0; i < 2500; ++i) newTree.add(i, std::string(1000, static_cast<char>('a' + i % 26)));
   testutil::expectOldOrNewUnderFaults(
       dir, target,
       [&] {
@@ -341,6 +341,33 @@ TEST_F(FileTest, FailedStoreLeavesOldFileOrCompleteNewOne) {
       [&] { newTree.store(target); });
   platform::faults::failNthWrite(1);
   EXPECT_EQ(messageOf([&] { newTree.store(target); }), "TFile: IO error while write binary.");
+}
+
+// Gathered bytes go to the disk a megabyte at a time, while blocks of every
+// size are open; each block must still get its own length.
+TEST_F(FileTest, BlocksOpenAcrossHandOversKeepTheirLengths) {
+  const std::string path = dir.file("blocks.bin");
+  std::string outer;
+  {
+    TFile file(path, true, "");
+    file.beginBlock(true, false);
+    for (int m = 0; m < 30; ++m) {
+      file.beginBlock(true, false);
+      std::string middle;
+      for (int i = 0; i < 100; ++i) {
+        const std::string text(static_cast<size_t>(900 + (m * 7 + i) % 200), static_cast<char>('a' + i % 26));
+        file.beginBlock(true, false);
+        file.writeString(text);
+        file.endBlock();
+        middle += testutil::block(str(text));
+      }
+      file.endBlock();
+      outer += testutil::block(middle);
+    }
+    file.endBlock();
+    file.close();
+  }
+  EXPECT_TRUE(testutil::readFile(path) == testutil::block(outer));
 }
 
 TEST_F(FileTest, FailedFirstStoreLeavesNoFile) {
