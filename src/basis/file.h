@@ -84,7 +84,7 @@ class TFile : public TPObject {
     const size_t n = s.size();
     if (char* to = static_cast<int64_t>(n) <= maxLength_ ? directRoom(platform::kFixed32Size + n) : nullptr) {
       platform::encodeFixed32(to, static_cast<uint32_t>(n));
-      std::memcpy(to + platform::kFixed32Size, s.data(), n);
+      if (n != 0) std::memcpy(to + platform::kFixed32Size, s.data(), n);  // an empty view may have no data
       directWritten(platform::kFixed32Size + n);
       return;
     }
