@@ -17,6 +17,8 @@
 #include <cstdlib>
 #include <exception>
 #include <filesystem>
+#include <fstream>
+#include <sstream>
 #include <string>
 #include <string_view>
 
@@ -85,6 +87,22 @@ void expectNoCrash(Read read) {
     read();
   } catch (const std::exception&) {
   }
+}
+
+// The bytes of the file at path, or "<none>" when there is none: what two
+// conversions left, to compare.
+inline std::string contents(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return "<none>";
+  std::stringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+// Ends the run as a finding, saying what was found.
+[[noreturn]] inline void finding(const char* what) {
+  std::fprintf(stderr, "fuzz: %s\n", what);
+  std::abort();
 }
 
 }  // namespace fuzzinput

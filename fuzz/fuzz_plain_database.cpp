@@ -5,9 +5,7 @@
 // leave unwritten. Failures are always the second's to report.
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
 #include <memory>
-#include <sstream>
 
 #include "data/legacy/objects/object_conversion.h"
 #include "data/legacy/v2_5/format_2_5.h"
@@ -19,19 +17,6 @@
 #include "fuzz_input.h"
 
 namespace {
-
-std::string contents(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return "<none>";
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
-[[noreturn]] void finding(const char* what) {
-  std::fprintf(stderr, "fuzz: %s\n", what);
-  std::abort();
-}
 
 template <class Format>
 void compare(const uint8_t* data, size_t size) {

@@ -6,28 +6,13 @@
 // version serves every run, so the settings store is read once.
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
 #include <memory>
-#include <sstream>
 
 #include "data/legacy/v1_5/convert_1_5.h"
 #include "data/legacy/v2_0/convert_2_0.h"
 #include "fuzz_input.h"
 
 namespace {
-
-std::string contents(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return "<none>";
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
-[[noreturn]] void finding(const char* what) {
-  std::fprintf(stderr, "fuzz: %s\n", what);
-  std::abort();
-}
 
 template <class Manager, class Bytes, class Loaded>
 void compare(const std::string& header, const uint8_t* data, size_t size, Bytes bytes, Loaded loaded) {
