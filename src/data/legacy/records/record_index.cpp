@@ -34,6 +34,7 @@ void IdTable::build(const std::vector<int32_t>& ids) {
 }
 
 void RecordBytes::groupTitles(std::vector<uint32_t>& titleAt, std::vector<uint32_t>& idsAt) {
+  constexpr size_t kAhead = 16;
   const size_t groups = carrierAt_.size();
   const char* bytes = this->bytes().data();
   const auto idAt = [&](size_t at) { return static_cast<int32_t>(platform::decodeFixed32(bytes + at)); };
@@ -50,6 +51,10 @@ void RecordBytes::groupTitles(std::vector<uint32_t>& titleAt, std::vector<uint32
     constexpr int32_t kFew = 8;
     std::vector<uint32_t> last;
     for (size_t t = 0; t < titleAt.size(); ++t) {
+      // The look-up of a title's first carrier a few titles on is fetched now.
+      if (t + kAhead < titleAt.size() && idAt(idsAt[t + kAhead]) > 0) {
+        carriers_.prefetch(idAt(idsAt[t + kAhead] + 4));
+      }
       const int32_t count = idAt(idsAt[t]);
       if (count > kFew && last.empty()) last.assign(groups, UINT32_MAX);
       const size_t own = noteGroup.size();
@@ -70,12 +75,22 @@ void RecordBytes::groupTitles(std::vector<uint32_t>& titleAt, std::vector<uint32
   }
   std::vector<uint32_t>().swap(titleAt);
   std::vector<uint32_t>().swap(idsAt);
+  // The counts and places of the groups are scattered: each is fetched a few
+  // notes before it is needed.
+  const size_t notes = noteGroup.size();
   groupStart_.assign(groups + 1, 0);
-  for (uint32_t group : noteGroup) ++groupStart_[group + 1];
+  for (size_t n = 0; n < notes; ++n) {
+    if (n + kAhead < notes) __builtin_prefetch(&groupStart_[noteGroup[n + kAhead] + 1], 1);
+    ++groupStart_[noteGroup[n] + 1];
+  }
   for (size_t g = 0; g < groups; ++g) groupStart_[g + 1] += groupStart_[g];
-  titleAt_.resize(noteGroup.size());
+  titleAt_.resize(notes);
   std::vector<uint32_t> next(groupStart_.begin(), groupStart_.end() - 1);
-  for (size_t n = 0; n < noteGroup.size(); ++n) titleAt_[next[noteGroup[n]]++] = noteTitle[n];
+  for (size_t n = 0; n < notes; ++n) {
+    if (n + kAhead < notes) __builtin_prefetch(&next[noteGroup[n + kAhead]], 1);
+    if (n + kAhead / 2 < notes) __builtin_prefetch(&titleAt_[next[noteGroup[n + kAhead / 2]]], 1);
+    titleAt_[next[noteGroup[n]]++] = noteTitle[n];
+  }
 }
 
 std::string_view RecordBytes::Names::nameOf(int32_t id) const {
