@@ -33,7 +33,7 @@ void IdTable::build(const std::vector<int32_t>& ids) {
   }
 }
 
-void RecordBytes::groupTitles(std::vector<uint32_t>& titleAt, std::vector<uint32_t>& idsAt) {
+void RecordBytes::groupTitles(TitleNotes& titles) {
   constexpr size_t kAhead = 16;
   const size_t groups = carrierAt_.size();
   const char* bytes = this->bytes().data();
@@ -43,23 +43,31 @@ void RecordBytes::groupTitles(std::vector<uint32_t>& titleAt, std::vector<uint32
   // list order within a group.
   std::vector<uint32_t> noteGroup;
   std::vector<uint32_t> noteTitle;
-  noteGroup.reserve(titleAt.size());  // most titles are on one carrier
-  noteTitle.reserve(titleAt.size());
+  noteGroup.reserve(titles.at.size());  // most titles are on one carrier
+  noteTitle.reserve(titles.at.size());
   {
     // The last title noted under each group, for titles naming many carriers;
     // one naming a few is checked against its own notes.
     constexpr int32_t kFew = 8;
     std::vector<uint32_t> last;
-    for (size_t t = 0; t < titleAt.size(); ++t) {
-      // The look-up of a title's first carrier a few titles on is fetched now.
-      if (t + kAhead < titleAt.size() && idAt(idsAt[t + kAhead]) > 0) {
-        carriers_.prefetch(idAt(idsAt[t + kAhead] + 4));
+    size_t other = 0;
+    for (size_t t = 0; t < titles.at.size(); ++t) {
+      // The look-up of a carrier a few titles on is fetched now.
+      if (t + kAhead < titles.at.size()) carriers_.prefetch(titles.soleId[t + kAhead]);
+      if (other == titles.others.size() || titles.others[other].first != t) {
+        const int32_t group = carriers_.find(titles.soleId[t]);
+        if (group >= 0) {
+          noteGroup.push_back(static_cast<uint32_t>(group));
+          noteTitle.push_back(titles.at[t]);
+        }
+        continue;
       }
-      const int32_t count = idAt(idsAt[t]);
+      const size_t ids = titles.others[other++].second;
+      const int32_t count = idAt(ids);
       if (count > kFew && last.empty()) last.assign(groups, UINT32_MAX);
       const size_t own = noteGroup.size();
       for (int32_t i = 0; i < count; ++i) {
-        const int32_t group = carriers_.find(idAt(idsAt[t] + 4 + 4 * static_cast<size_t>(i)));
+        const int32_t group = carriers_.find(idAt(ids + 4 + 4 * static_cast<size_t>(i)));
         if (group < 0) continue;
         if (count > kFew) {
           if (last[static_cast<size_t>(group)] == t) continue;
@@ -69,12 +77,11 @@ void RecordBytes::groupTitles(std::vector<uint32_t>& titleAt, std::vector<uint32
           continue;
         }
         noteGroup.push_back(static_cast<uint32_t>(group));
-        noteTitle.push_back(titleAt[t]);
+        noteTitle.push_back(titles.at[t]);
       }
     }
   }
-  std::vector<uint32_t>().swap(titleAt);
-  std::vector<uint32_t>().swap(idsAt);
+  titles = TitleNotes();
   // The counts and places of the groups are scattered: each is fetched a few
   // notes before it is needed.
   const size_t notes = noteGroup.size();

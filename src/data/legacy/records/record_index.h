@@ -21,6 +21,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "platform/large_buffer.h"
@@ -183,9 +184,16 @@ class RecordBytes {
 
   // The titles that name a carrier id, by the carrier's position in the list
   // (of the first carrier with that id): titleAt_[groupStart_[g], groupStart_[g + 1]).
-  // From each title's offset and the offset of its carrier ids (a count,
-  // then the ids), in list order; frees both.
-  void groupTitles(std::vector<uint32_t>& titleAt, std::vector<uint32_t>& idsAt);
+  // What the first walk notes of the titles, in list order: where each is,
+  // the one carrier id of a title naming one, and for every other title
+  // where its carrier ids are (a count, then the ids).
+  struct TitleNotes {
+    std::vector<uint32_t> at;
+    std::vector<int32_t> soleId;  // 0 for a title in `others`
+    std::vector<std::pair<uint32_t, uint32_t>> others;  // (title, offset of its ids)
+  };
+  // Groups the titles from their notes, which it frees.
+  void groupTitles(TitleNotes& notes);
   std::vector<uint32_t> titleAt_;
   std::vector<uint32_t> groupStart_;
 
@@ -317,20 +325,24 @@ RecordIndex<Layout>::RecordIndex(const std::string& path, std::string_view heade
   const TitleFields title;
   size_t at = walkList(start(), identifier, [&](size_t, const RecordView& r) { artists_.add(r); });
   at = walkList(at, identifier, [&](size_t, const RecordView& r) { labels_.add(r); });
-  // Where each title is and where its carrier ids are, for the grouping
-  // below once the carriers are known.
-  std::vector<uint32_t> titleAt;
-  std::vector<uint32_t> idsAt;
+  // What the grouping below needs of the titles once the carriers are known,
+  // so that it does not read the titles again.
+  TitleNotes notes;
   if (bytes().size() - at >= 4) {
     // As many as the list says, within what the bytes left can hold (a title takes 16 at least).
     const auto declared = static_cast<int32_t>(platform::decodeFixed32(bytes().data() + at));
     const size_t room = std::min<size_t>(declared > 0 ? static_cast<size_t>(declared) : 0, (bytes().size() - at) / 16);
-    titleAt.reserve(room);
-    idsAt.reserve(room);
+    notes.at.reserve(room);
+    notes.soleId.reserve(room);
   }
   at = walkList(at, title, [&](size_t offset, const RecordView& r) {
-    titleAt.push_back(static_cast<uint32_t>(offset));
-    idsAt.push_back(static_cast<uint32_t>(r.carrierIds.at - 4));
+    if (r.carrierIds.count == 1) {
+      notes.soleId.push_back(static_cast<int32_t>(platform::decodeFixed32(bytes().data() + r.carrierIds.at)));
+    } else {
+      notes.soleId.push_back(0);
+      notes.others.emplace_back(static_cast<uint32_t>(notes.at.size()), static_cast<uint32_t>(r.carrierIds.at - 4));
+    }
+    notes.at.push_back(static_cast<uint32_t>(offset));
   });
   walkList(at, CarrierFields(), [&](size_t offset, const RecordView& r) {
     carrierIds_.push_back(r.id);
@@ -339,7 +351,7 @@ RecordIndex<Layout>::RecordIndex(const std::string& path, std::string_view heade
   artists_.table.build(artists_.ids);
   labels_.table.build(labels_.ids);
   carriers_.build(carrierIds_);
-  groupTitles(titleAt, idsAt);
+  groupTitles(notes);
 }
 
 }  // namespace legacy
