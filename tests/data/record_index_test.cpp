@@ -104,6 +104,16 @@ std::vector<Case> cases() {
        h1 + lists({}, {}, {a.title(20, "t", {4, 5, 4, 4}), a.title(21, "u", {5})},
                   {a.carrier(5, "F"), a.carrier(4, "V")}),
        true, ""},
+      // Many carriers on one title are told apart otherwise than a few.
+      {"TitleOnManyCarriers", false,
+       h1 + lists({}, {}, {a.title(20, "t", {1, 2, 3, 4, 5, 6, 7, 8, 9, 3, 9, 1}), a.title(21, "u", {9, 2, 9})},
+                  {a.carrier(9, "I"), a.carrier(1, "A"), a.carrier(5, "E"), a.carrier(2, "B"), a.carrier(3, "C")}),
+       true, ""},
+      // Ids far apart are found through the hash table instead of an array.
+      {"CarrierIdsFarApart", true,
+       h2 + lists({b.named(1, "A")}, {}, {b.title(20, "t", {2000000000}, 1), b.title(21, "u", {-7, 4}, 1)},
+                  {b.carrier(-7, "Minus"), b.carrier(2000000000, "Far"), b.carrier(4, "Near")}),
+       true, ""},
       {"TitlesOnNoCarrier", true,
        h2 + lists({b.named(1, "A")}, {}, {b.title(20, "t", {99}, 77), b.title(21, "u", {}, 1)}, {b.carrier(4, "C")}),
        true, ""},
