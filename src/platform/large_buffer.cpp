@@ -14,6 +14,11 @@ constexpr size_t kLargePage = size_t{2} << 20;
 
 LargeBuffer::LargeBuffer(size_t size) : size_(size) {
   if (size == 0) return;
+  if (size < kLargePage) {
+    // Less than one large page: the heap serves it without a mapping of its own.
+    data_ = new char[size];
+    return;
+  }
   mapped_ = (size + kLargePage - 1) / kLargePage * kLargePage;
   void* p = ::mmap(nullptr, mapped_, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
   if (p == MAP_FAILED) throw std::bad_alloc();
@@ -40,7 +45,11 @@ LargeBuffer& LargeBuffer::operator=(LargeBuffer&& other) noexcept {
 }
 
 void LargeBuffer::release() {
-  if (data_ != nullptr) ::munmap(data_, mapped_);
+  if (mapped_ == 0) {
+    delete[] data_;
+  } else {
+    ::munmap(data_, mapped_);
+  }
   data_ = nullptr;
   size_ = mapped_ = 0;
 }

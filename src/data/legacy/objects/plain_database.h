@@ -191,7 +191,8 @@ const PlainTitle<Format>* PlainCarrier<Format>::getTitle(int32_t index) const {
 class ByteWindow {
  public:
   // Reads `file` from where it stands, at most `limit` bytes.
-  ByteWindow(platform::OsFile& file, int64_t limit) : file_(file), left_(limit) {}
+  ByteWindow(platform::OsFile& file, int64_t limit)
+      : file_(file), left_(limit), buffer_(static_cast<size_t>(std::clamp<int64_t>(limit, 0, kWindow))) {}
 
   // The next n bytes, together, without taking them; false when the file
   // (or the limit) ends first, before any room is made for them.
@@ -217,7 +218,8 @@ class ByteWindow {
  private:
   platform::OsFile& file_;
   int64_t left_;
-  std::vector<char> buffer_ = std::vector<char>(1 << 20);
+  static constexpr int64_t kWindow = 1 << 20;  // a small file takes only its size
+  std::vector<char> buffer_;
   size_t begin_ = 0;
   size_t end_ = 0;
 };
