@@ -230,7 +230,7 @@ class TFile : public TPObject {
   // Bytes written but not yet handed to the operating system (a fixed room,
   // handed over when full, made when the file is opened for writing), and
   // the file offset where they belong.
-  static constexpr size_t kPendingRoom = 1 << 20;
+  static constexpr size_t kPendingRoom = 1 << 18;
   // The longest block or string this process writes (kMaxLength unless a test lowers it).
   inline static int64_t maxLength_ = kMaxLength;
   std::unique_ptr<char[]> pending_;

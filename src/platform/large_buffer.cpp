@@ -9,13 +9,15 @@ namespace platform {
 namespace {
 
 constexpr size_t kLargePage = size_t{2} << 20;
+// From here on the room rounded up to large pages wastes at most a sixteenth.
+constexpr size_t kLargeEnough = 16 * kLargePage;
 
 }  // namespace
 
 LargeBuffer::LargeBuffer(size_t size) : size_(size) {
   if (size == 0) return;
-  if (size < kLargePage) {
-    // Less than one large page: the heap serves it without a mapping of its own.
+  if (size < kLargeEnough) {
+    // The last large page would be mostly waste: the heap serves it in small ones.
     data_ = new char[size];
     return;
   }
