@@ -16,48 +16,48 @@
 
 namespace {
 
-struct TitleSpec {
+struct TitleShape {
   std::string name;
   int32_t track;
   int32_t disc;
 };
 
-struct CarrierSpec {
+struct CarrierShape {
   std::string name;
   std::string contentType;
-  std::vector<TitleSpec> titles;
+  std::vector<TitleShape> titles;
 };
 
-void fillTitle(TTitle& t, const TitleSpec& spec) {
-  t.name = spec.name;
+void fillTitle(TTitle& t, const TitleShape& shape) {
+  t.name = shape.name;
   t.artist = "Die \xC4rzte";
   t.setContentType("Remix");
   t.setOriginalArtist(" Orig ");
-  t.track = spec.track;
-  t.carrierIndex = spec.disc;
+  t.track = shape.track;
+  t.carrierIndex = shape.disc;
 }
 
-void fillCarrier(TSoundCarrier& c, const CarrierSpec& spec) {
-  c.name = spec.name;
+void fillCarrier(TSoundCarrier& c, const CarrierShape& shape) {
+  c.name = shape.name;
   c.label = "Metronome";
   c.artist = "Die \xC4rzte";
   c.release = 34096.5625;
   c.notes = "eins\r\nzwei";
-  c.setContentType(spec.contentType);
+  c.setContentType(shape.contentType);
 }
 
 TEST(CarrierWriterTest, WritesWhatTheStoreOfTheWholeDatabaseWrites) {
-  const std::vector<CarrierSpec> carriers = {
+  const std::vector<CarrierShape> carriers = {
       {"Bestie", "Album", {{"a", -1, 0}, {"b", -1, 0}, {"c", 5, 0}, {"d", -1, 0}}},
       {"leer", "Split", {}},
       {"Doppel", "Sampler", {{"a", -1, 1}, {"b", -1, 0}, {"c", -1, 1}, {"d", -2, 2}, {"e", -1, 2}}},
   };
   testutil::TempDir dir;
   TSoundCarriers whole;
-  for (const CarrierSpec& spec : carriers) {
+  for (const CarrierShape& shape : carriers) {
     auto c = std::make_unique<TSoundCarrier>();
-    fillCarrier(*c, spec);
-    for (const TitleSpec& t : spec.titles) {
+    fillCarrier(*c, shape);
+    for (const TitleShape& t : shape.titles) {
       auto title = std::make_unique<TTitle>();
       fillTitle(*title, t);
       c->add(std::move(title));
@@ -73,11 +73,11 @@ TEST(CarrierWriterTest, WritesWhatTheStoreOfTheWholeDatabaseWrites) {
   whole.store(dir.file("whole.vsk"));
 
   TCarrierWriter out(dir.file("streamed.vsk"), static_cast<int32_t>(carriers.size()) + 1);
-  for (const CarrierSpec& spec : carriers) {
-    fillCarrier(out.carrier(), spec);
+  for (const CarrierShape& shape : carriers) {
+    fillCarrier(out.carrier(), shape);
     out.carrier().release = 34096.5625;
-    out.beginCarrier(static_cast<int32_t>(spec.titles.size()));
-    for (const TitleSpec& t : spec.titles) {
+    out.beginCarrier(static_cast<int32_t>(shape.titles.size()));
+    for (const TitleShape& t : shape.titles) {
       fillTitle(out.title(), t);
       out.addTitle();
     }

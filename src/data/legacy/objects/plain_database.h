@@ -78,9 +78,6 @@ class PlainReader {
  public:
   explicit PlainReader(std::string_view bytes, size_t pos = 0) : bytes_(bytes), pos_(pos) {}
 
-  bool atEnd() const { return pos_ == bytes_.size(); }
-  size_t position() const { return pos_; }
-
   // A count or length; false when the bytes end first.
   bool int32(int32_t& value) {
     if (bytes_.size() - pos_ < platform::kFixed32Size) return false;
@@ -213,7 +210,6 @@ class ByteWindow {
     return true;
   }
   void take(size_t n) { begin_ += n; }
-  bool atEnd() const { return begin_ == end_ && left_ == 0; }
 
  private:
   platform::OsFile& file_;

@@ -114,12 +114,8 @@ RecordBytes::RecordBytes(const std::string& path, std::string_view header) {
   // Offsets are kept in 32 bits; a larger file takes the other way.
   if (size < static_cast<int64_t>(header.size()) || size > static_cast<int64_t>(UINT32_MAX)) throw AbandonedIndex();
   data_ = platform::LargeBuffer(static_cast<size_t>(size));
-  size_t got = 0;
-  while (got < data_.size()) {
-    const size_t n = in.read(data_.data() + got, data_.size() - got);
-    if (n == 0) break;
-    got += n;
-  }
+  // A read moves all it can; fewer bytes mean the file ended or failed.
+  const size_t got = in.read(data_.data(), data_.size());
   if (got != data_.size() || std::memcmp(data_.data(), header.data(), header.size()) != 0) throw AbandonedIndex();
   start_ = header.size();
 }
