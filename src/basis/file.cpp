@@ -304,6 +304,18 @@ void TFile::beginBlock(bool lengthPrefixed, bool buffered) {
   blockStack_.push_back({lengthPrefixed, writtenTotal()});
 }
 
+char* TFile::blockRoom(size_t length) {
+  const size_t n = platform::kFixed32Size + length;
+  if (!forWriting_ || hasBuffer_ || !pending_ || static_cast<int64_t>(length) > maxLength_ || n > kPendingRoom / 4) {
+    return nullptr;
+  }
+  if (kPendingRoom - pendingSize_ < n) makeRoom(n);
+  char* to = pending_.get() + pendingSize_;
+  platform::encodeFixed32(to, static_cast<uint32_t>(length));
+  pendingSize_ += n;
+  return to + platform::kFixed32Size;
+}
+
 void TFile::endBlock() {
   if (blockStack_.empty()) return;
   const BlockEntry popped = blockStack_.back();

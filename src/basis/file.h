@@ -108,6 +108,12 @@ class TFile : public TPObject {
 
   void beginBlock(bool lengthPrefixed, bool buffered);
   void endBlock();
+  // A length-prefixed, unbuffered block whose length is known before it is
+  // written, in one step: the length is put in place and the caller puts
+  // exactly `length` bytes from the pointer returned; the same bytes as
+  // beginBlock, the writes and endBlock. Null where those must be taken
+  // instead (not writing, inside a buffered block, a block too long).
+  char* blockRoom(size_t length);
   void beginReadBlock(bool lengthPrefixed);
   void endReadBlock();
 

@@ -21,14 +21,19 @@ void TCarrierWriter::beginCarrier(int32_t titles) {
   file_.writeInt(titles);
   titlesLeft_ = titles;
   lastTracks_.clear();
+  lastDiscTrack_ = nullptr;
 }
 
 int32_t TCarrierWriter::numbered(int32_t disc, int32_t track) {
-  auto last = lastTracks_.try_emplace(disc, -1).first;
+  if (lastDiscTrack_ == nullptr || disc != lastDisc_) {
+    lastDiscTrack_ = &lastTracks_.try_emplace(disc, -1).first->second;
+    lastDisc_ = disc;
+  }
+  int32_t& last = *lastDiscTrack_;
   // As add() numbers a title: after the highest number of its disc, where a
   // walk from -1 only counts numbers above -1; the stored number wraps.
-  if (track == -1) track = static_cast<int32_t>(static_cast<uint32_t>(last->second) + 1u);
-  if (track > last->second) last->second = track;
+  if (track == -1) track = static_cast<int32_t>(static_cast<uint32_t>(last) + 1u);
+  if (track > last) last = track;
   return track;
 }
 
@@ -43,11 +48,8 @@ void TCarrierWriter::addTitle() {
 void TCarrierWriter::addTitle(std::string_view name, std::string_view url, std::string_view artist) {
   if (titlesLeft_ <= 0) throw IllegalStateException("TCarrierWriter.addTitle: title out of turn.");
   // title() is initial between titles: it gives every other field.
-  file_.writeText(title_.className());
-  file_.beginBlock(title_.isLengthPrefixed(), title_.isWriteBuffered());
-  TTitle::writeFields(file_, {name, artist, url, numbered(title_.carrierIndex, title_.track), title_.contentType,
+  TTitle::writeStored(file_, {name, artist, url, numbered(title_.carrierIndex, title_.track), title_.contentType,
                               title_.originalArtist, title_.film, title_.carrierIndex});
-  file_.endBlock();
   --titlesLeft_;
 }
 

@@ -60,6 +60,9 @@ class TCarrierWriter {
   int32_t titlesLeft_ = -1;  // -1 outside a carrier
   // The highest number of each disc among the carrier's titles written so far.
   std::map<int32_t, int32_t> lastTracks_;
+  // The entry of the disc numbered last: titles come disc after disc as a rule.
+  int32_t lastDisc_ = 0;
+  int32_t* lastDiscTrack_ = nullptr;
 
   // The number the next title of `disc` gets when it has `track`, noted as taken.
   int32_t numbered(int32_t disc, int32_t track);

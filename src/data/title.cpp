@@ -1,10 +1,13 @@
 #include "data/title.h"
 
+#include <cstring>
+
 #include "basis/file.h"
 #include "basis/string_value.h"
 #include "data/model_xml.h"
 #include "data/sound_carrier.h"
 #include "platform/exception.h"
+#include "platform/little_endian.h"
 #include "xml/dom_exception.h"
 
 TitleNumber& TitleNumber::operator=(int32_t value) {
@@ -91,15 +94,67 @@ void TTitle::writeTo(TFile& file) {
   writeFields(file, {name, artist, url, track, contentType, originalArtist, film, carrierIndex});
 }
 
+namespace {
+
+// The stored fields in their order, put to `out` as texts and numbers: the
+// file itself, a count of their bytes, or bytes in place.
+template <class Out>
+void putFields(Out& out, const TTitle::StoredFields& fields) {
+  out.text(fields.name);
+  out.text(fields.artist);
+  out.text(fields.url);
+  out.int32(fields.track);
+  out.text(fields.contentType);
+  out.text(fields.originalArtist);
+  out.text(fields.film);
+  out.int32(fields.carrierIndex);
+}
+
+struct ToFile {
+  TFile& file;
+  void text(std::string_view s) { file.writeText(s); }
+  void int32(int32_t value) { file.writeInt(value); }
+};
+
+struct Measure {
+  size_t bytes = 0;
+  void text(std::string_view s) { bytes += platform::kFixed32Size + s.size(); }
+  void int32(int32_t) { bytes += platform::kFixed32Size; }
+};
+
+// Each text is shorter than the block, which the file checked.
+struct InPlace {
+  char* to;
+  void text(std::string_view s) {
+    platform::encodeFixed32(to, static_cast<uint32_t>(s.size()));
+    if (!s.empty()) std::memcpy(to + platform::kFixed32Size, s.data(), s.size());
+    to += platform::kFixed32Size + s.size();
+  }
+  void int32(int32_t value) {
+    platform::encodeFixed32(to, static_cast<uint32_t>(value));
+    to += platform::kFixed32Size;
+  }
+};
+
+}  // namespace
+
 void TTitle::writeFields(TFile& file, const StoredFields& fields) {
-  file.writeText(fields.name);
-  file.writeText(fields.artist);
-  file.writeText(fields.url);
-  file.writeInt(fields.track);
-  file.writeText(fields.contentType);
-  file.writeText(fields.originalArtist);
-  file.writeText(fields.film);
-  file.writeInt(fields.carrierIndex);
+  ToFile out{file};
+  putFields(out, fields);
+}
+
+void TTitle::writeStored(TFile& file, const StoredFields& fields) {
+  file.writeText(kClassName);
+  Measure length;
+  putFields(length, fields);
+  if (char* to = file.blockRoom(length.bytes)) {
+    InPlace out{to};
+    putFields(out, fields);
+    return;
+  }
+  file.beginBlock(true, false);
+  writeFields(file, fields);
+  file.endBlock();
 }
 
 void TTitle::fromXML(TDomElement* element) {

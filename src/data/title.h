@@ -80,6 +80,9 @@ class TTitle : public TXMLPersistent {
     int32_t carrierIndex;
   };
   static void writeFields(TFile& file, const StoredFields& fields);
+  // Writes a title of these fields as writeTPObject writes a TTitle: its
+  // class name, then its block.
+  static void writeStored(TFile& file, const StoredFields& fields);
   void initialize() override;
   std::string fileHeader() const override;
 

@@ -35,69 +35,99 @@ void IdTable::build(const std::vector<int32_t>& ids) {
 
 void RecordBytes::groupTitles(TitleNotes& titles) {
   constexpr size_t kAhead = 16;
-  const size_t groups = carrierAt_.size();
-  const char* bytes = this->bytes().data();
-  const auto idAt = [&](size_t at) { return static_cast<int32_t>(platform::decodeFixed32(bytes + at)); };
-  // Each title is noted under each group it names, once however often it
-  // names it; a counting sort then puts the notes in group order, keeping
-  // list order within a group.
-  std::vector<uint32_t> noteGroup;
-  std::vector<uint32_t> noteTitle;
-  noteGroup.reserve(titles.at.size());  // most titles are on one carrier
-  noteTitle.reserve(titles.at.size());
+  // Carrier ids handed out one after the other are grouped by their place
+  // in their range, with no look-up; others through a table of the carriers.
+  if (!carrierIds_.empty()) {
+    const auto [low, high] = std::minmax_element(carrierIds_.begin(), carrierIds_.end());
+    const int64_t span = static_cast<int64_t>(*high) - *low + 1;
+    slotsBySpan_ = span <= 4 * static_cast<int64_t>(carrierIds_.size()) + 1024;
+    lowestId_ = *low;
+    slots_ = slotsBySpan_ ? static_cast<size_t>(span) : carrierIds_.size();
+  }
+  if (!slotsBySpan_) carriers_.build(carrierIds_);
+  // Each title's slot in place of its id: -1 for a title naming no carrier
+  // of the list, kOther for one naming none or several, whose slots follow
+  // in otherSlots, each once however often the title names it.
+  constexpr int32_t kOther = -2;
+  std::vector<int32_t>& slot = titles.soleId;
+  std::vector<uint32_t> otherSlots;
+  otherSlots.reserve(titles.otherIds.size());
   {
-    // The last title noted under each group, for titles naming many carriers;
-    // one naming a few is checked against its own notes.
-    constexpr int32_t kFew = 8;
-    std::vector<uint32_t> last;
     size_t other = 0;
-    for (size_t t = 0; t < titles.at.size(); ++t) {
-      // The look-up of a carrier a few titles on is fetched now.
-      if (t + kAhead < titles.at.size()) carriers_.prefetch(titles.soleId[t + kAhead]);
-      if (other == titles.others.size() || titles.others[other].first != t) {
-        const int32_t group = carriers_.find(titles.soleId[t]);
-        if (group >= 0) {
-          noteGroup.push_back(static_cast<uint32_t>(group));
-          noteTitle.push_back(titles.at[t]);
-        }
-        continue;
-      }
-      const size_t ids = titles.others[other++].second;
-      const int32_t count = idAt(ids);
-      if (count > kFew && last.empty()) last.assign(groups, UINT32_MAX);
-      const size_t own = noteGroup.size();
-      for (int32_t i = 0; i < count; ++i) {
-        const int32_t group = carriers_.find(idAt(ids + 4 + 4 * static_cast<size_t>(i)));
-        if (group < 0) continue;
-        if (count > kFew) {
-          if (last[static_cast<size_t>(group)] == t) continue;
-          last[static_cast<size_t>(group)] = static_cast<uint32_t>(t);
-        } else if (std::find(noteGroup.begin() + static_cast<std::ptrdiff_t>(own), noteGroup.end(),
-                             static_cast<uint32_t>(group)) != noteGroup.end()) {
-          continue;
-        }
-        noteGroup.push_back(static_cast<uint32_t>(group));
-        noteTitle.push_back(titles.at[t]);
+    for (size_t t = 0; t < slot.size(); ++t) {
+      if (!slotsBySpan_ && t + kAhead < slot.size()) carriers_.prefetch(slot[t + kAhead]);
+      if (other < titles.others.size() && titles.others[other] == t) {
+        slot[t] = kOther;
+        ++other;
+      } else {
+        slot[t] = slotOf(slot[t]);
       }
     }
+    // A title naming a few is checked against its own slots, one naming many
+    // against the last title noted under each slot.
+    constexpr size_t kFew = 8;
+    std::vector<uint32_t> last;
+    size_t from = 0;
+    for (size_t o = 0; o < titles.others.size(); ++o) {
+      const size_t to = titles.othersIdsEnd[o];
+      const size_t own = otherSlots.size();
+      if (to - from > kFew && last.empty()) last.assign(slots_, UINT32_MAX);
+      for (size_t i = from; i < to; ++i) {
+        const int32_t s = slotOf(titles.otherIds[i]);
+        if (s < 0) continue;
+        const auto u = static_cast<uint32_t>(s);
+        if (to - from > kFew) {
+          if (last[u] == o) continue;
+          last[u] = static_cast<uint32_t>(o);
+        } else if (std::find(otherSlots.begin() + static_cast<std::ptrdiff_t>(own), otherSlots.end(), u) !=
+                   otherSlots.end()) {
+          continue;
+        }
+        otherSlots.push_back(u);
+      }
+      titles.othersIdsEnd[o] = static_cast<uint32_t>(otherSlots.size());
+      from = to;
+    }
   }
+  // A counting sort puts the titles of each slot together, in list order,
+  // and the slots in the order of their carriers in the list, so that the
+  // carriers take their titles in about the order they lie here; the counts
+  // and places are scattered, so each is fetched a few titles before it is needed.
+  const auto eachNote = [&](auto&& note, auto&& far, auto&& near) {
+    size_t other = 0;
+    uint32_t from = 0;
+    for (size_t t = 0; t < slot.size(); ++t) {
+      if (t + kAhead < slot.size() && slot[t + kAhead] >= 0) far(static_cast<uint32_t>(slot[t + kAhead]));
+      if (t + kAhead / 2 < slot.size() && slot[t + kAhead / 2] >= 0) near(static_cast<uint32_t>(slot[t + kAhead / 2]));
+      if (slot[t] >= 0) {
+        note(static_cast<uint32_t>(slot[t]), titles.at[t]);
+      } else if (slot[t] == kOther) {
+        const uint32_t to = titles.othersIdsEnd[other++];
+        for (uint32_t i = from; i < to; ++i) note(otherSlots[i], titles.at[t]);
+        from = to;
+      }
+    }
+  };
+  std::vector<uint32_t> next(slots_, 0);
+  eachNote([&](uint32_t s, uint32_t) { ++next[s]; }, [&](uint32_t s) { __builtin_prefetch(&next[s], 1); },
+           [](uint32_t) {});
+  groupStart_.assign(slots_, UINT32_MAX);
+  uint32_t placed = 0;
+  const auto place = [&](size_t s) {
+    if (groupStart_[s] != UINT32_MAX) return;
+    groupStart_[s] = placed;
+    placed += next[s];
+  };
+  for (const int32_t id : carrierIds_) place(static_cast<size_t>(slotOf(id)));
+  // Titles of ids no carrier has, which nothing asks for, come last.
+  for (size_t s = 0; s < slots_; ++s) place(s);
+  titleAt_.resize(placed);
+  next = groupStart_;
+  eachNote([&](uint32_t s, uint32_t at) { titleAt_[next[s]++] = at; },
+           [&](uint32_t s) { __builtin_prefetch(&next[s], 1); },
+           [&](uint32_t s) { __builtin_prefetch(&titleAt_[next[s]], 1); });
+  groupEnd_ = std::move(next);
   titles = TitleNotes();
-  // The counts and places of the groups are scattered: each is fetched a few
-  // notes before it is needed.
-  const size_t notes = noteGroup.size();
-  groupStart_.assign(groups + 1, 0);
-  for (size_t n = 0; n < notes; ++n) {
-    if (n + kAhead < notes) __builtin_prefetch(&groupStart_[noteGroup[n + kAhead] + 1], 1);
-    ++groupStart_[noteGroup[n] + 1];
-  }
-  for (size_t g = 0; g < groups; ++g) groupStart_[g + 1] += groupStart_[g];
-  titleAt_.resize(notes);
-  std::vector<uint32_t> next(groupStart_.begin(), groupStart_.end() - 1);
-  for (size_t n = 0; n < notes; ++n) {
-    if (n + kAhead < notes) __builtin_prefetch(&next[noteGroup[n + kAhead]], 1);
-    if (n + kAhead / 2 < notes) __builtin_prefetch(&titleAt_[next[noteGroup[n + kAhead / 2]]], 1);
-    titleAt_[next[noteGroup[n]]++] = noteTitle[n];
-  }
 }
 
 std::string_view RecordBytes::Names::nameOf(int32_t id) const {

@@ -182,20 +182,34 @@ class RecordBytes {
     std::string_view nameOf(int32_t id) const;
   };
 
-  // The titles that name a carrier id, by the carrier's position in the list
-  // (of the first carrier with that id): titleAt_[groupStart_[g], groupStart_[g + 1]).
   // What the first walk notes of the titles, in list order: where each is,
   // the one carrier id of a title naming one, and for every other title
-  // where its carrier ids are (a count, then the ids).
+  // (naming none or several) its position and its ids, copied out of the
+  // file so that the grouping reads them in order.
   struct TitleNotes {
     std::vector<uint32_t> at;
     std::vector<int32_t> soleId;  // 0 for a title in `others`
-    std::vector<std::pair<uint32_t, uint32_t>> others;  // (title, offset of its ids)
+    std::vector<uint32_t> others;
+    std::vector<uint32_t> othersIdsEnd;  // where the ids of each end in otherIds
+    std::vector<int32_t> otherIds;
   };
-  // Groups the titles from their notes, which it frees.
+  // Groups the titles from their notes, which it frees: the titles naming a
+  // carrier id are titleAt_[groupStart_[s], groupEnd_[s]) for its slot s.
   void groupTitles(TitleNotes& notes);
+  // The slot of a carrier id: the id's place in the range of the carrier ids
+  // where they lie close together (a slot no carrier has stays unasked), else
+  // the position of the first carrier with the id; -1 for an id no carrier has.
+  int32_t slotOf(int32_t id) const {
+    if (!slotsBySpan_) return carriers_.find(id);
+    const uint64_t at = static_cast<uint64_t>(static_cast<int64_t>(id) - lowestId_);
+    return at < slots_ ? static_cast<int32_t>(at) : -1;
+  }
   std::vector<uint32_t> titleAt_;
   std::vector<uint32_t> groupStart_;
+  std::vector<uint32_t> groupEnd_;
+  bool slotsBySpan_ = false;
+  int64_t lowestId_ = 0;
+  size_t slots_ = 0;
 
   Names artists_;
   Names labels_;
@@ -215,9 +229,15 @@ class RecordIndex : public RecordBytes {
   // file's own failure) for anything the index does not take.
   RecordIndex(const std::string& path, std::string_view header);
 
-  // The carrier at `index` in stored order.
+  // The carrier at `index` in stored order. The carriers are asked for in
+  // order, between the scattered reads of their titles: the next is fetched now.
   RecordView carrier(int32_t index) const {
-    return parse(carrierAt_[static_cast<size_t>(index)], CarrierFields());
+    const auto at = static_cast<size_t>(index);
+    if (at + 1 < carrierAt_.size()) {
+      const char* next = bytes().data() + carrierAt_[at + 1];
+      for (int line = 0; line < 3; ++line) __builtin_prefetch(next + 64 * line);
+    }
+    return parse(carrierAt_[at], CarrierFields());
   }
 
   // The titles of a carrier of this index, as titlesOfCarrier gives them.
@@ -253,8 +273,8 @@ class RecordIndex : public RecordBytes {
     const uint32_t* end_;
   };
   Titles titlesOf(const RecordView& carrier) const {
-    const auto group = static_cast<size_t>(carriers_.find(carrier.id));
-    return {*this, titleAt_.data() + groupStart_[group], titleAt_.data() + groupStart_[group + 1]};
+    const auto slot = static_cast<size_t>(slotOf(carrier.id));
+    return {*this, titleAt_.data() + groupStart_[slot], titleAt_.data() + groupEnd_[slot]};
   }
 
  private:
@@ -317,10 +337,7 @@ size_t RecordIndex<Layout>::walkList(size_t position, Fields fields, Visit visit
 template <class Layout>
 RecordIndex<Layout>::RecordIndex(const std::string& path, std::string_view header) : RecordBytes(path, header) {
   // A file of the header alone is an empty database.
-  if (start() == bytes().size()) {
-    groupStart_.assign(1, 0);
-    return;
-  }
+  if (start() == bytes().size()) return;
   const IdentifierFields identifier;
   const TitleFields title;
   size_t at = walkList(start(), identifier, [&](size_t, const RecordView& r) { artists_.add(r); });
@@ -336,11 +353,16 @@ RecordIndex<Layout>::RecordIndex(const std::string& path, std::string_view heade
     notes.soleId.reserve(room);
   }
   at = walkList(at, title, [&](size_t offset, const RecordView& r) {
+    const char* ids = bytes().data() + r.carrierIds.at;
     if (r.carrierIds.count == 1) {
-      notes.soleId.push_back(static_cast<int32_t>(platform::decodeFixed32(bytes().data() + r.carrierIds.at)));
+      notes.soleId.push_back(static_cast<int32_t>(platform::decodeFixed32(ids)));
     } else {
       notes.soleId.push_back(0);
-      notes.others.emplace_back(static_cast<uint32_t>(notes.at.size()), static_cast<uint32_t>(r.carrierIds.at - 4));
+      notes.others.push_back(static_cast<uint32_t>(notes.at.size()));
+      for (int32_t i = 0; i < r.carrierIds.count; ++i) {
+        notes.otherIds.push_back(static_cast<int32_t>(platform::decodeFixed32(ids + 4 * static_cast<size_t>(i))));
+      }
+      notes.othersIdsEnd.push_back(static_cast<uint32_t>(notes.otherIds.size()));
     }
     notes.at.push_back(static_cast<uint32_t>(offset));
   });
@@ -350,7 +372,6 @@ RecordIndex<Layout>::RecordIndex(const std::string& path, std::string_view heade
   });
   artists_.table.build(artists_.ids);
   labels_.table.build(labels_.ids);
-  carriers_.build(carrierIds_);
   groupTitles(notes);
 }
 
