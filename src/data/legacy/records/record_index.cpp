@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cstring>
 
-#include "platform/os_file.h"
 
 namespace legacy {
 
@@ -137,16 +136,12 @@ std::string_view RecordBytes::Names::nameOf(int32_t id) const {
   throw AbandonedIndex();
 }
 
-RecordBytes::RecordBytes(const std::string& path, std::string_view header) {
-  platform::OsFile in;
-  in.openRead(path);
-  const int64_t size = in.size();
-  // Offsets are kept in 32 bits; a larger file takes the other way.
-  if (size < static_cast<int64_t>(header.size()) || size > static_cast<int64_t>(UINT32_MAX)) throw AbandonedIndex();
-  data_ = platform::LargeBuffer(static_cast<size_t>(size));
-  // A read moves all it can; fewer bytes mean the file ended or failed.
-  const size_t got = in.read(data_.data(), data_.size());
-  if (got != data_.size() || std::memcmp(data_.data(), header.data(), header.size()) != 0) throw AbandonedIndex();
+RecordBytes::RecordBytes(const std::string& path, std::string_view header) : file_(path, UINT32_MAX) {
+  // Offsets are kept in 32 bits: a larger file takes the other way, before it is read.
+  if (file_.size() < header.size()) throw AbandonedIndex();
+  size_t ready = 0;
+  while (ready < header.size()) ready = file_.arrived(ready);
+  if (std::memcmp(file_.data(), header.data(), header.size()) != 0) throw AbandonedIndex();
   start_ = header.size();
 }
 

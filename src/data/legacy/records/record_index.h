@@ -1,13 +1,15 @@
 // RecordIndex, a 1.5 or 2.0 database read straight from the file's bytes for
 // its conversion instead of loaded as records. The whole file is read into
-// one buffer and walked once as the list readers read it (the version's
-// Layout names the fields), keeping only flat arrays of ids and offsets:
+// one buffer (a large one by a thread of its own) and walked once, while it
+// arrives, as the list readers read it (the version's Layout names the
+// fields), keeping only flat arrays of ids and offsets:
 //
 //   artists, labels  id -> name of the first record of the id
 //   carriers         the offset of each, in stored order
 //   titles           for each carrier id the carrier list names, the offsets
 //                    of its titles in list order, each once however often a
-//                    title names the carrier (a counting sort)
+//                    title names the carrier (a counting sort, the carriers'
+//                    groups in list order)
 //
 // Records are handed out as RecordView, views into the buffer that live as
 // long as the index. Anything the records' load would fail on, and every
@@ -24,7 +26,7 @@
 #include <utility>
 #include <vector>
 
-#include "platform/large_buffer.h"
+#include "platform/file_in_memory.h"
 #include "platform/little_endian.h"
 
 namespace legacy {
@@ -162,13 +164,17 @@ class RecordBytes {
   std::string_view labelName(int32_t id) const { return labels_.nameOf(id); }
 
  protected:
-  // Reads the file at path whole and checks its header; position() is then
-  // the first byte behind it.
+  // Starts reading the file at path whole and checks its header; start() is
+  // then the first byte behind it.
   RecordBytes(const std::string& path, std::string_view header);
   ~RecordBytes() = default;
 
-  std::string_view bytes() const { return {data_.data(), data_.size()}; }
+  // Every byte of the file; only those arrived() tells of are there yet.
+  std::string_view bytes() const { return {file_.data(), file_.size()}; }
   size_t start() const { return start_; }
+  // Waits until more than `have` bytes are there (all, when `have` is all);
+  // raises EInOutError when the file cannot be read to its end.
+  size_t arrived(size_t have) { return file_.arrived(have); }
 
   struct Names {
     std::vector<int32_t> ids;
@@ -218,7 +224,7 @@ class RecordBytes {
   IdTable carriers_;
 
  private:
-  platform::LargeBuffer data_;
+  platform::FileInMemory file_;
   size_t start_ = 0;
 };
 
@@ -313,25 +319,38 @@ class RecordIndex : public RecordBytes {
   }
 
   // A stored list from `position`: its count, then each record, handed to
-  // visit(offset, record); returns the position behind the list.
+  // visit(offset, record); returns the position behind the list. `ready`
+  // is how many bytes are there, and grows as the walk needs.
   template <class Fields, class Visit>
-  size_t walkList(size_t position, Fields fields, Visit visit) const;
+  size_t walkList(size_t position, size_t& ready, Fields fields, Visit visit);
 };
 
 template <class Layout>
 template <class Fields, class Visit>
-size_t RecordIndex<Layout>::walkList(size_t position, Fields fields, Visit visit) const {
-  ByteFields in(bytes(), position);
+size_t RecordIndex<Layout>::walkList(size_t position, size_t& ready, Fields fields, Visit visit) {
+  // The file arrives while it is walked: a record running past the bytes
+  // there so far is read again once more came, and fails only at the end.
+  const auto take = [&](size_t at, auto&& read) {
+    for (;;) {
+      ByteFields in(bytes().substr(0, ready), at);
+      read(in);
+      if (in.ok()) return in.position();
+      if (ready == bytes().size()) throw AbandonedIndex();
+      ready = arrived(ready);
+    }
+  };
   int32_t count = 0;
-  in.int32(count);
-  for (int32_t i = 0; in.ok() && i < count; ++i) {
-    const size_t offset = in.position();
+  size_t at = take(position, [&](ByteFields& in) { in.int32(count); });
+  for (int32_t i = 0; i < count; ++i) {
     RecordView record;
-    fields(record, in);
-    if (in.ok()) visit(offset, record);
+    const size_t end = take(at, [&](ByteFields& in) {
+      record = RecordView();
+      fields(record, in);
+    });
+    visit(at, record);
+    at = end;
   }
-  if (!in.ok()) throw AbandonedIndex();
-  return in.position();
+  return at;
 }
 
 template <class Layout>
@@ -340,19 +359,21 @@ RecordIndex<Layout>::RecordIndex(const std::string& path, std::string_view heade
   if (start() == bytes().size()) return;
   const IdentifierFields identifier;
   const TitleFields title;
-  size_t at = walkList(start(), identifier, [&](size_t, const RecordView& r) { artists_.add(r); });
-  at = walkList(at, identifier, [&](size_t, const RecordView& r) { labels_.add(r); });
+  size_t ready = start();
+  size_t at = walkList(start(), ready, identifier, [&](size_t, const RecordView& r) { artists_.add(r); });
+  at = walkList(at, ready, identifier, [&](size_t, const RecordView& r) { labels_.add(r); });
   // What the grouping below needs of the titles once the carriers are known,
   // so that it does not read the titles again.
   TitleNotes notes;
-  if (bytes().size() - at >= 4) {
+  while (ready < bytes().size() && ready - at < 4) ready = arrived(ready);
+  if (ready - at >= 4) {
     // As many as the list says, within what the bytes left can hold (a title takes 16 at least).
     const auto declared = static_cast<int32_t>(platform::decodeFixed32(bytes().data() + at));
     const size_t room = std::min<size_t>(declared > 0 ? static_cast<size_t>(declared) : 0, (bytes().size() - at) / 16);
     notes.at.reserve(room);
     notes.soleId.reserve(room);
   }
-  at = walkList(at, title, [&](size_t offset, const RecordView& r) {
+  at = walkList(at, ready, title, [&](size_t offset, const RecordView& r) {
     const char* ids = bytes().data() + r.carrierIds.at;
     if (r.carrierIds.count == 1) {
       notes.soleId.push_back(static_cast<int32_t>(platform::decodeFixed32(ids)));
@@ -366,10 +387,12 @@ RecordIndex<Layout>::RecordIndex(const std::string& path, std::string_view heade
     }
     notes.at.push_back(static_cast<uint32_t>(offset));
   });
-  walkList(at, CarrierFields(), [&](size_t offset, const RecordView& r) {
+  walkList(at, ready, CarrierFields(), [&](size_t offset, const RecordView& r) {
     carrierIds_.push_back(r.id);
     carrierAt_.push_back(static_cast<uint32_t>(offset));
   });
+  // The rest of the file too: one that cannot be read to its end takes the other way, which reports it.
+  while (ready < bytes().size()) ready = arrived(ready);
   artists_.table.build(artists_.ids);
   labels_.table.build(labels_.ids);
   groupTitles(notes);
