@@ -84,7 +84,7 @@ void RecordBytes::groupTitles(TitleNotes& titles) {
         }
         otherSlots.push_back(u);
       }
-      titles.othersIdsEnd[o] = static_cast<uint32_t>(otherSlots.size());
+      titles.othersIdsEnd[o] = static_cast<uint32_t>(otherSlots.size());  // from here on, the end of its slots
       from = to;
     }
   }
