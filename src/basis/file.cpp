@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 #include <exception>
+#include <system_error>
 
 #include "basis/abstract_collection.h"
 #include "basis/class_registry.h"
@@ -42,6 +43,7 @@ TFile::~TFile() {
       // A destructor cannot report; callers who need the outcome call close().
     }
   }
+  behind_.reset();  // nothing is written any more once the file goes
   // An addition that was not completed is cut off again.
   if (appendStart_ >= 0) os_.truncate(appendStart_);
   os_.close();  // removes a temporary file that was not committed
@@ -102,6 +104,8 @@ void TFile::close() {
     try {
       if (refused_) throw IOException(kWriteError);
       flushPending();
+      settle();
+      behind_.reset();
       os_.commitReplacement();
     } catch (const IOException&) {
       os_.close();
@@ -170,21 +174,44 @@ void TFile::writeTo(TFile& file) {
 
 // ---- writing ---------------------------------------------------------------
 
-void TFile::flushPending() {
-  if (pendingSize_ == 0) return;
-  size_t n = pendingSize_;
-  size_t written = os_.write(pending_.get(), n);
+void TFile::handOver(size_t n) {
+  size_t written = n;
+  if (behind_) {
+    if (!behind_->hand(pending_.get(), n)) throw IOException(kWriteError);
+    // Those bytes stay where they are while they are written; the rest goes
+    // on in the other room, whose piece hand() saw written.
+    std::memcpy(spare_.get(), pending_.get() + n, pendingSize_ - n);
+    std::swap(pending_, spare_);
+  } else {
+    written = os_.write(pending_.get(), n);
+    std::memmove(pending_.get(), pending_.get() + written, pendingSize_ - written);
+  }
   pendingStart_ += static_cast<int64_t>(written);
   handedOver_ += static_cast<int64_t>(written);
   writtenEnd_ = std::max(writtenEnd_, pendingStart_);
-  pendingSize_ = n - written;
-  if (written < n) {
-    std::memmove(pending_.get(), pending_.get() + written, pendingSize_);
-    throw IOException(kWriteError);
-  }
+  pendingSize_ -= written;
+  if (written < n) throw IOException(kWriteError);
+}
+
+void TFile::settle() {
+  if (behind_ && !behind_->finish()) throw IOException(kWriteError);
+}
+
+void TFile::flushPending() {
+  if (pendingSize_ != 0) handOver(pendingSize_);
 }
 
 void TFile::makeRoom(size_t n) {
+  // A file that outgrows its room is written by a thread of its own from
+  // here on (a replacement only: an addition stays simple to undo).
+  if (!behind_ && appendStart_ < 0) {
+    try {
+      spare_ = std::make_unique_for_overwrite<char[]>(kPendingRoom);
+      behind_ = std::make_unique<platform::WriteBehind>(os_);
+    } catch (const std::system_error&) {
+      // No thread to be had: the writes stay here.
+    }
+  }
   // The first block still open whose length field is pending: what comes
   // before it goes, and its length is later patched here, not in the file.
   size_t keep = pendingSize_;
@@ -196,19 +223,14 @@ void TFile::makeRoom(size_t n) {
     }
   }
   if (keep == 0 || kPendingRoom - (pendingSize_ - keep) < n) return flushPending();
-  const size_t written = os_.write(pending_.get(), keep);
-  pendingStart_ += static_cast<int64_t>(written);
-  handedOver_ += static_cast<int64_t>(written);
-  writtenEnd_ = std::max(writtenEnd_, pendingStart_);
-  pendingSize_ -= written;
-  std::memmove(pending_.get(), pending_.get() + written, pendingSize_);
-  if (written < keep) throw IOException(kWriteError);
+  handOver(keep);
 }
 
 void TFile::rawWrite(const void* data, size_t n) {
   if (kPendingRoom - pendingSize_ < n) makeRoom(n);
   if (n >= kPendingRoom) {
     // Too large to gather: handed over as it is, after what was pending.
+    settle();
     size_t written = os_.write(data, n);
     pendingStart_ += static_cast<int64_t>(written);
     handedOver_ += static_cast<int64_t>(written);
@@ -225,7 +247,10 @@ void TFile::patchInt(int64_t position, int32_t value) {
   platform::encodeFixed32(bytes, static_cast<uint32_t>(value));
   if (position >= pendingStart_) {
     std::memcpy(pending_.get() + (position - pendingStart_), bytes, 4);
-  } else if (position + 4 > pendingStart_) {
+    return;
+  }
+  settle();
+  if (position + 4 > pendingStart_) {
     // The placeholder straddles what was handed over and what is still here.
     size_t outside = static_cast<size_t>(pendingStart_ - position);
     if (os_.writeAt(bytes, outside, position) < outside) throw IOException(kWriteError);
@@ -509,6 +534,7 @@ int64_t TFile::filePosition() const {
 void TFile::seek(int64_t position) {
   if (forWriting_) {
     flushPending();
+    settle();
     os_.seek(position);
     pendingStart_ = position;
   } else {

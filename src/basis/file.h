@@ -29,6 +29,7 @@
 #include "basis/p_object.h"
 #include "platform/little_endian.h"
 #include "platform/os_file.h"
+#include "platform/write_behind.h"
 
 class THashtable;
 
@@ -181,6 +182,10 @@ class TFile : public TPObject {
   void writeCardinalSlow(uint32_t value);
   void writeTextSlow(std::string_view s);
   void rawWrite(const void* data, size_t n);
+  // Hands the first n pending bytes over and moves the rest to the front.
+  void handOver(size_t n);
+  // Waits for what the write-behind thread is writing; raises a failed write.
+  void settle();
   void flushPending();
   // Hands pending bytes over until n more fit, keeping open blocks whole where it can.
   void makeRoom(size_t n);
@@ -252,4 +257,8 @@ class TFile : public TPObject {
   bool refused_ = false;
   // Where writing began in a file opened to append to; -1 for any other file.
   int64_t appendStart_ = -1;
+  // A file larger than its room is written behind: one room is written
+  // while the other fills. Last, so that it stops before what it writes goes.
+  std::unique_ptr<char[]> spare_;
+  std::unique_ptr<platform::WriteBehind> behind_;
 };

@@ -343,8 +343,9 @@ TEST_F(FileTest, FailedStoreLeavesOldFileOrCompleteNewOne) {
   EXPECT_EQ(messageOf([&] { newTree.store(target); }), "TFile: IO error while write binary.");
 }
 
-// Gathered bytes go to the disk a megabyte at a time, while blocks of every
-// size are open; each block must still get its own length.
+// Gathered bytes go to the disk a quarter megabyte at a time, by the thread
+// that writes behind, while blocks of every size are open; each block must
+// still get its own length.
 TEST_F(FileTest, BlocksOpenAcrossHandOversKeepTheirLengths) {
   const std::string path = dir.file("blocks.bin");
   std::string outer;
