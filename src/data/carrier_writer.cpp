@@ -4,7 +4,7 @@
 #include "data/sound_carriers.h"
 
 TCarrierWriter::TCarrierWriter(const std::string& fileName, int32_t count)
-    : file_(fileName, true, TSoundCarrier::kFileHeader), carriersLeft_(count) {
+    : file_(fileName, true, TSoundCarrier::kFileHeader), openedAt_(carrier_.release), carriersLeft_(count) {
   if (count < 0) throw IllegalStateException("TCarrierWriter: negative carrier count.");
   TSoundCarriers list;
   file_.beginBlock(list.isLengthPrefixed(), list.isWriteBuffered());
@@ -58,7 +58,7 @@ void TCarrierWriter::endCarrier() {
   file_.endBlock();
   titlesLeft_ = -1;
   --carriersLeft_;
-  carrier_.initialize();
+  carrier_.initializeReleased(openedAt_);
 }
 
 void TCarrierWriter::close() {

@@ -32,7 +32,7 @@ class TCarrierWriter {
   TCarrierWriter& operator=(const TCarrierWriter&) = delete;
 
   // The next carrier to fill: initialized, without titles (its release is
-  // the current time, as for any new carrier).
+  // the time the writer was made).
   TSoundCarrier& carrier() { return carrier_; }
   // The next title to fill: initialized (no number, disc 0, no carrier).
   TTitle& title() { return title_; }
@@ -56,6 +56,7 @@ class TCarrierWriter {
   TFile file_;
   TSoundCarrier carrier_;
   TTitle title_;
+  double openedAt_;  // the release of every carrier() until it is filled
   int32_t carriersLeft_;
   int32_t titlesLeft_ = -1;  // -1 outside a carrier
   // The highest number of each disc among the carrier's titles written so far.

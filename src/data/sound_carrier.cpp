@@ -28,14 +28,16 @@ TSoundCarrier::TSoundCarrier(const std::string& name, const std::string& label, 
   this->type = type;
 }
 
-void TSoundCarrier::initialize() {
+void TSoundCarrier::initialize() { initializeReleased(platform::now()); }
+
+void TSoundCarrier::initializeReleased(double release) {
   TArrayList::initialize();
   setOwnsObjects(true);
   name.clear();
   label.clear();
   artist.clear();
   type = kCompactDisc;
-  release = platform::now();
+  this->release = release;
   notes.clear();
   contentType = kAlbum;
   image.clear();

@@ -58,7 +58,11 @@ class TSoundCarrier : public TArrayList {
   // What writeTo writes before the titles: every field and the TOC list.
   void writeOwnFields(TFile& file);
   // Every field to its default; keeps an existing TOC list and the titles.
+  // The release defaults to the current time.
   void initialize() override;
+  // initialize() with `release` for the current time, for one who makes many
+  // carriers at once and need not ask the clock for each.
+  void initializeReleased(double release);
   std::string fileHeader() const override;
 
   // Replaces the carrier's contents by a "CARRIER" element's; titles keep the
