@@ -8,7 +8,7 @@
 //   convert_table <convertVOSKO> <work directory> [scale]
 //
 // A scale below 1 shrinks every size, for a quick look (0.1: 10k to 40k).
-// Times are medians of three runs, alternating copy and conversion with the
+// Times are medians of seven runs, alternating copy and conversion with the
 // file in the page cache; memory is the converter's peak resident set.
 //
 // Goals: every conversion within 3x the copy's time and at most 1.5x the
@@ -37,7 +37,7 @@ constexpr double kTimeGoal = 3.0;
 constexpr double kMemoryGoal = 1.5;
 constexpr double kLinearGoal = 2.2;
 constexpr double kOneCarrierGoal = 2.0;
-constexpr int kRuns = 3;
+constexpr int kRuns = 7;
 
 struct ChildRun {
   double seconds = 0;
