@@ -47,6 +47,9 @@ struct ChildRun {
 
 // Runs a program with its arguments, output discarded, and measures it.
 ChildRun runChild(const std::vector<std::string>& args, const std::string& workDir) {
+  // Whatever the runs before left for the disk (the files they replaced and
+  // removed) is done first, so that no run pays for another's.
+  ::sync();
   std::fflush(stdout);  // or the child's stdio would print it again
   const auto start = Clock::now();
   const pid_t pid = fork();
