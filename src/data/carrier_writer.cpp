@@ -38,10 +38,7 @@ int32_t TCarrierWriter::numbered(int32_t disc, int32_t track) {
 }
 
 void TCarrierWriter::addTitle() {
-  if (titlesLeft_ <= 0) throw IllegalStateException("TCarrierWriter.addTitle: title out of turn.");
-  title_.track = numbered(title_.carrierIndex, title_.track);
-  file_.writeTPObject(title_);
-  --titlesLeft_;
+  addTitle(title_.name, title_.url, title_.artist);
   title_.initialize();
 }
 
