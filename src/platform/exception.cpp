@@ -17,7 +17,11 @@ std::string exceptionMessage(const std::exception& e) {
 }
 
 std::string quoteException(const std::exception& e) {
-  return "(" + exceptionClassName(e) + ") " + exceptionMessage(e);
+  std::string quoted = "(";
+  quoted += exceptionClassName(e);
+  quoted += ") ";
+  quoted += exceptionMessage(e);
+  return quoted;
 }
 
 std::string wrapMessage(const std::string& where, const std::exception& e) {

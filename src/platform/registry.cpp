@@ -522,7 +522,10 @@ void Registry::closeKey() {
 
 std::string Registry::currentPath() const {
   std::string path;
-  for (const auto& n : current_) path += (path.empty() ? "" : "\\") + utf8ToAnsi(n);
+  for (const auto& n : current_) {
+    if (!path.empty()) path += '\\';
+    path += utf8ToAnsi(n);
+  }
   return path;
 }
 
