@@ -206,7 +206,7 @@ void TFile::makeRoom(size_t n) {
   // here on (a replacement only: an addition stays simple to undo).
   if (!behind_ && appendStart_ < 0) {
     try {
-      spare_ = std::make_unique_for_overwrite<char[]>(kPendingRoom);
+      if (!spare_) spare_ = std::make_unique_for_overwrite<char[]>(kPendingRoom);
       behind_ = std::make_unique<platform::WriteBehind>(os_);
     } catch (const std::system_error&) {
       // No thread to be had: the writes stay here.
