@@ -9,7 +9,8 @@
 //
 // A scale below 1 shrinks every size, for a quick look (0.1: 10k to 40k).
 // Times are medians of seven runs, alternating copy and conversion with the
-// file in the page cache; memory is the converter's peak resident set.
+// file in the page cache, the sizes of a version in turn; memory is the
+// converter's peak resident set.
 //
 // Goals: every conversion within 3x the copy's time and at most 1.5x the
 // input in memory beyond what converting an empty database takes; twice
@@ -24,6 +25,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -89,44 +91,64 @@ struct Measurement {
   double peakBytes = 0;
 };
 
+// Makes the database of each shape, then runs the copy and the conversion of
+// every shape in turn, kRuns times over: the sizes of one version are timed
+// side by side, so that a slower spell of the machine falls on all of them
+// and not on one size's ratio to the next.
 bool measure(const std::string& converter, const std::string& dir, const std::string& version,
-             const sample::GeneratedShape& shape, Measurement& m) {
-  const std::string input = dir + "/bench_input.vsk";
+             const std::vector<sample::GeneratedShape>& shapes, std::vector<Measurement>& ms) {
   const std::string copy = dir + "/bench_copy.vsk";
   const std::string output = dir + "/bench_output.vsk";
-  // A child makes the database: the memory it takes would otherwise stay
-  // with this process and count in the peak of every child forked later.
-  std::fflush(stdout);
-  const pid_t pid = fork();
-  if (pid == 0) {
-    sample::writeGeneratedDatabase(version, shape, input);
+  std::vector<std::string> inputs;
+  for (size_t i = 0; i < shapes.size(); ++i) inputs.push_back(dir + "/bench_input_" + std::to_string(i) + ".vsk");
+  const auto removeAll = [&] {
+    for (const std::string& input : inputs) std::remove(input.c_str());
+    std::remove(copy.c_str());
+    std::remove(output.c_str());
+  };
+  ms.assign(shapes.size(), Measurement());
+  for (size_t i = 0; i < shapes.size(); ++i) {
+    // A child makes the database: the memory it takes would otherwise stay
+    // with this process and count in the peak of every child forked later.
     std::fflush(stdout);
-    _exit(0);
-  }
-  int status = 0;
-  waitpid(pid, &status, 0);
-  if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
-    std::printf("%s: generating the database failed\n", version.c_str());
-    return false;
-  }
-  m.inputBytes = fileSize(input);
-  std::vector<double> copies, conversions;
-  for (int i = 0; i < kRuns; ++i) {
-    const ChildRun d = runChild({"dd", "if=" + input, "of=" + copy, "bs=4M", "conv=fsync"}, dir);
-    const ChildRun c = runChild({converter, version, input, output}, dir);
-    if (d.exitCode != 0 || c.exitCode != 0) {
-      std::printf("%s: dd exit code %d, convertVOSKO exit code %d\n", version.c_str(), d.exitCode, c.exitCode);
+    const pid_t pid = fork();
+    if (pid == 0) {
+      sample::writeGeneratedDatabase(version, shapes[i], inputs[i]);
+      std::fflush(stdout);
+      _exit(0);
+    }
+    int status = 0;
+    waitpid(pid, &status, 0);
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+      std::printf("%s: generating the database failed\n", version.c_str());
+      removeAll();
       return false;
     }
-    copies.push_back(d.seconds);
-    conversions.push_back(c.seconds);
-    m.peakBytes = std::max(m.peakBytes, c.peakKiB * 1024.0);
+    ms[i].inputBytes = fileSize(inputs[i]);
   }
-  m.copySeconds = median(copies);
-  m.convertSeconds = median(conversions);
-  std::remove(input.c_str());
-  std::remove(copy.c_str());
-  std::remove(output.c_str());
+  std::vector<std::vector<double>> copies(shapes.size()), conversions(shapes.size());
+  for (int run = 0; run < kRuns; ++run) {
+    for (size_t i = 0; i < shapes.size(); ++i) {
+      // Each run makes a new file: none pays for taking away what another left.
+      std::remove(copy.c_str());
+      const ChildRun d = runChild({"dd", "if=" + inputs[i], "of=" + copy, "bs=4M", "conv=fsync"}, dir);
+      std::remove(output.c_str());
+      const ChildRun c = runChild({converter, version, inputs[i], output}, dir);
+      if (d.exitCode != 0 || c.exitCode != 0) {
+        std::printf("%s: dd exit code %d, convertVOSKO exit code %d\n", version.c_str(), d.exitCode, c.exitCode);
+        removeAll();
+        return false;
+      }
+      copies[i].push_back(d.seconds);
+      conversions[i].push_back(c.seconds);
+      ms[i].peakBytes = std::max(ms[i].peakBytes, c.peakKiB * 1024.0);
+    }
+  }
+  for (size_t i = 0; i < shapes.size(); ++i) {
+    ms[i].copySeconds = median(copies[i]);
+    ms[i].convertSeconds = median(conversions[i]);
+  }
+  removeAll();
   return true;
 }
 
@@ -173,13 +195,16 @@ int main(int argc, char** argv) {
     };
     // What the program takes for itself (code, libraries, start-up), measured
     // on an empty database, does not grow with the input and is not counted.
-    Measurement empty;
-    if (!measure(converter, dir, version, {0, 10, 1}, empty)) return 1;
+    std::vector<sample::GeneratedShape> shapes = {{0, 10, 1}};
+    for (const Row& row : rows) shapes.push_back(row.shape);
+    std::vector<Measurement> measured;
+    if (!measure(converter, dir, version, shapes, measured)) return 1;
+    const Measurement& empty = measured[0];
     std::printf("%-6s %-20s %9.1f %8s %9.3f %7s %9.1f\n", version.c_str(), "empty (baseline)", empty.inputBytes / 1e6,
                 "", empty.convertSeconds, "", empty.peakBytes / 1e6);
-    for (const Row& row : rows) {
-      Measurement m;
-      if (!measure(converter, dir, version, row.shape, m)) return 1;
+    for (size_t r = 0; r < std::size(rows); ++r) {
+      const Row& row = rows[r];
+      const Measurement& m = measured[r + 1];
       const double timeRatio = m.convertSeconds / m.copySeconds;
       const double memoryRatio = std::max(0.0, m.peakBytes - empty.peakBytes) / m.inputBytes;
       bool met = timeRatio <= kTimeGoal && memoryRatio <= kMemoryGoal;
