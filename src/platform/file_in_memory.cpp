@@ -25,13 +25,14 @@ FileInMemory::FileInMemory(const std::string& path, size_t largest) {
   buffer_ = LargeBuffer(static_cast<size_t>(size));
   if (buffer_.size() >= kThreaded) {
     try {
-      reader_ = std::thread([this] { readAll(); });
+      reader_ = std::thread([this] { readAll(kPiece); });
       return;
     } catch (const std::system_error&) {
       // No thread to be had: read here instead.
     }
   }
-  readAll();
+  // Nobody waits for pieces here: one read moves all it can.
+  readAll(buffer_.size());
 }
 
 FileInMemory::~FileInMemory() {
@@ -39,10 +40,10 @@ FileInMemory::~FileInMemory() {
   if (reader_.joinable()) reader_.join();
 }
 
-void FileInMemory::readAll() {
+void FileInMemory::readAll(size_t pieces) {
   size_t done = 0;
   while (done < buffer_.size() && !stop_.load(std::memory_order_relaxed)) {
-    const size_t piece = std::min(kPiece, buffer_.size() - done);
+    const size_t piece = std::min(pieces, buffer_.size() - done);
     errno = 0;
     if (file_.read(buffer_.data() + done, piece) != piece) {
       error_ = errno != 0 ? std::strerror(errno) : "The file ended before its size.";

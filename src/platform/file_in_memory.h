@@ -38,7 +38,8 @@ class FileInMemory {
   size_t arrived(size_t have);
 
  private:
-  void readAll();
+  // Reads the file in pieces of at most `pieces` bytes, each published as it arrives.
+  void readAll(size_t pieces);
   void publish(size_t ready);
 
   static constexpr size_t kFailed = ~size_t{0};

@@ -66,6 +66,8 @@ TEST_F(FileInMemoryTest, FailuresAreRaised) {
   EXPECT_THROW(platform::FileInMemory(dir.path() + "/missing"), EInOutError);
 }
 
+// Dropped while its thread still reads: the thread is stopped and waited for
+// before the buffer goes (the sanitizers see a read into freed memory, a hang shows).
 TEST_F(FileInMemoryTest, StopsReadingWhenDroppedEarly) {
   const std::string path = dir.path() + "/f";
   testutil::writeFile(path, bytesOf(size_t{32} << 20));

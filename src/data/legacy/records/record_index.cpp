@@ -3,18 +3,23 @@
 #include <algorithm>
 #include <cstring>
 
-
 namespace legacy {
+
+IdRange closeRange(const std::vector<int32_t>& ids) {
+  if (ids.empty()) return {};
+  const auto [low, high] = std::minmax_element(ids.begin(), ids.end());
+  const int64_t span = static_cast<int64_t>(*high) - *low + 1;
+  if (span > 4 * static_cast<int64_t>(ids.size()) + 1024) return {};
+  return {*low, static_cast<size_t>(span)};
+}
 
 void IdTable::build(const std::vector<int32_t>& ids) {
   ids_ = &ids;
   dense_.clear();
   if (ids.empty()) return;
-  const auto [low, high] = std::minmax_element(ids.begin(), ids.end());
-  // Close together: the array takes at most a few times the room of the table.
-  if (static_cast<int64_t>(*high) - *low < 4 * static_cast<int64_t>(ids.size()) + 1024) {
-    lowest_ = *low;
-    dense_.assign(static_cast<size_t>(static_cast<int64_t>(*high) - *low + 1), -1);
+  if (const IdRange range = closeRange(ids); range.span != 0) {
+    lowest_ = range.lowest;
+    dense_.assign(range.span, -1);
     for (size_t i = ids.size(); i-- > 0;) dense_[static_cast<size_t>(ids[i] - lowest_)] = static_cast<int32_t>(i);
     return;
   }
@@ -36,13 +41,10 @@ void RecordBytes::groupTitles(TitleNotes& titles) {
   constexpr size_t kAhead = 16;
   // Carrier ids handed out one after the other are grouped by their place
   // in their range, with no look-up; others through a table of the carriers.
-  if (!carrierIds_.empty()) {
-    const auto [low, high] = std::minmax_element(carrierIds_.begin(), carrierIds_.end());
-    const int64_t span = static_cast<int64_t>(*high) - *low + 1;
-    slotsBySpan_ = span <= 4 * static_cast<int64_t>(carrierIds_.size()) + 1024;
-    lowestId_ = *low;
-    slots_ = slotsBySpan_ ? static_cast<size_t>(span) : carrierIds_.size();
-  }
+  const IdRange range = closeRange(carrierIds_);
+  slotsBySpan_ = range.span != 0;
+  lowestId_ = range.lowest;
+  slots_ = slotsBySpan_ ? range.span : carrierIds_.size();
   if (!slotsBySpan_) carriers_.build(carrierIds_);
   // Each title's slot in place of its id: -1 for a title naming no carrier
   // of the list, kOther for one naming none or several, whose slots follow

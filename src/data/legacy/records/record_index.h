@@ -112,19 +112,22 @@ class ByteFields {
 // Ids to the position of the first of them in a list: a plain array over the
 // range of the ids where they lie close together (as ids handed out one
 // after the other do), else one flat open-addressed table.
+// The range of ids that lie close enough together for a plain array over it
+// (at most a few times the room of a table of them): its lowest id and its
+// span; a span of 0 for ids further apart, or none.
+struct IdRange {
+  int64_t lowest = 0;
+  size_t span = 0;
+};
+IdRange closeRange(const std::vector<int32_t>& ids);
+
 class IdTable {
  public:
   // REQUIRES: ids outlives the table and does not change.
   void build(const std::vector<int32_t>& ids);
-  // Fetches where find(id) looks first.
-  void prefetch(int32_t id) const {
-    if (!dense_.empty()) {
-      const uint64_t at = static_cast<uint64_t>(static_cast<int64_t>(id) - lowest_);
-      if (at < dense_.size()) __builtin_prefetch(&dense_[at]);
-    } else {
-      __builtin_prefetch(&slots_[hash(id)]);
-    }
-  }
+  // Fetches where find(id) looks first in a table of ids far apart (the one
+  // kind worth it: an array over close ids is read in order anyway).
+  void prefetch(int32_t id) const { __builtin_prefetch(&slots_[hash(id)]); }
   // The position of the first `id` in the ids, or -1.
   int32_t find(int32_t id) const {
     if (!dense_.empty()) {
