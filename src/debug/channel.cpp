@@ -7,11 +7,10 @@
 #include "debug/binary_writer.h"
 #include "debug/debug_entry.h"
 #include "debug/error_entry.h"
-#include "debug/mail_writer.h"
+#include "debug/mail_writer_factory.h"
 #include "debug/system_out_writer.h"
 #include "debug/text_writer.h"
 #include "debug/trace_entry.h"
-#include "mail/mail_address.h"
 #include "platform/clock.h"
 #include "platform/system_info.h"
 
@@ -62,7 +61,8 @@ void TChannel::refresh() {
     clear();
     readLevels(properties);
     readFileWriters(properties);
-    readMailWriters(properties);
+    // Last, so that the mail writers come after every other writer.
+    TMailWriterFactory::readMailWriters(*this, properties);
   } catch (...) {
     internalErrorOfCurrent("TChannel.refresh");
     fallBack();
@@ -106,40 +106,6 @@ void TChannel::readFileWriters(const TProperties& properties) {
   if (!binaryTraceFile.empty()) {
     traceWriters_.add(std::make_unique<TBinaryWriter>(binaryTraceFile));
     readers_.add(std::make_unique<TBinaryReader>(binaryTraceFile));
-  }
-}
-
-// The mail writers come after every other writer, so that they are last in
-// each list. Both share one sender; an unparsable sender ends in the fallback.
-void TChannel::readMailWriters(const TProperties& properties) {
-  if (!lookupBoolean(properties, kKeyMailEnabled, false)) return;
-  std::shared_ptr<const TMailAddress> sender =
-      TMailAddress::parse(lookupString(properties, kKeyMailFrom, TMailWriter::systemSender()));
-
-  auto errorMail = std::make_unique<TMailWriter>(
-      sender, lookupInteger(properties, kKeyErrorMailLevel, TMailWriter::kDefaultLevel));
-  parseRecipients(*errorMail, lookupString(properties, kKeyErrorMailRecipients));
-  errorWriters_.add(std::move(errorMail));
-
-  auto traceMail = std::make_unique<TMailWriter>(
-      sender, lookupInteger(properties, kKeyTraceMailLevel, TMailWriter::kDefaultLevel));
-  parseRecipients(*traceMail, lookupString(properties, kKeyTraceMailRecipients));
-  traceWriters_.add(std::move(traceMail));
-}
-
-void TChannel::parseRecipients(TMailWriter& writer, const std::string& text) const {
-  size_t start = 0;
-  while (start < text.size()) {
-    size_t end = text.find_first_of(" ,", start);
-    if (end == std::string::npos) end = text.size();
-    if (end > start) {
-      try {
-        writer.addRecipient(text.substr(start, end - start));
-      } catch (...) {
-        internalErrorOfCurrent("TChannel.parseRecipients");
-      }
-    }
-    start = end + 1;
   }
 }
 

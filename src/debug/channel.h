@@ -25,7 +25,6 @@
 #include "debug/debug_readers.h"
 #include "debug/debug_writers.h"
 
-class TMailWriter;
 class TProperties;
 
 class TChannel : public TDebugObject {
@@ -43,12 +42,6 @@ class TChannel : public TDebugObject {
   static constexpr const char* kKeyBinaryErrorFile = "debug.binary-errorfile";
   static constexpr const char* kKeyTraceFile = "debug.tracefile";
   static constexpr const char* kKeyBinaryTraceFile = "debug.binary-tracefile";
-  static constexpr const char* kKeyMailEnabled = "debug.mail.enabled";
-  static constexpr const char* kKeyMailFrom = "debug.mail.from";
-  static constexpr const char* kKeyErrorMailLevel = "debug.error-mail.level";
-  static constexpr const char* kKeyErrorMailRecipients = "debug.error-mail.recipients";
-  static constexpr const char* kKeyTraceMailLevel = "debug.trace-mail.level";
-  static constexpr const char* kKeyTraceMailRecipients = "debug.trace-mail.recipients";
 
   static constexpr int32_t kDefaultErrorLevel = 4;
   static constexpr int32_t kDefaultTraceLevel = 5;
@@ -84,21 +77,18 @@ class TChannel : public TDebugObject {
   TDebugWriters& getErrorWriters() { return errorWriters_; }
   TDebugReaders& getReaders() { return readers_; }
 
+  // Key K for this channel by the lookup rule above (the mail step reads its keys with these too).
+  int32_t lookupInteger(const TProperties& properties, const std::string& key, int32_t defaultValue) const;
+  bool lookupBoolean(const TProperties& properties, const std::string& key, bool defaultValue) const;
+  std::string lookupString(const TProperties& properties, const std::string& key,
+                           const std::string& defaultValue = "") const;
+
  private:
   // trace() with an extra writer after the channel's own (not owned; may be null).
   void traceTo(const std::string& message, TDebugWriter* extraWriter, int32_t level);
   void readLevels(const TProperties& properties);
   void readFileWriters(const TProperties& properties);
-  void readMailWriters(const TProperties& properties);
-  // Adds every address of text (blanks and commas between them) to writer;
-  // an invalid one is reported and skipped.
-  void parseRecipients(TMailWriter& writer, const std::string& text) const;
   void fallBack() noexcept;
-
-  int32_t lookupInteger(const TProperties& properties, const std::string& key, int32_t defaultValue) const;
-  bool lookupBoolean(const TProperties& properties, const std::string& key, bool defaultValue) const;
-  std::string lookupString(const TProperties& properties, const std::string& key,
-                           const std::string& defaultValue = "") const;
 
   int32_t errorLevel_ = kDefaultErrorLevel;
   int32_t traceLevel_ = kDefaultTraceLevel;

@@ -15,6 +15,7 @@
 #include "debug/list_writer.h"
 #include "debug/system_out_writer.h"
 #include "debug/trace_entry.h"
+#include "mail/mail_message.h"
 #include "mail/mail_queue.h"
 #include "platform/system_info.h"
 
@@ -72,19 +73,36 @@ void debugStartUp() {
 
 namespace {
 
+std::string recipientsOf(const TMailMessage& mail) {
+  std::string text;
+  for (const auto& recipient : mail.getRecipients()) {
+    text += (text.empty() ? "" : ", ") + recipient->getAddress();
+  }
+  return text;
+}
+
 // Mails still queued would be dropped with their channels, and a fatal
-// error's mail would never reach anyone: deliver them first, for a bounded time.
+// error's mail would never reach anyone: deliver them first, for a bounded
+// time, and report each one the deadline cuts off, which nobody would
+// learn of otherwise.
 void deliverQueuedMail() noexcept {
   try {
     if (!TMailQueue::anyWork()) return;
     int32_t seconds = kDefaultMailShutdownTimeout;
     try {
       TProperties properties(platform::configurationFile(TChannel::kPropertiesFile));
-      seconds = properties.getInteger(kKeyMailShutdownTimeout, kDefaultMailShutdownTimeout);
+      seconds = std::max(properties.getInteger(kKeyMailShutdownTimeout, kDefaultMailShutdownTimeout), 0);
     } catch (const std::exception&) {
       // Without a readable configuration the default holds.
     }
-    TMailQueue::deliverAll(std::chrono::seconds(std::max(seconds, 0)));
+    if (TMailQueue::deliverAll(std::chrono::seconds(seconds))) return;
+    const TDebugObject reporter;
+    for (const TMailMessage* mail : TMailQueue::undelivered()) {
+      const MailTransportException failure("shutdownDebug: Mail '" + mail->getSubject() + "' to " +
+                                           recipientsOf(*mail) + " not delivered within " +
+                                           std::to_string(seconds) + " s.");
+      reporter.internalError("shutdownDebug", &failure);
+    }
   } catch (...) {
     TDebugObject::reportInternalError("DEBUG: INTERNAL ERROR: method: <shutdownDebug> unknown exception");
   }

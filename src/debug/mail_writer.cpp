@@ -3,8 +3,6 @@
 #include "basis/exceptions.h"
 #include "basis/string_collection.h"
 #include "basis/system.h"
-#include "debug/channel.h"
-#include "debug/channel_pool.h"
 #include "debug/debug_entry.h"
 #include "mail/mail_address.h"
 #include "mail/mail_message.h"
@@ -17,8 +15,11 @@ const std::string kRule(43, '_');
 
 }  // namespace
 
-TMailWriter::TMailWriter(std::shared_ptr<const TMailAddress> sender, int32_t level)
-    : TConditionalWriter(level), sender_(std::move(sender)), queue_(std::make_unique<TMailQueue>()) {
+TMailWriter::TMailWriter(std::shared_ptr<const TMailAddress> sender, int32_t level, DeliveryReport report)
+    : TConditionalWriter(level),
+      report_(std::move(report)),
+      sender_(std::move(sender)),
+      queue_(std::make_unique<TMailQueue>()) {
   queue_->setOnMailSend([this](TMailQueue&) { mailSend(); });
   queue_->setOnMailError([this](TMailQueue&, const MailTransportException& e) { mailError(e); });
 }
@@ -27,7 +28,7 @@ TMailWriter::~TMailWriter() = default;
 
 void TMailWriter::write(const TDebugEntry& entry) {
   try {
-    if (!accepts(entry.getLevel()) || recipients_.empty()) return;
+    if (!accepts(entry.getLevel()) || recipients_.empty() || reportingDeliveries_ > 0) return;
     queue_->add(createMessage(entry));
   } catch (const std::exception& e) {
     throw IOException(platform::wrapMessage("TMailWriter.write", e));
@@ -64,11 +65,14 @@ std::string TMailWriter::systemSender() {
 }
 
 void TMailWriter::mailSend() {
+  if (!report_) return;
+  ++reportingDeliveries_;
   try {
-    TChannelPool::getChannel("system")->trace("TMailWriter.mailSend: Queue said error mail send.", 3);
+    report_(kDeliveryNotice, kDeliveryNoticeLevel);
   } catch (...) {
     internalErrorOfCurrent("TMailWriter.mailSend(TObject)");
   }
+  --reportingDeliveries_;
 }
 
 void TMailWriter::mailError(const MailTransportException& exception) {

@@ -4,12 +4,18 @@
 // delivers it later from the thread's event loop. A writer without
 // recipients sends nothing.
 //
+// After each delivery the writer hands a notice to the delivery report its
+// maker gave it (the configuration traces it on channel "system"). An entry
+// written while such a notice is being reported is never mailed by any mail
+// writer: mailing it would make another delivery and another notice, for ever.
+//
 // Ownership: the writer owns its queue (and with it the mails still
 // waiting, dropped unsent when the writer goes) and its recipients. The
 // sender is shared: a channel's error and trace mail writers use one.
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -25,13 +31,20 @@ class TMailWriter : public TConditionalWriter {
  public:
   VOSKO_CLASS_NAME(TMailWriter)
 
-  static constexpr int32_t kDefaultLevel = 1;
+  // (text, level) of the notice after a delivery.
+  using DeliveryReport = std::function<void(const std::string& text, int32_t level)>;
 
-  TMailWriter(std::shared_ptr<const TMailAddress> sender, int32_t level);
+  static constexpr int32_t kDefaultLevel = 1;
+  static constexpr const char* kDeliveryNotice = "TMailWriter.mailSend: Queue said error mail send.";
+  static constexpr int32_t kDeliveryNoticeLevel = 3;
+
+  // Without a delivery report deliveries go unreported.
+  TMailWriter(std::shared_ptr<const TMailAddress> sender, int32_t level, DeliveryReport report = {});
   ~TMailWriter() override;
 
-  // Queues one mail for the entry when its level is at most the writer's
-  // and there are recipients. Raises IOException "TMailWriter.write: (Class) message".
+  // Queues one mail for the entry when its level is at most the writer's,
+  // there are recipients and no delivery notice is being reported.
+  // Raises IOException "TMailWriter.write: (Class) message".
   void write(const TDebugEntry& entry) override;
 
   // Appends the address in text; an invalid one raises IllegalMailAddressException.
@@ -55,6 +68,10 @@ class TMailWriter : public TConditionalWriter {
   void mailSend();
   void mailError(const MailTransportException& exception);
 
+  // Delivery notices being reported at this moment, by any mail writer.
+  static inline thread_local int reportingDeliveries_ = 0;
+
+  DeliveryReport report_;
   std::shared_ptr<const TMailAddress> sender_;
   std::vector<std::unique_ptr<TMailAddress>> recipients_;
   std::unique_ptr<TMailQueue> queue_;

@@ -128,6 +128,14 @@ bool TMailQueue::anyWork() {
   return TCustomSmtpClient::liveSessions() > 0;
 }
 
+std::vector<const TMailMessage*> TMailQueue::undelivered() {
+  std::vector<const TMailMessage*> mails;
+  for (const TMailQueue* queue : liveQueues()) {
+    for (const auto& message : queue->messages_) mails.push_back(message.get());
+  }
+  return mails;
+}
+
 bool TMailQueue::deliverAll(std::chrono::milliseconds timeout) {
   asio::io_context& loop = platform::eventLoop();
   const auto deadline = std::chrono::steady_clock::now() + timeout;

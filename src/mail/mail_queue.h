@@ -63,6 +63,9 @@ class TMailQueue : public TMappedObject {
   static bool deliverAll(std::chrono::milliseconds timeout);
   // True when some queue of the process has work or a connection is open.
   static bool anyWork();
+  // The mails of every queue of the process not delivered yet, each
+  // queue's oldest first; valid until the next turn of the loop.
+  static std::vector<const TMailMessage*> undelivered();
 
  private:
   void mailSend(TMailMessage& message);

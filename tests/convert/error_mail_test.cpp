@@ -118,12 +118,13 @@ class ErrorMailTest : public ::testing::Test {
     chmod(program_.c_str(), 0755);
   }
 
-  void configure(int port, int shutdownSeconds) {
+  void configure(int port, int shutdownSeconds, const std::string& moreDebugProperties = "") {
     testutil::writeFile(dir.file("bin/debug.properties"),
                         "system.debug.verbosemode = 2\n"
                         "system.debug.mail.enabled = true\n"
                         "system.debug.error-mail.recipients = admin@example.org, nobody, ops@example.org\n"
-                        "system.mail-shutdown-timeout = " + std::to_string(shutdownSeconds) + "\n");
+                        "system.mail-shutdown-timeout = " +
+                            std::to_string(shutdownSeconds) + "\n" + moreDebugProperties);
     testutil::writeFile(dir.file("work/system.properties"),
                         "system.mail-enabled = true\n"
                         "system.smtp-host.address = 127.0.0.1\n"
@@ -186,6 +187,17 @@ TEST_F(ErrorMailTest, FatalErrorIsMailedBeforeTheProgramEnds) {
   EXPECT_NE(parsed.out.find("\n\n" + rule + "\nDO NOT REPLY ON THIS MESSAGE\n"), std::string::npos) << parsed.out;
 }
 
+TEST_F(ErrorMailTest, DeliveryNoticeIsNotMailedWhenTracesOfItsLevelAre) {
+  SmtpServer server(dir.file("maildir"));
+  if (!server.running()) GTEST_SKIP() << "aiosmtpd could not be started";
+  configure(server.port(), 8,
+            "system.debug.trace-mail.level = 3\nsystem.debug.trace-mail.recipients = admin@example.org\n");
+  double seconds = 0;
+  testutil::RunResult result = failingRun(&seconds);
+  EXPECT_EQ(server.mails().size(), 1u) << result.out;
+  EXPECT_EQ(result.out.find("not delivered within"), std::string::npos) << result.out;
+}
+
 TEST_F(ErrorMailTest, SilentServerDelaysTheEndOnlyUntilTheShutdownDeadline) {
   LoopbackSocket silent(true);  // the kernel accepts; nobody ever answers
   configure(silent.port(), 2);
@@ -194,6 +206,12 @@ TEST_F(ErrorMailTest, SilentServerDelaysTheEndOnlyUntilTheShutdownDeadline) {
   EXPECT_EQ(result.exitCode, 1) << result.out;
   EXPECT_GE(seconds, 1.5);
   EXPECT_LT(seconds, 20.0);
+  EXPECT_NE(result.out.find(
+                "<shutdownDebug>\n     exClass: MailTransportException\n     exMsg:   shutdownDebug: Mail "
+                "'ERROR at backup-host - unknown (unknown) in vosko' to admin@example.org, "
+                "ops@example.org not delivered within 2 s.\n"),
+            std::string::npos)
+      << result.out;
 }
 
 TEST_F(ErrorMailTest, MissingServerIsAnInternalErrorAndTheProgramEndsAtOnce) {

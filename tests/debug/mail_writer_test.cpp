@@ -11,6 +11,7 @@
 #include "mail/mail_address.h"
 #include "mail/mail_message.h"
 #include "mail/mail_queue.h"
+#include "mail/smtp_peer.h"
 
 namespace {
 
@@ -142,6 +143,23 @@ TEST_F(MailWriterTest, QueuesOnlyEntriesWithinItsLevelAndOnlyWithRecipients) {
   EXPECT_EQ(writer.getQueue().waiting(), 0);
   writer.write(errorEntry(1));
   EXPECT_EQ(writer.getQueue().waiting(), 1);
+}
+
+TEST_F(MailWriterTest, DeliveryIsTracedOnSystemAndThatTraceIsNeverMailed) {
+  testutil::SmtpPeer peer;
+  peer.acceptMail().start();
+  systemProperties(
+      "system.mail-enabled = true\nsystem.smtp-host.address = 127.0.0.1\nsystem.from-header = x@a.org\n"
+      "system.smtp-host.port = " +
+      peer.portText());
+  configure(
+      "system.debug.verbosemode = 2\nsystem.debug.mail.enabled = true\nsystem.debug.mail.from = d@a.org\n"
+      "system.debug.trace-mail.level = 3\nsystem.debug.trace-mail.recipients = admin@a.org\n");
+  Captured output = captureOutput([&] {
+    channel("system")->trace("disk full", 3);
+    EXPECT_TRUE(TMailQueue::deliverAll(std::chrono::seconds(5)));
+  });
+  EXPECT_EQ(output.out, "system: disk full\nsystem: TMailWriter.mailSend: Queue said error mail send.\n");
 }
 
 }  // namespace

@@ -145,6 +145,7 @@ TEST_P(SmtpRecipientTest, DataIsSentWhenSomeRecipientIsAccepted) {
 
 INSTANTIATE_TEST_SUITE_P(Replies, SmtpRecipientTest,
                          ::testing::Values(RecipientCase{{"550 unknown user"}, 550},
+                                           RecipientCase{{"251 User not local; will forward"}, 0},
                                            RecipientCase{{"550 unknown user", "250 ok"}, 0},
                                            RecipientCase{{"250 ok", "550 unknown user"}, 0},
                                            RecipientCase{{"551 not local", "553 bad"}, 553}));
@@ -191,6 +192,20 @@ TEST_F(SmtpClientTest, SilentServerTimesOut) {
   EXPECT_EQ(done[0], (Done{TSmtpRequest::smtpOpen, 10060}));
   EXPECT_EQ(client->getLastResponse(), "500 Timed out");
   EXPECT_EQ(TCustomSmtpClient::liveSessions(), 0);
+}
+
+TEST_F(SmtpClientTest, ServerSilentAfterQuitIsLeftAtTheDeadline) {
+  client->setTimeout(200ms);
+  client->rcptName().push_back("to@example.org");
+  SmtpPeer peer;
+  peer.send("220 ready").expect().send("250 hello").expect().send("250 ok").expect().send("250 ok");
+  peer.expect().send("354 go").readData().send("250 queued").expect().silent();
+  openOn(peer);
+  ASSERT_TRUE(waitFor(2));
+  EXPECT_EQ(done[1], (Done{TSmtpRequest::smtpMail, 0}));
+  client.reset();  // the peer alone would hang up only after several seconds
+  EXPECT_TRUE(runLoopUntil([] { return TCustomSmtpClient::liveSessions() == 0; }, 2s));
+  EXPECT_EQ(peer.received().back(), "QUIT");
 }
 
 TEST_F(SmtpClientTest, ServerClosingDuringDataFailsWith10004) {
