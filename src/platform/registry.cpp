@@ -15,6 +15,7 @@
 #include <optional>
 #include <string_view>
 #include <unordered_map>
+#include <utility>
 
 #include "platform/code_page.h"
 #include "platform/os_file.h"
@@ -25,6 +26,9 @@ namespace {
 
 constexpr std::string_view kHeader = "Windows Registry Editor Version 5.00";
 constexpr std::string_view kRoot = "HKEY_CURRENT_USER";
+// Far beyond any real settings file, so that a huge file in its place is
+// refused before it is read into memory.
+constexpr off_t kMaxStoreSize = 16 << 20;
 
 // A failure to change the store file. Key creation and deletion report it as
 // false, as the registry functions they stand for do; it keeps the class name
@@ -318,16 +322,28 @@ std::string parentOf(const std::string& path) {
   return slash == 0 ? "/" : path.substr(0, slash);
 }
 
-void makeDirectories(const std::string& dir) {
+// Adds the directories it makes to *created, outermost first.
+void makeDirectories(const std::string& dir, std::vector<std::string>* created) {
   if (dir.empty()) return;
   struct stat st {};
   if (::stat(dir.c_str(), &st) == 0) {
     if (!S_ISDIR(st.st_mode)) writeFailure("Cannot create", dir, ENOTDIR);
     return;
   }
-  makeDirectories(parentOf(dir));
+  makeDirectories(parentOf(dir), created);
   // Settings are private to their user.
-  if (::mkdir(dir.c_str(), 0700) != 0 && errno != EEXIST) writeFailure("Cannot create", dir, errno);
+  if (::mkdir(dir.c_str(), 0700) == 0) {
+    created->push_back(dir);
+  } else if (errno != EEXIST) {
+    writeFailure("Cannot create", dir, errno);
+  }
+}
+
+void requireSensibleSize(const std::string& path, off_t size) {
+  if (size > kMaxStoreSize) {
+    throw ERegistryException("Invalid registry file '" + path + "': larger than " +
+                             std::to_string(kMaxStoreSize >> 20) + " MiB");
+  }
 }
 
 // The file's contents, or nothing when it does not exist.
@@ -337,6 +353,7 @@ std::optional<std::string> readWholeFile(const std::string& path) {
   try {
     OsFile file;
     file.openRead(path);
+    requireSensibleSize(path, file.size());
     std::string data(static_cast<size_t>(file.size()), '\0');
     if (file.read(data.data(), data.size()) != data.size()) {
       throw ERegistryException("Cannot read '" + path + "': " + std::strerror(errno));
@@ -365,36 +382,55 @@ std::string lockPathFor(const std::string& filePath) {
   return filePath.substr(0, filePath.size() - (nameLength + std::strlen(suffix) - kNameMax)) + suffix;
 }
 
-// Holds flock on the lock file for its lifetime. The lock file stays, since
-// the store file itself is replaced by every change and cannot carry the lock.
+// Holds flock on the lock file for its lifetime. The lock file stays beside
+// the store, since the store file itself is replaced by every change and
+// cannot carry the lock; without a store it goes with its last exclusive
+// holder, so that a change that failed leaves nothing behind.
 class StoreLock {
  public:
-  StoreLock(const std::string& filePath, bool exclusive) {
-    std::string lockPath = lockPathFor(filePath);
-    fd_ = ::open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
-    if (fd_ < 0 && !exclusive) fd_ = ::open(lockPath.c_str(), O_RDONLY | O_CLOEXEC);
-    // A reader that cannot lock still sees whole files, as writers rename.
-    if (fd_ < 0) {
-      if (exclusive) writeFailure("Cannot lock", lockPath, errno);
-      return;
-    }
-    int result;
-    do {
-      result = ::flock(fd_, exclusive ? LOCK_EX : LOCK_SH);
-    } while (result != 0 && errno == EINTR);
-    if (result != 0 && exclusive) {
-      int error = errno;
-      ::close(fd_);
-      writeFailure("Cannot lock", lockPath, error);
-    }
+  StoreLock(const std::string& filePath, bool exclusive)
+      : filePath_(filePath), lockPath_(lockPathFor(filePath)), exclusive_(exclusive) {
+    // A lock file removed while we waited for it guards nothing any more.
+    while (acquire() && !stillInPlace()) ::close(std::exchange(fd_, -1));
   }
   ~StoreLock() {
-    if (fd_ >= 0) ::close(fd_);  // releases the lock
+    if (fd_ < 0) return;
+    struct stat st {};
+    if (exclusive_ && ::stat(filePath_.c_str(), &st) != 0) ::unlink(lockPath_.c_str());
+    ::close(fd_);  // releases the lock
   }
   StoreLock(const StoreLock&) = delete;
   StoreLock& operator=(const StoreLock&) = delete;
 
  private:
+  // True with the lock held; false for a reader that goes on without it, as
+  // it still sees whole files, since writers rename.
+  bool acquire() {
+    fd_ = ::open(lockPath_.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+    if (fd_ < 0 && !exclusive_) fd_ = ::open(lockPath_.c_str(), O_RDONLY | O_CLOEXEC);
+    int result = -1;
+    if (fd_ >= 0) {
+      do {
+        result = ::flock(fd_, exclusive_ ? LOCK_EX : LOCK_SH);
+      } while (result != 0 && errno == EINTR);
+    }
+    if (result == 0) return true;
+    int error = errno;
+    if (fd_ >= 0) ::close(std::exchange(fd_, -1));
+    if (exclusive_) writeFailure("Cannot lock", lockPath_, error);
+    return false;
+  }
+
+  bool stillInPlace() const {
+    struct stat held {};
+    struct stat named {};
+    return ::fstat(fd_, &held) == 0 && ::stat(lockPath_.c_str(), &named) == 0 &&
+           held.st_dev == named.st_dev && held.st_ino == named.st_ino;
+  }
+
+  std::string filePath_;
+  std::string lockPath_;
+  bool exclusive_;
   int fd_ = -1;
 };
 
@@ -420,32 +456,60 @@ Store loadStore(const std::string& path) {
   return text ? parseStore(*text, path) : Store();
 }
 
-// Only a regular file is a store; anything else is refused before its lock
-// file is made beside it.
-void requireStoreFile(const std::string& path) {
+// Whether the store file exists. Only a regular file of sensible size is a
+// store; anything else, and a path that cannot name a file (a loop of links,
+// a name too long), is refused before a lock file is made beside it.
+bool storeExists(const std::string& path) {
   try {
     requireRegularFile(path);
   } catch (const EInOutError& e) {
     throw ERegistryException(e.message());
   }
+  struct stat st {};
+  if (::stat(path.c_str(), &st) == 0) {
+    requireSensibleSize(path, st.st_size);
+    return true;
+  }
+  if (errno == ENOENT || errno == ENOTDIR) return false;
+  throw ERegistryException("Cannot open '" + path + "': " + std::strerror(errno));
 }
 
 Store readStore(const std::string& path) {
-  requireStoreFile(path);
+  // A store that does not exist is read without a lock, which would outlive the call.
+  if (!storeExists(path)) return Store();
   StoreLock lock(path, false);
   return loadStore(path);
 }
+
+// The directories made for a change, removed again unless the change came
+// about: a failed change leaves nothing behind.
+struct MadeDirectories {
+  ~MadeDirectories() {
+    if (keep) return;
+    for (auto dir = paths.rbegin(); dir != paths.rend(); ++dir) ::rmdir(dir->c_str());
+  }
+  std::vector<std::string> paths;  // outermost first
+  bool keep = false;
+};
 
 // Applies a change to the newest store under the exclusive lock, and writes
 // the file when apply reports that something changed.
 template <typename Apply>
 bool changeStore(const std::string& path, Apply apply) {
-  requireStoreFile(path);
-  makeDirectories(parentOf(path));
+  MadeDirectories made;  // outlives the lock, whose file is in the innermost one
+  makeDirectories(parentOf(path), &made.paths);
+  storeExists(path);
   StoreLock lock(path, true);
   Store store = loadStore(path);
   if (!apply(store)) return false;
-  replaceFile(path, formatStore(store));
+  std::string text = formatStore(store);
+  // Written, it would be refused by every later read.
+  if (text.size() > static_cast<size_t>(kMaxStoreSize)) {
+    throw WriteFailure("Cannot write '" + path + "': the settings would be larger than " +
+                       std::to_string(kMaxStoreSize >> 20) + " MiB");
+  }
+  replaceFile(path, text);
+  made.keep = true;
   return true;
 }
 

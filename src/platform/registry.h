@@ -20,7 +20,10 @@
 // re-reads it under an exclusive lock on "<file>.lock", applies the change and
 // renames a complete temporary file over it, so concurrent processes lose
 // nothing and readers never see half a file. A file that cannot be parsed is
-// reported with its path and line and never overwritten.
+// reported with its path and line and never overwritten; one larger than
+// 16 MiB, which no settings reach, is refused unread, and so is a change that
+// would make it larger. The lock file is kept only beside a store file, so a
+// change that fails leaves neither it nor the directories made for it behind.
 #pragma once
 
 #include <cstdint>

@@ -441,17 +441,39 @@ TEST_F(RegistryTest, FileModeAndLinkSurviveAChange) {
 TEST_F(RegistryTest, StoreThatIsNoRegularFileIsRefusedAndLeftAsItIs) {
   fs::create_directories(dir_);
   ASSERT_EQ(mkfifo((root_ + "/fifo").c_str(), 0600), 0);
-  for (const std::string& path : {std::string("/dev/full"), root_ + "/fifo", dir_}) {
+  const std::string loop = root_ + "/loop", big = root_ + "/big.reg", tooLong = dir_ + "/" + std::string(300, 'r');
+  fs::create_symlink(loop, loop);
+  std::ofstream(big) << kHeader;
+  fs::resize_file(big, (16 << 20) + 1);  // refused before a byte of it is read
+  const std::pair<std::string, std::string> cases[] = {
+      {"/dev/full", "'/dev/full' is not a regular file."},
+      {root_ + "/fifo", "'" + root_ + "/fifo' is not a regular file."},
+      {dir_, "'" + dir_ + "' is not a regular file."},
+      {loop, "Cannot open '" + loop + "': Too many levels of symbolic links"},
+      {tooLong, "Cannot open '" + tooLong + "': File name too long"},
+      {big, "Invalid registry file '" + big + "': larger than 16 MiB"}};
+  for (const auto& [path, message] : cases) {
     ScopedEnv env("VOSKO_REGISTRY", path.c_str());
-    const std::string expected = "(ERegistryException) '" + path + "' is not a regular file.";
+    const std::string expected = "(ERegistryException) " + message;
     Registry r;
     EXPECT_EQ(failureOf([&] { r.keyExists("Software"); }), expected);
     EXPECT_EQ(failureOf([&] { r.openKey("Software", true); }), expected);
-    EXPECT_FALSE(fs::exists(path + ".lock")) << path;
+    EXPECT_FALSE(testutil::exists(path + ".lock")) << path;
   }
   EXPECT_TRUE(fs::is_character_file("/dev/full"));
   EXPECT_TRUE(fs::is_fifo(root_ + "/fifo"));
   EXPECT_TRUE(filesInDir().empty());
+}
+
+TEST_F(RegistryTest, FailedChangeLeavesNothingBehind) {
+  Registry r;
+  platform::faults::failNthWrite(1);
+  EXPECT_FALSE(r.openKey(kConfigKey, true));
+  EXPECT_TRUE(fs::is_empty(root_));  // neither lock file nor directory
+  platform::faults::reset();
+  ASSERT_TRUE(r.openKey(kConfigKey, true));
+  // Every later read would refuse a file of that size.
+  EXPECT_NE(failureOf([&] { r.writeString("a", std::string(16 << 20, 'x')); }), "no failure");
 }
 
 TEST_F(RegistryTest, SettingsFileWithoutWritePermissionIsNotRewritten) {
