@@ -1,6 +1,7 @@
 #include "basis/file.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 #include <exception>
 #include <system_error>
@@ -12,6 +13,7 @@
 #include "basis/string_value.h"
 #include "platform/exception.h"
 #include "platform/little_endian.h"
+#include "platform/message_value.h"
 
 namespace {
 
@@ -35,19 +37,24 @@ TFile::TFile(const std::string& name, AppendFrom from) : forWriting_(true), appe
 }
 
 TFile::~TFile() {
-  if (!opened_) return;
-  if (forWriting_ && std::uncaught_exceptions() == uncaughtAtOpen_) {
-    try {
-      close();
-    } catch (...) {
-      // A destructor cannot report; callers who need the outcome call close().
-    }
-  }
+  if (opened_) discard();
+}
+
+void TFile::discard() {
+  const int lastError = errno;
   behind_.reset();  // nothing is written any more once the file goes
-  // An addition that was not completed is cut off again.
   if (appendStart_ >= 0) os_.truncate(appendStart_);
   os_.close();  // removes a temporary file that was not committed
   opened_ = false;
+  errno = lastError;
+}
+
+void TFile::refuseOpenBlocks() {
+  if (!forWriting_ || blockStack_.empty()) return;
+  // A block still open has its length placeholder unpatched: such a file
+  // must never take the target's place.
+  discard();
+  throw IllegalStateException("TFile.close: Block still open, nothing stored.");
 }
 
 void TFile::open() {
@@ -61,7 +68,6 @@ void TFile::open() {
       os_.openReplacement(getFileName());
       pending_ = std::make_unique_for_overwrite<char[]>(kPendingRoom);
       opened_ = true;
-      uncaughtAtOpen_ = std::uncaught_exceptions();
       pendingStart_ = 0;
       if (!header_.empty()) writeChars(header_);
     } else {
@@ -92,7 +98,6 @@ void TFile::openAppending() {
   os_.truncate(appendStart_);
   if (os_.size() != appendStart_) throw IOException(kWriteError);
   opened_ = true;
-  uncaughtAtOpen_ = std::uncaught_exceptions();
   pendingStart_ = appendStart_;
   writtenEnd_ = appendStart_;
 }
@@ -101,6 +106,7 @@ void TFile::close() {
   if (!opened_) return;
   if (appendStart_ >= 0) return closeAppended(0, std::string());
   if (forWriting_) {
+    refuseOpenBlocks();
     try {
       if (refused_) throw IOException(kWriteError);
       flushPending();
@@ -108,12 +114,10 @@ void TFile::close() {
       behind_.reset();
       os_.commitReplacement();
     } catch (const IOException&) {
-      os_.close();
-      opened_ = false;
+      discard();
       throw;
     } catch (const std::exception& e) {
-      os_.close();
-      opened_ = false;
+      discard();
       throw IOException(platform::wrapMessage("TFile.close", e));
     }
   } else {
@@ -124,6 +128,7 @@ void TFile::close() {
 
 void TFile::closeAppended(int64_t position, const std::string& patch) {
   if (!opened_ || appendStart_ < 0) return;
+  refuseOpenBlocks();
   std::string old(patch.size(), '\0');
   // Whether the bytes at `position` may differ from `old` now.
   bool patched = false;
@@ -143,6 +148,7 @@ void TFile::closeAppended(int64_t position, const std::string& patch) {
     os_.close();
     opened_ = false;
   } catch (const std::exception& e) {
+    const int lastError = errno;
     // The old bytes go back before the file is cut, so that it never claims
     // more than it holds; where they cannot, the complete addition stays.
     if (!patched || os_.writeAt(old.data(), old.size(), position) == old.size()) {
@@ -155,6 +161,7 @@ void TFile::closeAppended(int64_t position, const std::string& patch) {
     }
     os_.close();
     opened_ = false;
+    errno = lastError;
     if (dynamic_cast<const IOException*>(&e) != nullptr) throw;
     throw IOException(platform::wrapMessage("TFile.close", e));
   }
@@ -454,7 +461,7 @@ std::unique_ptr<TPObject> TFile::makeStored(const std::string& stored, bool& col
     name = classNameMap_->get(&probe)->toString();
   }
   const ClassRegistry::Factory* factory = ClassRegistry::find(name);
-  if (factory == nullptr) throw EClassNotFound("Klasse " + name + " nicht gefunden");
+  if (factory == nullptr) throw EClassNotFound("Klasse " + platform::messageValue(name) + " nicht gefunden");
   std::unique_ptr<TMappedObject> made = (*factory)();
   auto* obj = dynamic_cast<TPObject*>(made.get());
   if (obj == nullptr) throw Exception("Class reference isn't TPObject.");

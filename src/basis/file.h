@@ -14,7 +14,9 @@
 // to append to is the existing file itself, written from a given offset on;
 // closeAppended() then changes a few bytes before that offset (a count, a
 // length) so that the addition counts only once it is on disk, and puts the
-// file back as it was when that fails.
+// file back as it was when that fails. Only those two complete a file: one
+// that goes without them, or is closed with a block still open, is discarded
+// and the old file stays.
 #pragma once
 
 #include <cstdint>
@@ -60,8 +62,8 @@ class TFile : public TPObject {
   // first; no header is written. Refuses what opening for writing refuses,
   // with the same messages.
   TFile(const std::string& name, AppendFrom from);
-  // Completes a file being written unless an exception is on its way out,
-  // in which case the unfinished file is discarded.
+  // Discards a file being written that was not closed: the target stays as
+  // it was.
   ~TFile() override;
 
   void readFrom(TFile& file) override;
@@ -138,13 +140,16 @@ class TFile : public TPObject {
   const THashtable* getClassNameMap() const { return classNameMap_; }
 
   // Writes what is pending and, for a file being written, renames the
-  // temporary file over the target. Raises IOException on failure.
+  // temporary file over the target. Raises IOException on failure, and
+  // IllegalStateException "TFile.close: Block still open, nothing stored."
+  // while a block is open; either way the file is discarded then.
   void close();
   // Completes a file opened to append to: hands what was written to the
   // disk, then writes `patch` at `position` and hands that to the disk too,
   // so that a crash leaves the file as it was or with all of the addition.
-  // On failure the bytes at `position` are put back and the file is cut to
-  // where the addition began, and the error is raised as close() raises it.
+  // On failure (an open block too) the bytes at `position` are put back and
+  // the file is cut to where the addition began, and the error is raised as
+  // close() raises it.
   void closeAppended(int64_t position, const std::string& patch);
 
   // `n` as the stored 32-bit length; raises the write error when it does not
@@ -165,6 +170,12 @@ class TFile : public TPObject {
 
   void open();
   void openAppending();
+  // Drops a file that is not to be completed: a replacement's temporary file
+  // goes, an addition is cut off. The last error stays what the failure that
+  // led here left, so that a report still names the cause.
+  void discard();
+  // Discards the file and raises the refusal while a write block is open.
+  void refuseOpenBlocks();
   // Room for n more pending bytes, or null when a write cannot go straight
   // there (not writing, inside a buffered block, or not enough room left).
   char* directRoom(size_t n) {
@@ -252,7 +263,6 @@ class TFile : public TPObject {
   // The end of what was handed to the operating system: the size of the file
   // being written, known without asking the system.
   int64_t writtenEnd_ = 0;
-  int uncaughtAtOpen_ = 0;
   // A length was refused: close() fails instead of committing the file.
   bool refused_ = false;
   // Where writing began in a file opened to append to; -1 for any other file.

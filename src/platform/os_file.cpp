@@ -22,6 +22,7 @@ struct FaultState {
   long failReadAt = 0;
   long failSyncAt = 0;
   long failRenameAt = 0;
+  int writeError = EIO;
   long writes = 0;
   long reads = 0;
   long syncs = 0;
@@ -119,6 +120,7 @@ void failNthRename(long n) {
   faultState().failRenameAt = n;
   faultState().renames = 0;
 }
+void failWritesWith(int error) { faultState().writeError = error; }
 void withoutUnnamedFiles(bool on) { faultState().noUnnamedFiles = on; }
 void reset() { faultState() = FaultState(); }
 long writeCalls() { return faultState().writes; }
@@ -177,8 +179,21 @@ void OsFile::openRead(const std::string& path) { openExisting(path, O_RDONLY, "C
 void OsFile::openTruncate(const std::string& path) {
   close();
   requireRegularFile(path);
-  fd_ = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NONBLOCK | O_CLOEXEC, 0666);
+  // Truncated only once the open file is known to be a regular one: a FIFO
+  // or device that took the path's place after the check is left alone.
+  fd_ = ::open(path.c_str(), O_WRONLY | O_CREAT | O_NONBLOCK | O_CLOEXEC, 0666);
   if (fd_ < 0) raise("Cannot create", path);
+  struct stat st {};
+  if (::fstat(fd_, &st) != 0 || !S_ISREG(st.st_mode)) {
+    close();
+    raiseNotRegular(path);
+  }
+  if (::ftruncate(fd_, 0) != 0) {
+    const int error = errno;
+    close();
+    errno = error;
+    raise("Cannot create", path);
+  }
   ::fcntl(fd_, F_SETFL, ::fcntl(fd_, F_GETFL) & ~O_NONBLOCK);
   path_ = path;
 }
@@ -250,12 +265,13 @@ size_t OsFile::read(void* data, size_t n) {
 size_t OsFile::write(const void* data, size_t n) {
   if (n == 0) return 0;
   if (writeFails()) {
-    errno = EIO;
+    errno = faultState().writeError;
     return 0;
   }
   auto* p = static_cast<const char*>(data);
   const size_t done = transfer(n, [&](size_t done) { return ::write(fd_, p + done, n - done); });
-  if (!target_.empty()) startWriteback(done);
+  // A failed write keeps its errno for the caller.
+  if (!target_.empty() && done == n) startWriteback(done);
   return done;
 }
 
@@ -272,7 +288,7 @@ void OsFile::startWriteback(size_t written) {
 size_t OsFile::writeAt(const void* data, size_t n, int64_t offset) {
   if (n == 0) return 0;
   if (writeFails()) {
-    errno = EIO;
+    errno = faultState().writeError;
     return 0;
   }
   auto* p = static_cast<const char*>(data);

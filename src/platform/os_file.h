@@ -37,6 +37,7 @@ class OsFile {
 
   // Each raises EInOutError with the system's text when the file cannot be opened.
   void openRead(const std::string& path);
+  // Creates or truncates a regular file; anything else is refused untouched.
   void openTruncate(const std::string& path);
   // Appends to an existing file; a missing file is an error.
   void openAppend(const std::string& path);
@@ -98,6 +99,9 @@ void failNthWrite(long n);
 void failNthRead(long n);
 void failNthSync(long n);
 void failNthRename(long n);
+// The errno that a write failed by the seam leaves (EIO until reset): ENOSPC
+// stands in for a full disk.
+void failWritesWith(int error);
 // Makes replacements take the named temporary file, as where O_TMPFILE is unsupported.
 void withoutUnnamedFiles(bool on);
 void reset();

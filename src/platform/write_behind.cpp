@@ -1,5 +1,7 @@
 #include "platform/write_behind.h"
 
+#include <cerrno>
+
 namespace platform {
 
 WriteBehind::WriteBehind(OsFile& file) : file_(file), thread_([this] { run(); }) {}
@@ -22,6 +24,7 @@ bool WriteBehind::hand(const char* data, size_t n) {
 
 bool WriteBehind::finish() {
   for (int state; (state = state_.load(std::memory_order_acquire)) == kHanded;) state_.wait(state);
+  if (failed_) errno = error_;
   return !failed_;
 }
 
@@ -33,7 +36,11 @@ void WriteBehind::run() {
       state_.wait(kIdle, std::memory_order_acquire);
       continue;
     }
-    if (file_.write(data_, size_) != size_) failed_ = true;
+    errno = 0;
+    if (file_.write(data_, size_) != size_) {
+      failed_ = true;
+      error_ = errno != 0 ? errno : EIO;  // a write that merely stopped short names no error
+    }
     state_.store(kIdle, std::memory_order_release);
     state_.notify_one();
   }

@@ -9,7 +9,9 @@
 //   behind.hand(other, m);     // waits for the first piece first
 //   if (!behind.finish()) ...  // every piece written, or a write failed
 //
-// While a WriteBehind runs, nobody else uses the file.
+// While a WriteBehind runs, nobody else uses the file. A failed write's error
+// is in the thread's own errno; hand() and finish() put it in the caller's
+// when they report the failure, as a write of the caller's own would leave it.
 #pragma once
 
 #include <atomic>
@@ -32,9 +34,10 @@ class WriteBehind {
   // Waits for the piece in flight, then hands `n` bytes at `data` to be
   // written at the file's position; they must stay as they are until the
   // next hand() or finish(). False, and nothing handed, once a write moved
-  // fewer bytes than asked.
+  // fewer bytes than asked; errno then holds that write's error.
   bool hand(const char* data, size_t n);
-  // Waits for the piece in flight; false once a write moved fewer bytes than asked.
+  // Waits for the piece in flight; false once a write moved fewer bytes than
+  // asked, with errno holding that write's error.
   bool finish();
 
  private:
@@ -44,7 +47,9 @@ class WriteBehind {
   OsFile& file_;
   const char* data_ = nullptr;
   size_t size_ = 0;
-  bool failed_ = false;  // written by the thread before it goes back to kIdle
+  // Both written by the thread before it goes back to kIdle.
+  bool failed_ = false;
+  int error_ = 0;  // the errno of the write that failed
   std::atomic<int> state_{kIdle};
   std::thread thread_;
 };

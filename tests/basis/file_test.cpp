@@ -13,6 +13,7 @@
 #include "basis/string_value.h"
 #include "basis/test_node.h"
 #include "fault_loop.h"
+#include "platform/system_info.h"
 #include "test_util.h"
 
 using testutil::dbl;
@@ -339,8 +340,26 @@ TEST_F(FileTest, FailedStoreLeavesOldFileOrCompleteNewOne) {
         oldTree.store(target);
       },
       [&] { newTree.store(target); });
+  // The thread writing behind meets a full disk: the report takes the cause from the last error.
+  platform::faults::failWritesWith(ENOSPC);
   platform::faults::failNthWrite(1);
   EXPECT_EQ(messageOf([&] { newTree.store(target); }), "TFile: IO error while write binary.");
+  EXPECT_EQ(platform::lastErrorText(), "No space left on device");
+}
+
+// Only close() puts a file in place, and never one with a block still open.
+TEST_F(FileTest, OnlyACloseWithEveryBlockEndedReplacesTheTarget) {
+  for (bool closed : {false, true}) {
+    testutil::writeFile(dir.file("db.bin"), "old");
+    try {
+      TFile file(dir.file("db.bin"), true, "");
+      file.beginBlock(true, false);
+      if (closed) file.close();
+    } catch (const IllegalStateException& e) {
+      EXPECT_EQ(e.message(), "TFile.close: Block still open, nothing stored.");
+    }
+    EXPECT_EQ(testutil::readFile(dir.file("db.bin")), "old") << closed;
+  }
 }
 
 // Gathered bytes go to the disk a quarter megabyte at a time, by the thread

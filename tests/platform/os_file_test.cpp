@@ -62,6 +62,7 @@ TEST_F(OsFileTest, SpecialFilesAreRefusedAndLeftAsTheyAre) {
     const auto before = kindOf(path);
     const std::string refused = "'" + path + "' is not a regular file.";
     EXPECT_EQ(messageOf([&] { OsFile().openReplacement(path); }), refused);
+    EXPECT_EQ(messageOf([&] { OsFile().openTruncate(path); }), refused);
     EXPECT_EQ(messageOf([&] { platform::requireRegularFile(path); }), refused);
     EXPECT_EQ(kindOf(path), before) << path;
     if (path == dir.file("sub")) continue;
