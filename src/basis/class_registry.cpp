@@ -3,6 +3,7 @@
 #include <unordered_map>
 
 #include "platform/exception.h"
+#include "platform/message_value.h"
 
 namespace ClassRegistry {
 namespace {
@@ -18,7 +19,7 @@ void registerClass(const std::string& name, Factory factory) { table()[name] = s
 
 std::unique_ptr<TMappedObject> create(const std::string& name) {
   const Factory* factory = find(name);
-  if (factory == nullptr) throw EClassNotFound("Klasse " + name + " nicht gefunden");
+  if (factory == nullptr) throw EClassNotFound("Klasse " + platform::messageValue(name) + " nicht gefunden");
   return (*factory)();
 }
 

@@ -1,5 +1,7 @@
 #include "basis/exceptions.h"
 
+#include "platform/message_value.h"
+
 namespace {
 
 std::string parserMessage(const std::string& operation, const std::string& input,
@@ -10,7 +12,7 @@ std::string parserMessage(const std::string& operation, const std::string& input
   } else if (position < 1) {
     rest = input;
   }
-  return operation + ": " + reason + ": '" + rest + "'.";
+  return operation + ": " + reason + ": '" + platform::messageValue(rest) + "'.";
 }
 
 }  // namespace

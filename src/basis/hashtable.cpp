@@ -7,6 +7,7 @@
 #include "basis/file.h"
 #include "basis/hash_set.h"
 #include "basis/map_entry.h"
+#include "platform/message_value.h"
 
 namespace {
 
@@ -127,8 +128,9 @@ bool THashtable::containsValue(const TMappedObject* value) const {
 TMappedObject* THashtable::get(const TMappedObject* key) const {
   TMapEntry* entry = find(key);
   if (entry == nullptr) {
-    throw InvalidKeyException("THashtable.get: Key: " + (key ? key->toString() : std::string("nil")) +
-                              " not found.");
+    throw InvalidKeyException(
+        "THashtable.get: Key: " + (key ? platform::messageValue(key->toString()) : std::string("nil")) +
+        " not found.");
   }
   return entry->getValue();
 }

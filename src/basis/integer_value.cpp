@@ -2,9 +2,12 @@
 
 #include "basis/file.h"
 #include "platform/exception.h"
+#include "platform/message_value.h"
 
 int32_t TInteger::parse(const std::string& text) {
-  auto fail = [&]() -> int32_t { throw EConvertError("'" + text + "' is not a valid integer value"); };
+  auto fail = [&]() -> int32_t {
+    throw EConvertError("'" + platform::messageValue(text) + "' is not a valid integer value");
+  };
   size_t i = 0;
   while (i < text.size() && text[i] == ' ') ++i;  // leading blanks are tolerated, trailing ones not
   bool negative = false;

@@ -1,6 +1,7 @@
 #include "basis/string_tokenizer.h"
 
 #include "basis/exceptions.h"
+#include "platform/message_value.h"
 
 namespace {
 
@@ -43,7 +44,10 @@ std::string TStringTokenizer::scan() {
 
 std::string TStringTokenizer::nextToken() {
   std::string token = scan();
-  if (token.empty()) throw NoSuchElementException("TStringTokenizer: No more tokens in: " + text_ + ".");
+  if (token.empty()) {
+    throw NoSuchElementException("TStringTokenizer: No more tokens in: " + platform::messageValue(text_) +
+                                 ".");
+  }
   return token;
 }
 

@@ -8,6 +8,7 @@
 #include "basis/exceptions.h"
 #include "platform/code_page.h"
 #include "platform/exception.h"
+#include "platform/message_value.h"
 #include "platform/os_file.h"
 #include "xml/dom_exception.h"
 #include "xml/xml_to_dom_parser.h"
@@ -91,8 +92,8 @@ TDomElement* TXMLHelper::getChildElement(TDomElement* element, const std::string
   if (element == nullptr) throw EDomException("Element '' has no child '" + name + "'.");
   TDomNodeList found = element->getElementsByTagName(platform::ansiToUtf16(name));
   if (found.length() == 0) {
-    throw EDomException("Element '" + platform::utf16ToAnsi(element->tagName()) + "' has no child '" + name +
-                        "'.");
+    throw EDomException("Element '" + platform::messageValue(platform::utf16ToAnsi(element->tagName())) +
+                        "' has no child '" + name + "'.");
   }
   return static_cast<TDomElement*>(found.item(0));
 }

@@ -3,6 +3,7 @@
 #include "basis/integer_value.h"
 #include "platform/code_page.h"
 #include "platform/exception.h"
+#include "platform/message_value.h"
 
 namespace modelxml {
 
@@ -39,7 +40,9 @@ TDomText* textNode(TDomDocument* document, const std::string& text) {
 int32_t parseInteger(const std::string& text) { return TInteger::parse(text); }
 
 uint32_t parseCardinal(const std::string& text) {
-  auto fail = [&]() -> uint32_t { throw EConvertError("'" + text + "' is not a valid integer value"); };
+  auto fail = [&]() -> uint32_t {
+    throw EConvertError("'" + platform::messageValue(text) + "' is not a valid integer value");
+  };
   size_t i = 0;
   while (i < text.size() && text[i] == ' ') ++i;
   if (i < text.size() && text[i] == '+') ++i;

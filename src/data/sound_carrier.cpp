@@ -8,6 +8,7 @@
 #include "platform/clock.h"
 #include "platform/code_page.h"
 #include "platform/exception.h"
+#include "platform/message_value.h"
 #include "xml/dom_exception.h"
 
 namespace {
@@ -184,7 +185,7 @@ void TSoundCarrier::fromXML(TDomElement* element) {
         text == nullptr ? std::string() : helper.expandLineBreaks(platform::utf16ToAnsi(text->nodeValue()));
 
     TDomElement* tocsElement = element->findFirstChildElement(u"TOCS");
-    if (tocsElement == nullptr) throw EDomException("No TOC list node for: " + name);
+    if (tocsElement == nullptr) throw EDomException("No TOC list node for: " + platform::messageValue(name));
     tocList = std::make_unique<TTOCList>();
     tocList->fromXML(tocsElement);
 

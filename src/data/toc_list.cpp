@@ -5,6 +5,7 @@
 #include "basis/exceptions.h"
 #include "data/model_xml.h"
 #include "platform/exception.h"
+#include "platform/message_value.h"
 #include "xml/dom_exception.h"
 
 void TTOCList::initialize() {
@@ -23,7 +24,8 @@ TTOCData* TTOCList::getTOC(int32_t index) const { return static_cast<TTOCData*>(
 void TTOCList::fromXML(TDomElement* element) {
   try {
     if (!modelxml::hasTag(element, u"TOCS")) {
-      throw EDomException("Illegal base tag for toc list: " + modelxml::tagName(element));
+      throw EDomException("Illegal base tag for toc list: " +
+                          platform::messageValue(modelxml::tagName(element)));
     }
     std::vector<TDomElement*> tocs = modelxml::elementsBelow(element, u"TOC");
     clear();

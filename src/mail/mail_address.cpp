@@ -2,9 +2,13 @@
 
 #include <vector>
 
+#include "platform/message_value.h"
+
 namespace {
 
-std::string illegalAddress(const std::string& quoted) { return "TMailAddress: Illegal address: '" + quoted; }
+std::string illegalAddress(const std::string& quoted) {
+  return "TMailAddress: Illegal address: '" + platform::messageValue(quoted);
+}
 
 std::vector<std::string> splitTokens(const std::string& text) {
   static const std::string kDelimiters = " <>\"'";

@@ -5,6 +5,7 @@
 #include <ctime>
 
 #include "platform/exception.h"
+#include "platform/message_value.h"
 
 namespace platform {
 namespace {
@@ -123,7 +124,7 @@ std::string formatDateTime(double value) {
 }
 
 double parseShortDate(const std::string& text) {
-  auto fail = [&]() -> double { throw EConvertError("'" + text + "' is not a valid date"); };
+  auto fail = [&]() -> double { throw EConvertError("'" + messageValue(text) + "' is not a valid date"); };
   int fields[3] = {0, 0, 0};
   int digits[3] = {0, 0, 0};
   int field = 0;

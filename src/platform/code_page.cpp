@@ -22,6 +22,17 @@ int utf16ToAnsiChar(char32_t c) {
   return -1;
 }
 
+// C0 and C1 controls and DEL move the cursor, retitle or clear the terminal;
+// the console shows them as text instead. Tab and the line end stay.
+bool shownEscaped(char32_t c) { return (c < 0x20 && c != '\t' && c != '\n') || (c >= 0x7F && c <= 0x9F); }
+
+void appendEscaped(std::string& out, char32_t c) {
+  static constexpr char kHex[] = "0123456789ABCDEF";
+  out += "\\x";
+  out += kHex[(c >> 4) & 0xF];
+  out += kHex[c & 0xF];
+}
+
 }  // namespace
 
 char16_t ansiCharToUtf16(unsigned char c) {
@@ -84,13 +95,16 @@ std::string toConsoleText(std::string_view s) {
       continue;
     }
     Utf8Char c = decodeUtf8(s, i);
-    if (c.valid()) {
-      out.append(s.substr(i, c.length));
-      i += c.length;
-    } else {
-      appendUtf8(out, ansiCharToUtf16(static_cast<unsigned char>(s[i])));
-      ++i;
-    }
+    bool utf8 = c.valid();
+    char32_t code = utf8 ? c.code : ansiCharToUtf16(static_cast<unsigned char>(s[i]));
+    size_t length = utf8 ? c.length : 1;
+    if (shownEscaped(code))
+      appendEscaped(out, code);
+    else if (utf8)
+      out.append(s.substr(i, length));
+    else
+      appendUtf8(out, code);
+    i += length;
   }
   return out;
 }

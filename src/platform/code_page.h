@@ -21,7 +21,10 @@ std::string ansiToUtf8(std::string_view s);
 std::string utf8ToAnsi(std::string_view s);
 
 // The console rule: CR LF becomes LF; a valid UTF-8 sequence passes through,
-// any other byte is shown as its Windows-1252 character in UTF-8.
+// any other byte is shown as its Windows-1252 character in UTF-8. Control
+// characters other than tab and LF (C0, DEL, C1, a lone CR) are shown as
+// "\x1B" with two upper-case hex digits, so nothing read from a file can steer
+// the terminal. A result passes unchanged through a second time.
 std::string toConsoleText(std::string_view s);
 
 // The UTF-16 code unit of one Windows-1252 byte.

@@ -22,6 +22,14 @@ void writeConsoleLine(std::string_view text) {
   }
 }
 
+void writeConsoleText(ConsoleStream stream, std::string_view text) {
+  std::string out = toConsoleText(text);
+  std::FILE* file = stream == ConsoleStream::kError ? stderr : stdout;
+  if (file == stderr) std::fflush(stdout);
+  std::fwrite(out.data(), 1, out.size(), file);
+  std::fflush(file);
+}
+
 void showNotice(NoticeKind kind, std::string_view text) {
   const char* title = kind == NoticeKind::kError     ? "Error"
                       : kind == NoticeKind::kWarning ? "Warning"

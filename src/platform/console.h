@@ -1,6 +1,6 @@
 // Standard output and the notices that stand for the application's message
-// boxes. Both show the program's Windows-1252 text as UTF-8 with LF line ends
-// (see toConsoleText).
+// boxes. Everything written here shows the program's Windows-1252 text as
+// UTF-8 with LF line ends and control characters escaped (see toConsoleText).
 #pragma once
 
 #include <string_view>
@@ -10,6 +10,13 @@ namespace platform {
 // Writes text and a line end to standard output and flushes it.
 // Raises EInOutError when the write fails.
 void writeConsoleLine(std::string_view text);
+
+enum class ConsoleStream { kOutput, kError };
+
+// Writes text as it stands, without adding a line end, to standard output or
+// standard error: for texts made elsewhere, such as a command-line library's
+// usage and its errors, which quote the arguments. Never raises.
+void writeConsoleText(ConsoleStream stream, std::string_view text);
 
 enum class NoticeKind { kError, kWarning, kInformation };
 

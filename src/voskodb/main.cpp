@@ -2,10 +2,12 @@
 // the Vosko music library. Exit codes: 0 done, 1 failure reported (through
 // channel "vosko", as convertVOSKO reports), 2 usage shown.
 #include <CLI/CLI.hpp>
+#include <sstream>
 #include <string>
 
 #include "convert/reported_run.h"
 #include "convert/start_up.h"
+#include "platform/console.h"
 #include "voskodb/db_commands.h"
 
 namespace {
@@ -61,7 +63,12 @@ int runVoskodb(int argc, char** argv) {
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {
-    int code = app.exit(e);
+    // The library quotes the arguments it refuses; they reach the terminal
+    // only in the console form.
+    std::ostringstream out, err;
+    int code = app.exit(e, out, err);
+    platform::writeConsoleText(platform::ConsoleStream::kOutput, out.str());
+    platform::writeConsoleText(platform::ConsoleStream::kError, err.str());
     return code == 0 ? 0 : 2;
   }
 

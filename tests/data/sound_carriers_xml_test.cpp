@@ -204,6 +204,13 @@ TEST_F(SoundCarriersXmlTest, CarrierFailures) {
             prefix + "(EDomException) Element 'CARRIER' has no child 'TITLES'.");
 }
 
+TEST_F(SoundCarriersXmlTest, HostileValuesAreQuotedCut) {
+  const std::string huge(1 << 20, '7');
+  EXPECT_EQ(loadError(carrierXml("RELEASE='" + huge + "'", "<NOTES/><TOCS/><TITLES/>")),
+            kLoadPrefix + "TSoundCarriers.fromXML: (EDomException) TSoundCarrier.fromXML: (EDomException) " +
+                "Illegal date: '" + huge.substr(0, 200) + "... (1048576 bytes)' is not a valid date");
+}
+
 TEST_F(SoundCarriersXmlTest, TitleAndTocFailures) {
   const std::string prefix = kLoadPrefix + "TSoundCarriers.fromXML: (EDomException) TSoundCarrier.fromXML: ";
   auto withTitle = [&](const std::string& title) {

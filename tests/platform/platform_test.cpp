@@ -3,6 +3,8 @@
 #include "platform/clock.h"
 #include "platform/code_page.h"
 #include "platform/exception.h"
+#include "platform/message_value.h"
+#include "platform/temp_files.h"
 
 namespace {
 
@@ -55,7 +57,27 @@ TEST(CodePageTest, ConsoleShowsUtf8AndWindows1252) {
   EXPECT_EQ(platform::toConsoleText("K\xFCnstler\r\n"), "K\xC3\xBCnstler\n");
   EXPECT_EQ(platform::toConsoleText("K\xC3\xBCnstler"), "K\xC3\xBCnstler");  // already UTF-8
   EXPECT_EQ(platform::toConsoleText("\x80"), "\xE2\x82\xAC");
-  EXPECT_EQ(platform::toConsoleText("a\rb"), "a\rb");
+  EXPECT_EQ(platform::toConsoleText("a\rb"), "a\\x0Db");
+}
+
+TEST(CodePageTest, ConsoleShowsControlCharactersEscaped) {
+  const std::string cases[][2] = {
+      {"\x1B]0;x\x07\x1B[2J", "\\x1B]0;x\\x07\\x1B[2J"},
+      {std::string("a\0\tb\x7F\n", 6), "a\\x00\tb\\x7F\n"},
+      {"\x81\x8D\x8F\x90\x9D", "\\x81\\x8D\\x8F\\x90\\x9D"},  // undefined in Windows-1252
+      {"\xC2\x9Bm\xC2\x85\x9B", "\\x9Bm\\x85\xE2\x80\xBA"},   // C1 in UTF-8; Windows-1252 0x9B
+  };
+  for (const auto& [in, shown] : cases) {
+    EXPECT_EQ(platform::toConsoleText(in), shown);
+    EXPECT_EQ(platform::toConsoleText(shown), shown);
+  }
+}
+
+TEST(MessageValueTest, LongValuesAreCutAndMarked) {
+  const std::string a199(199, 'a');
+  EXPECT_EQ(platform::messageValue(a199 + "\xE4"), a199 + "\xE4");
+  EXPECT_EQ(platform::messageValue(a199 + "\xE4\xE4"), a199 + "\xE4... (201 bytes)");  // Windows-1252
+  EXPECT_EQ(platform::messageValue(a199 + "\xC3\xA4"), a199 + "... (201 bytes)");      // UTF-8
 }
 
 TEST(ExceptionTest, WrappingNamesTheClass) {
@@ -66,6 +88,16 @@ TEST(ExceptionTest, WrappingNamesTheClass) {
   } catch (const EListError& e) {
     EXPECT_EQ(e.message(), "Listenindex \xFC" "berschreitet das Maximum (-1)");
   }
+}
+
+TEST(StartUpTest, SignalIgnoredAtStartStaysIgnored) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");  // a fresh process, whose start-up has not run
+  auto startUpUnderNohup = [] {
+    std::signal(SIGHUP, SIG_IGN);
+    platform::platformStartUp();
+    std::_Exit(std::signal(SIGHUP, SIG_IGN) == SIG_IGN ? 0 : 1);
+  };
+  EXPECT_EXIT(startUpUnderNohup(), ::testing::ExitedWithCode(0), "");
 }
 
 }  // namespace
