@@ -1,11 +1,16 @@
 // Speed and memory of the XML layer on a large database document: parses a
 // generated file of about 50 MB with fileToDom, writes it back with
 // writeToUTF8, and times `xmllint --noout` on the same file for comparison.
+// Then documents made of one long token at two sizes, a quarter and the
+// whole of the megabytes: an attribute value, a comment, a start tag with
+// many attributes (3,000,000 for 50 MB), and ordinary text to compare with.
 //
 //   xml_bench [megabytes] [work directory]
 //
 // Goals: fileToDom within twice xmllint's time; peak memory of this process
-// under eight times the file size.
+// under eight times the file size; for each long token, 4x the input in at
+// most 5x the time.
+#include <malloc.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -14,7 +19,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <functional>
 #include <string>
+#include <vector>
 
 #include "xml/dom_document.h"
 #include "xml/dom_implementation.h"
@@ -95,6 +102,121 @@ double timeXmllint(const std::string& path) {
   return secondsSince(start);
 }
 
+// ---- long tokens ----
+
+constexpr double kTokenGoal = 5.0 / 4.0;
+
+// A value of /proc/self/status in bytes ("VmHWM", "VmRSS").
+long long statusBytes(const std::string& key) {
+  std::ifstream status("/proc/self/status");
+  for (std::string line; std::getline(status, line);) {
+    if (line.compare(0, key.size() + 1, key + ":") == 0)
+      return std::atoll(line.c_str() + key.size() + 1) * 1024;
+  }
+  return 0;
+}
+
+// Processor time of this process: other work on the machine changes it far
+// less than the wall time.
+double cpuSeconds() {
+  rusage usage{};
+  getrusage(RUSAGE_SELF, &usage);
+  auto seconds = [](const timeval& t) { return static_cast<double>(t.tv_sec) + t.tv_usec / 1e6; };
+  return seconds(usage.ru_utime) + seconds(usage.ru_stime);
+}
+
+// The peak resident set starts again from the present one.
+void resetPeak() { std::ofstream("/proc/self/clear_refs") << "5"; }
+
+void writeRepeated(std::ostream& out, char c, std::size_t count) {
+  const std::string block(1 << 20, c);
+  for (; count >= block.size(); count -= block.size())
+    out.write(block.data(), static_cast<std::streamsize>(block.size()));
+  out.write(block.data(), static_cast<std::streamsize>(count));
+}
+
+struct TokenCase {
+  const char* what;
+  std::size_t large;  // bytes, or attributes
+  std::function<void(std::ostream&, std::size_t)> write;
+};
+
+struct TokenRun {
+  double bytes, seconds, memory;
+};
+
+TokenRun timeToken(const TokenCase& c, std::size_t n, const std::string& path, TXmlToDomParser& parser,
+                   int runs) {
+  {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    c.write(out, n);
+  }
+  std::ifstream probe(path, std::ios::binary | std::ios::ate);
+  TokenRun run{static_cast<double>(probe.tellg()), 1e9, 0};
+  for (int i = 0; i < runs; ++i) {
+    long long before = statusBytes("VmRSS");
+    resetPeak();
+    double start = cpuSeconds();
+    std::unique_ptr<TDomDocument> document = parser.fileToDom(path);
+    run.seconds = std::min(run.seconds, cpuSeconds() - start);
+    run.memory = std::max(run.memory, static_cast<double>(statusBytes("VmHWM") - before));
+  }
+  std::remove(path.c_str());
+  return run;
+}
+
+// Each token at a quarter and at the whole size: the time must grow with the input.
+void timeLongTokens(std::size_t megabytes, const std::string& dir, TXmlToDomParser& parser, int runs) {
+  const std::size_t bytes = megabytes * 1000 * 1000;
+  // Large blocks are always fresh pages, as in a program that parses once;
+  // otherwise malloc keeps blocks up to 32 MB for the next run and the
+  // smaller size alone would be timed without its page faults.
+  mallopt(M_MMAP_THRESHOLD, 1 << 20);
+  const std::vector<TokenCase> cases = {
+      {"ordinary text", bytes,
+       [](std::ostream& out, std::size_t n) {
+         out << "<A>";
+         writeRepeated(out, 'x', n);
+         out << "</A>";
+       }},
+      {"attribute value", bytes,
+       [](std::ostream& out, std::size_t n) {
+         out << "<A V=\"";
+         writeRepeated(out, 'x', n);
+         out << "\"/>";
+       }},
+      {"comment", bytes,
+       [](std::ostream& out, std::size_t n) {
+         out << "<!--";
+         writeRepeated(out, 'x', n);
+         out << "--><A/>";
+       }},
+      {"attributes in one tag", megabytes * 60 * 1000,
+       [](std::ostream& out, std::size_t n) {
+         out << "<A";
+         for (std::size_t i = 0; i < n; ++i) out << " a" << i << "=\"\"";
+         out << "/>";
+       }},
+  };
+  std::printf(
+      "\nlong tokens at a quarter and the whole size, processor time and memory beyond the start\n"
+      "(goal: 4x the input in at most 5x the time; per byte: the time against ordinary text)\n");
+  const std::string path = dir + "/xml_bench_token.xml";
+  double textRate = 0;
+  for (const TokenCase& c : cases) {
+    TokenRun small = timeToken(c, c.large / 4, path, parser, runs);
+    TokenRun large = timeToken(c, c.large, path, parser, runs);
+    double inputRatio = large.bytes / small.bytes, timeRatio = large.seconds / small.seconds;
+    if (textRate == 0) textRate = large.seconds / large.bytes;
+    std::printf(
+        "%-22s %5.1f MB %6.3f s %5.0f MB | %5.1f MB %6.3f s %5.0f MB | time x%.2f for input x%.2f: %-6s"
+        " | per byte %.2f\n",
+        c.what, small.bytes / 1e6, small.seconds, small.memory / 1e6, large.bytes / 1e6, large.seconds,
+        large.memory / 1e6, timeRatio, inputRatio, timeRatio <= inputRatio * kTokenGoal ? "ok" : "MISSED",
+        large.seconds / large.bytes / textRate);
+  }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -154,5 +276,6 @@ int main(int argc, char** argv) {
               peak / 1024.0, peak * 1024.0 / size, baseKiB / 1024.0);
   std::remove(output.c_str());
   std::remove(input.c_str());
+  timeLongTokens(megabytes, dir, parser, kRuns);
   return 0;
 }

@@ -21,8 +21,9 @@ namespace {
 
 void print(const std::string& line) { platform::writeConsoleLine(line); }
 
+// XML of no known form goes to the current form's reader, which says what is wrong with it.
 bool isCarrierDatabase(FileKind kind) {
-  return kind == FileKind::kDatabase2_5_7 || kind == FileKind::kXmlDatabase;
+  return kind == FileKind::kDatabase2_5_7 || kind == FileKind::kXmlDatabase || kind == FileKind::kXmlOther;
 }
 bool isRelationsDatabase(FileKind kind) {
   return kind == FileKind::kRelations || kind == FileKind::kXmlRelations;
@@ -40,7 +41,7 @@ bool isRelationsDatabase(FileKind kind) {
 }
 
 void loadCarriers(TSoundCarriers& database, const std::string& path, FileKind kind) {
-  if (kind == FileKind::kXmlDatabase)
+  if (isXmlKind(kind))
     database.loadXML(path);
   else
     database.load(path);
@@ -163,7 +164,7 @@ void exportXmlCommand(const std::string& database, const std::string& xml) {
 
 void importXmlCommand(const std::string& xml, const std::string& database) {
   FileKind kind = recognizeFile(xml);
-  if (kind == FileKind::kXmlDatabase) {
+  if (kind == FileKind::kXmlDatabase || kind == FileKind::kXmlOther) {
     TSoundCarriers carriers;
     carriers.loadXML(xml);
     carriers.store(database);

@@ -1,129 +1,33 @@
 #include "voskodb/file_kind.h"
 
-#include <algorithm>
 #include <cstddef>
+#include <memory>
 #include <string_view>
 
 #include "basis/exceptions.h"
+#include "basis/xml_helper.h"
 #include "data/legacy/v1_5/manager_1_5.h"
 #include "data/legacy/v2_0/manager_2_0.h"
 #include "data/legacy/v2_5/title_2_5.h"
 #include "data/legacy/v2_5_3/title_2_5_3.h"
 #include "data/legacy/v2_5_5/sound_carriers_2_5_5.h"
 #include "data/legacy/v2_5_5/title_2_5_5.h"
+#include "data/model_xml.h"
 #include "data/relations_persistent.h"
 #include "data/sound_carrier.h"
 #include "data/sound_carriers.h"
 #include "debug/debug_entries.h"
 #include "platform/os_file.h"
+#include "xml/parser_exception.h"
+#include "xml/xml_to_dom_parser.h"
 
 namespace {
 
-// The root element of an XML form lies within the first bytes unless a long
-// comment or document type comes first; the forms this program writes have
-// none, so this much is plenty.
-constexpr size_t kXmlPrefix = 64 * 1024;
+// Long enough for every binary header.
 constexpr size_t kHeaderPrefix = 128;
 
 bool startsWith(std::string_view s, std::string_view prefix) {
   return s.size() >= prefix.size() && s.substr(0, prefix.size()) == prefix;
-}
-
-std::string_view skipByteOrderMark(std::string_view s) {
-  return startsWith(s, "\xEF\xBB\xBF") ? s.substr(3) : s;
-}
-
-bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
-
-void skipBlanks(std::string_view s, size_t& pos) {
-  while (pos < s.size() && isBlank(s[pos])) ++pos;
-}
-
-bool isNameChar(char c) {
-  return !isBlank(c) && c != '>' && c != '/' && c != '=' && c != '<' && c != '"' && c != '\'';
-}
-
-// The text of an attribute value with the five predefined entities replaced.
-std::string unescape(std::string_view value) {
-  static const std::pair<std::string_view, char> kEntities[] = {
-      {"&amp;", '&'}, {"&lt;", '<'}, {"&gt;", '>'}, {"&quot;", '"'}, {"&apos;", '\''}};
-  std::string out;
-  for (size_t i = 0; i < value.size();) {
-    bool replaced = false;
-    for (const auto& [entity, c] : kEntities) {
-      if (value.substr(i, entity.size()) == entity) {
-        out += c;
-        i += entity.size();
-        replaced = true;
-        break;
-      }
-    }
-    if (!replaced) out += value[i++];
-  }
-  return out;
-}
-
-// Finds the root element's start tag after the declaration, comments,
-// processing instructions and the document type; false when the bytes end
-// first or hold something else.
-bool scanRoot(std::string_view s, std::string& name, bool& hasVersion, std::string& version) {
-  size_t pos = 0;
-  for (;;) {
-    skipBlanks(s, pos);
-    if (pos >= s.size() || s[pos] != '<') return false;
-    std::string_view rest = s.substr(pos);
-    size_t end;
-    if (startsWith(rest, "<?")) {
-      end = s.find("?>", pos);
-      if (end == std::string_view::npos) return false;
-      pos = end + 2;
-    } else if (startsWith(rest, "<!--")) {
-      end = s.find("-->", pos + 4);
-      if (end == std::string_view::npos) return false;
-      pos = end + 3;
-    } else if (startsWith(rest, "<!DOCTYPE")) {
-      // An internal subset in brackets may hold ">" characters of its own.
-      size_t bracket = s.find('[', pos);
-      size_t close = s.find('>', pos);
-      if (close == std::string_view::npos) return false;
-      if (bracket != std::string_view::npos && bracket < close) {
-        size_t subsetEnd = s.find("]", bracket);
-        if (subsetEnd == std::string_view::npos) return false;
-        close = s.find('>', subsetEnd);
-        if (close == std::string_view::npos) return false;
-      }
-      pos = close + 1;
-    } else {
-      break;
-    }
-  }
-  ++pos;
-  size_t start = pos;
-  while (pos < s.size() && isNameChar(s[pos])) ++pos;
-  if (pos == start || pos >= s.size()) return false;
-  name = std::string(s.substr(start, pos - start));
-  hasVersion = false;
-  for (;;) {
-    skipBlanks(s, pos);
-    if (pos >= s.size()) return false;
-    if (s[pos] == '>' || s[pos] == '/') return true;
-    start = pos;
-    while (pos < s.size() && isNameChar(s[pos])) ++pos;
-    std::string_view attribute = s.substr(start, pos - start);
-    skipBlanks(s, pos);
-    if (attribute.empty() || pos >= s.size() || s[pos] != '=') return false;
-    ++pos;
-    skipBlanks(s, pos);
-    if (pos >= s.size() || (s[pos] != '"' && s[pos] != '\'')) return false;
-    char quote = s[pos++];
-    size_t close = s.find(quote, pos);
-    if (close == std::string_view::npos) return false;
-    if (attribute == "VERSION") {
-      hasVersion = true;
-      version = unescape(s.substr(pos, close - pos));
-    }
-    pos = close + 1;
-  }
 }
 
 std::string readPrefix(const std::string& path, size_t limit) {
@@ -142,6 +46,20 @@ std::string readPrefix(const std::string& path, size_t limit) {
   }
   bytes.resize(got);
   return bytes;
+}
+
+// The root element as the parser reads it for loadXML, so that every document
+// the XML forms take is told apart here the same way.
+FileKind recognizeXml(const std::string& path) {
+  std::unique_ptr<TDomDocument> document;
+  try {
+    document = TXmlToDomParser(TXMLHelper::getInstance().implementation()).fileToDomUpToRoot(path);
+  } catch (const EParserException&) {
+    return FileKind::kUnknown;  // not XML, or broken before its root element
+  }
+  const TDomElement* root = document->documentElement();
+  return recognizeXmlRoot(modelxml::tagName(root), root->hasAttribute(u"VERSION"),
+                          modelxml::attribute(root, u"VERSION"));
 }
 
 }  // namespace
@@ -174,6 +92,8 @@ std::string describeKind(FileKind kind) {
       return "sound-carrier database as XML of format 2.5.3";
     case FileKind::kXmlDatabase2_5_5:
       return "sound-carrier database as XML of format 2.5.5";
+    case FileKind::kXmlOther:
+      return "document in XML of no known Vosko form";
     case FileKind::kUnknown:
       break;
   }
@@ -208,6 +128,8 @@ std::string kindKey(FileKind kind) {
       return "database-xml-2.5.3";
     case FileKind::kXmlDatabase2_5_5:
       return "database-xml-2.5.5";
+    case FileKind::kXmlOther:
+      return "xml-other";
     case FileKind::kUnknown:
       break;
   }
@@ -234,7 +156,7 @@ std::string conversionVersion(FileKind kind) {
 bool isXmlKind(FileKind kind) {
   return kind == FileKind::kXmlDatabase || kind == FileKind::kXmlRelations ||
          kind == FileKind::kXmlDatabase2_5 || kind == FileKind::kXmlDatabase2_5_3 ||
-         kind == FileKind::kXmlDatabase2_5_5;
+         kind == FileKind::kXmlDatabase2_5_5 || kind == FileKind::kXmlOther;
 }
 
 FileKind recognizeHeader(const std::string& firstBytes) {
@@ -256,29 +178,17 @@ FileKind recognizeHeader(const std::string& firstBytes) {
   return FileKind::kUnknown;
 }
 
-bool looksLikeXml(const std::string& firstBytes) {
-  std::string_view s = skipByteOrderMark(firstBytes);
-  size_t pos = 0;
-  skipBlanks(s, pos);
-  return pos < s.size() && s[pos] == '<';
-}
-
 FileKind recognizeXmlRoot(const std::string& rootName, bool hasVersion, const std::string& version) {
-  if (rootName != "VOSKO") return FileKind::kUnknown;
+  if (rootName != "VOSKO") return FileKind::kXmlOther;
   if (!hasVersion) return FileKind::kXmlDatabase2_5;
   if (version == TSoundCarriers::kXmlVersion) return FileKind::kXmlDatabase;
   if (version == TRelationsPersistent::kFileHeader) return FileKind::kXmlRelations;
   if (version == TTitle2_5_3::kFileHeader) return FileKind::kXmlDatabase2_5_3;
   if (version == TSoundCarriers2_5_5::kXmlVersion) return FileKind::kXmlDatabase2_5_5;
-  return FileKind::kUnknown;
+  return FileKind::kXmlOther;
 }
 
 FileKind recognizeFile(const std::string& path) {
-  std::string bytes = readPrefix(path, kXmlPrefix);
-  FileKind kind = recognizeHeader(bytes.substr(0, std::min(bytes.size(), kHeaderPrefix)));
-  if (kind != FileKind::kUnknown || !looksLikeXml(bytes)) return kind;
-  std::string name, version;
-  bool hasVersion = false;
-  if (!scanRoot(skipByteOrderMark(bytes), name, hasVersion, version)) return FileKind::kUnknown;
-  return recognizeXmlRoot(name, hasVersion, version);
+  FileKind kind = recognizeHeader(readPrefix(path, kHeaderPrefix));
+  return kind != FileKind::kUnknown ? kind : recognizeXml(path);
 }

@@ -1,8 +1,9 @@
 // Which kind of Vosko file a path holds, told from its first bytes: the raw
 // headers of the binary databases (the five old formats, 2.5.7, artist
 // relations, debug entries) and, for XML files, the root element with its
-// VERSION attribute. Nothing beyond the header and the root element is read
-// to decide, so a damaged file is still recognised by what it claims to be.
+// VERSION attribute as the XML parser reads them, in any encoding it reads.
+// Nothing beyond the header and the root element's start tag is read to
+// decide, so a damaged file is still recognised by what it claims to be.
 #pragma once
 
 #include <string>
@@ -22,6 +23,9 @@ enum class FileKind {
   kXmlDatabase2_5,    // VOSKO without VERSION
   kXmlDatabase2_5_3,  // VOSKO, VERSION the 2.5.3 header
   kXmlDatabase2_5_5,  // VOSKO, VERSION "1.0.0"
+  // Any other root, or VOSKO with any other VERSION: read as the current
+  // database's XML form, whose reader says what is wrong with it.
+  kXmlOther,
 };
 
 // What a kind is called in listings, e.g. "sound-carrier database, format 2.5.5".
@@ -40,9 +44,6 @@ FileKind recognizeFile(const std::string& path);
 // when the file is that long); kUnknown when no header matches or they look
 // like XML.
 FileKind recognizeHeader(const std::string& firstBytes);
-// Whether the first bytes look like an XML document: after an optional
-// byte-order mark and blanks, a "<".
-bool looksLikeXml(const std::string& firstBytes);
 // The kind of an XML form from its root element's name and its VERSION
 // attribute (`hasVersion` false when the attribute is missing).
 FileKind recognizeXmlRoot(const std::string& rootName, bool hasVersion, const std::string& version);

@@ -163,6 +163,7 @@ FileSummary summarizeFile(const std::string& path) {
       countDatabase(database, counts);
       break;
     }
+    case FileKind::kXmlOther:  // its reader says what is wrong with it
     case FileKind::kXmlDatabase: {
       TSoundCarriers database;
       database.loadXML(path);
@@ -215,7 +216,8 @@ std::vector<std::string> summaryLines(const FileSummary& summary) {
 
 std::string summaryJson(const FileSummary& summary) {
   // Paths are shown as the console shows them: valid UTF-8 passes, other
-  // bytes are read as Windows-1252, so the JSON text is always valid UTF-8.
+  // bytes are read as Windows-1252 and control characters are escaped, so the
+  // JSON text is always valid UTF-8 and passes the console unchanged.
   nlohmann::ordered_json json;
   json["file"] = platform::toConsoleText(summary.path);
   json["kind"] = kindKey(summary.kind);

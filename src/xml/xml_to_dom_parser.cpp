@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdint>
 #include <cstring>
 #include <exception>
 #include <unordered_map>
@@ -12,6 +13,7 @@
 
 #include "platform/code_page.h"
 #include "platform/exception.h"
+#include "platform/message_value.h"
 #include "platform/os_file.h"
 #include "xml/xml_encoding.h"
 #include "xml/xml_text.h"
@@ -19,6 +21,12 @@
 namespace {
 
 constexpr int kChunkSize = 64 * 1024;
+// The largest piece handed to expat at once; its buffer is indexed by int.
+constexpr std::int64_t kMaxPiece = 1 << 30;
+// Names converted once and kept for the rest of the document; real documents
+// use a few dozen, and one of millions of distinct names must not keep a
+// second copy of each here.
+constexpr std::size_t kCachedNames = 4096;
 // Separates namespace URI, local name and prefix in the names expat reports;
 // the byte never occurs in UTF-8 text.
 constexpr char kNamespaceSeparator = '\xFF';
@@ -71,8 +79,9 @@ class ErrorContext {
 // failure raised again once expat has returned.
 class TDomBuilder {
  public:
-  TDomBuilder(TDomDocument* document, std::string sourceName)
-      : document_(document), current_(document), sourceName_(std::move(sourceName)) {
+  // With `upToRoot` the parse ends once the root element's start tag is built.
+  TDomBuilder(TDomDocument* document, std::string sourceName, bool upToRoot = false)
+      : document_(document), current_(document), sourceName_(std::move(sourceName)), upToRoot_(upToRoot) {
     parser_ = XML_ParserCreateNS(nullptr, kNamespaceSeparator);
     if (parser_ == nullptr) throw EOutOfMemory("Out of memory.");
     XML_SetReturnNSTriplet(parser_, XML_TRUE);
@@ -110,27 +119,43 @@ class TDomBuilder {
     feed(bytes, size, last);
   }
 
+  // Pieces are held back until they are as large as what expat still holds
+  // of an unfinished token, which it would otherwise scan again for each.
   void feed(const char* bytes, int size, bool last) {
     fedAny_ = true;
+    if (!last && static_cast<std::int64_t>(pending_.size()) + size < unparsed()) {
+      pending_.append(bytes, static_cast<std::size_t>(size));
+      return;
+    }
+    if (!pending_.empty()) {
+      pending_.append(bytes, static_cast<std::size_t>(size));
+      bytes = pending_.data();
+      size = static_cast<int>(pending_.size());
+    }
     noteEncoding(bytes, size);
-    if (XML_Parse(parser_, bytes, size, last ? XML_TRUE : XML_FALSE) != XML_STATUS_OK) raiseError();
+    fed_ += size;
+    if (XML_Parse(parser_, bytes, size, last ? XML_TRUE : XML_FALSE) != XML_STATUS_OK && !stopped_)
+      raiseError();
     if (failure_) std::rethrow_exception(failure_);
+    pending_.clear();
   }
 
-  // The file's next piece is read straight into expat's own buffer.
+  // The file's next piece is read straight into expat's own buffer; it grows
+  // with an unfinished token for the reason given at feed().
   void parseFile(platform::OsFile& file) {
-    while (true) {
-      void* buffer = XML_GetBuffer(parser_, kChunkSize);
+    while (!stopped_) {
+      const int piece = static_cast<int>(std::clamp<std::int64_t>(unparsed(), kChunkSize, kMaxPiece));
+      void* buffer = XML_GetBuffer(parser_, piece);
       if (buffer == nullptr) raiseError();
-      std::size_t n = file.read(buffer, kChunkSize);
+      std::size_t n = file.read(buffer, static_cast<std::size_t>(piece));
       const int readError = errno;
       // A short read ends the file unless bytes are left that it failed to deliver.
-      if (n < static_cast<std::size_t>(kChunkSize) && file.position() < file.size()) {
+      if (n < static_cast<std::size_t>(piece) && file.position() < file.size()) {
         throw EInOutError("TXmlToDomParser.fileToDom: Cannot read file '" + sourceName_ +
                           "': " + std::strerror(readError) + ".");
       }
       noteEncoding(static_cast<const char*>(buffer), static_cast<int>(n));
-      bool last = n < static_cast<std::size_t>(kChunkSize);
+      bool last = n < static_cast<std::size_t>(piece);
       parseBuffer(static_cast<int>(n), last);
       if (last) return;
     }
@@ -182,14 +207,14 @@ class TDomBuilder {
     guarded(data, [&](TDomBuilder& b) {
       if (systemId != nullptr) {
         b.fail<EParserExternalEntity_Err>(std::string("external ") + (isParameterEntity ? "parameter " : "") +
-                                          "entity '" + b.ansi(name) + "' refused");
+                                          "entity '" + platform::messageValue(b.ansi(name)) + "' refused");
       }
     });
   }
 
   static void XMLCALL onSkippedEntity(void* data, const XML_Char* name, int) {
     guarded(data, [&](TDomBuilder& b) {
-      b.fail<EParserUndefinedEntity_Err>("undefined entity '" + b.ansi(name) + "'");
+      b.fail<EParserUndefinedEntity_Err>("undefined entity '" + platform::messageValue(b.ansi(name)) + "'");
     });
   }
 
@@ -289,6 +314,10 @@ class TDomBuilder {
     append(element);
     current_ = element;
     ++depth_;
+    if (upToRoot_ && depth_ == 1) {
+      stopped_ = true;
+      XML_StopParser(parser_, XML_FALSE);
+    }
   }
 
   void append(TDomNode* node) {
@@ -325,7 +354,7 @@ class TDomBuilder {
     }
     std::string qName = prefix.empty() ? std::string(local) : std::string(prefix) + ":" + std::string(local);
     const std::u16string* interned = document_->internName(xml::fromStored(qName));
-    names_.emplace(std::string(key), interned);
+    if (names_.size() < kCachedNames) names_.emplace(std::string(key), interned);
     return interned;
   }
 
@@ -338,8 +367,17 @@ class TDomBuilder {
   // ---- failures ----
 
   void parseBuffer(int size, bool last) {
-    if (XML_ParseBuffer(parser_, size, last ? XML_TRUE : XML_FALSE) != XML_STATUS_OK) raiseError();
+    fed_ += size;
+    if (XML_ParseBuffer(parser_, size, last ? XML_TRUE : XML_FALSE) != XML_STATUS_OK && !stopped_)
+      raiseError();
     if (failure_) std::rethrow_exception(failure_);
+  }
+
+  // The bytes given to expat that it has not got past yet: the unfinished
+  // token at the end of what it was given.
+  std::int64_t unparsed() const {
+    const XML_Index done = XML_GetCurrentByteIndex(parser_);
+    return done < 0 ? 0 : fed_ - static_cast<std::int64_t>(done);
   }
 
   // UTF-16 shows in the first bytes (a byte-order mark or "<?" in two bytes);
@@ -369,7 +407,10 @@ class TDomBuilder {
     throw E(where(line, column) + description + ".", sourceName_, line, column);
   }
 
-  std::string currentElementName() const { return platform::utf16ToAnsi(current_->nodeName()); }
+  // As the failure messages quote it: a document's names can be of any length.
+  std::string currentElementName() const {
+    return platform::messageValue(platform::utf16ToAnsi(current_->nodeName()));
+  }
 
   // Inside a start tag, within a quoted value or where an unquoted one began.
   bool inAttributeValue(const ErrorContext& context) const {
@@ -485,6 +526,12 @@ class TDomBuilder {
   std::vector<std::pair<std::string, std::string>> namespaceDecls_;
   std::unordered_map<std::string, const std::u16string*, StringHash, std::equal_to<>> names_;
   std::exception_ptr failure_;
+  // Bytes given to expat so far, and bytes held back from it (see feed()).
+  std::int64_t fed_ = 0;
+  std::string pending_;
+  const bool upToRoot_;
+  // Set once the root element is built in a parse up to the root.
+  bool stopped_ = false;
   long depth_ = 0;
   bool inCdata_ = false;
   bool inDoctype_ = false;
@@ -514,6 +561,14 @@ std::string openFailure(const std::string& fileName, const std::string& message)
 }  // namespace
 
 std::unique_ptr<TDomDocument> TXmlToDomParser::fileToDom(const std::string& fileName) {
+  return parseFile(fileName, false);
+}
+
+std::unique_ptr<TDomDocument> TXmlToDomParser::fileToDomUpToRoot(const std::string& fileName) {
+  return parseFile(fileName, true);
+}
+
+std::unique_ptr<TDomDocument> TXmlToDomParser::parseFile(const std::string& fileName, bool upToRoot) {
   checkImplementation(implementation_);
   if (fileName.empty()) throw EAccessViolation("Filename not specified.");
   platform::OsFile file;
@@ -523,7 +578,7 @@ std::unique_ptr<TDomDocument> TXmlToDomParser::fileToDom(const std::string& file
     throw EInOutError(openFailure(fileName, e.message()));
   }
   std::unique_ptr<TDomDocument> document = implementation_->createEmptyDocument();
-  TDomBuilder builder(document.get(), fileName);
+  TDomBuilder builder(document.get(), fileName, upToRoot);
   builder.parseFile(file);
   return document;
 }

@@ -7,8 +7,11 @@
 //
 // Safety: no external entity and no external DTD subset is ever read; a
 // document that declares an external entity is refused; expat's protection
-// against entity amplification stays on; files are read in 64 KiB pieces
-// straight into the parser's buffer, never whole.
+// against entity amplification stays on; files are read in pieces straight
+// into the parser's buffer, never whole. A piece is 64 KiB, or as large as
+// what expat still holds of an unfinished token: expat scans such a token
+// again from its start with every piece, so fixed pieces would make a long
+// attribute value or comment cost the square of its length.
 //
 // The tree keeps comments, processing instructions, CDATA sections and the
 // document type (without its internal subset); entity references are
@@ -37,6 +40,10 @@ class TXmlToDomParser {
   // not specified." without an implementation, "Filename not specified." for
   // an empty name; EInOutError when the file cannot be read.
   std::unique_ptr<TDomDocument> fileToDom(const std::string& fileName);
+  // The document as far as its root element: what stands before the root,
+  // and the root with its attributes but without its content. The file is
+  // read no further, so what follows the root's start tag is never checked.
+  std::unique_ptr<TDomDocument> fileToDomUpToRoot(const std::string& fileName);
   // The same for bytes in memory; `sourceName` stands for the file in messages.
   std::unique_ptr<TDomDocument> bufferToDom(std::string_view bytes, const std::string& sourceName);
   // The same, fed to the parser `pieceSize` bytes at a time (at least one), as
@@ -45,5 +52,7 @@ class TXmlToDomParser {
                                             std::size_t pieceSize);
 
  private:
+  std::unique_ptr<TDomDocument> parseFile(const std::string& fileName, bool upToRoot);
+
   TDomImplementation* implementation_;
 };

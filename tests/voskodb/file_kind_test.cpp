@@ -49,10 +49,10 @@ TEST(FileKindTest, XmlRootsAreTellByVersion) {
   EXPECT_EQ(FileKind::kXmlRelations,
             recognizeXmlRoot("VOSKO", true, "[Application:Vosko.Type:ArtistRelations-Database.Version:0.5]"));
   EXPECT_EQ(FileKind::kXmlDatabase2_5, recognizeXmlRoot("VOSKO", false, ""));
-  EXPECT_EQ(FileKind::kUnknown, recognizeXmlRoot("VOSKO", true, "1.1.1"));
-  EXPECT_EQ(FileKind::kUnknown, recognizeXmlRoot("VOSKO", true, ""));
-  EXPECT_EQ(FileKind::kUnknown, recognizeXmlRoot("vosko", true, "1.1.0"));
-  EXPECT_EQ(FileKind::kUnknown, recognizeXmlRoot("CARRIER", true, "1.1.0"));
+  EXPECT_EQ(FileKind::kXmlOther, recognizeXmlRoot("VOSKO", true, "1.1.1"));
+  EXPECT_EQ(FileKind::kXmlOther, recognizeXmlRoot("VOSKO", true, ""));
+  EXPECT_EQ(FileKind::kXmlOther, recognizeXmlRoot("vosko", true, "1.1.0"));
+  EXPECT_EQ(FileKind::kXmlOther, recognizeXmlRoot("CARRIER", true, "1.1.0"));
 }
 
 struct XmlCase {
@@ -75,7 +75,8 @@ TEST(FileKindTest, XmlFilesAreReadUpToTheRootElementOnly) {
       {"<VOSKO VERSION=\"1.1.0\"><CARRIER", FileKind::kXmlDatabase},
       {"<VOSKO VERSION=\"1.1.0\"", FileKind::kUnknown},
       {"<VOSKO VERSION=1.1.0>", FileKind::kUnknown},
-      {"<html><body/></html>", FileKind::kUnknown},
+      {"<html><body/></html>", FileKind::kXmlOther},
+      {"<!-- no element -->", FileKind::kUnknown},
       {"plain text", FileKind::kUnknown},
   };
   testutil::TempDir dir;

@@ -172,7 +172,7 @@ TEST_F(VoskodbTest, InfoOnAnUnknownFileSaysSoAndFails) {
   const Case cases[] = {{"hello world, this is no database", "hello world, thi"},
                         {"", ""},
                         {std::string("\0\x01[Application", 14), "..[Application"},
-                        {"<html><body/></html>", "<html><body/></h"},
+                        {"<!-- no element -->", "<!-- no element "},
                         {"[Application:Vosko.Type:SoundCarrier-Database.Version:2.5.4]", "[Application:Vos"}};
   for (const Case& c : cases) {
     std::string path = write("unknown.bin", c.bytes);
@@ -227,6 +227,22 @@ TEST_F(VoskodbTest, DumpOfTheXmlFormListsTheSame) {
   std::string database = writeDatabase("db.vsk", 34096);
   ASSERT_EQ(0, voskodb({"export-xml", database, dir_.file("db.xml")}).exitCode);
   EXPECT_EQ(voskodb({"dump", database}).out, voskodb({"dump", dir_.file("db.xml")}).out);
+}
+
+TEST_F(VoskodbTest, ControlCharactersReachTheTerminalEscapedAndTheFileKeepsThem) {
+  const std::string hostile = "\x1B]0;owned\x07\x1B[2J", shown = "\\x1B]0;owned\\x07\\x1B[2J";
+  TSoundCarriers database;
+  database.add(new TSoundCarrier(hostile, "Label", "Compact Disc"));
+  const std::string path = dir_.file(hostile + "\xC2\x9B.vsk");
+  database.store(path);
+  EXPECT_THAT(testutil::readFile(path), HasSubstr(hostile));
+  for (const auto& args : std::vector<std::vector<std::string>>{{"dump", path}, {"info", path}, {"dump", path, hostile}}) {
+    testutil::RunResult r = voskodb(args);
+    EXPECT_THAT(r.out + r.err, HasSubstr(shown));
+    EXPECT_EQ(std::string::npos, (r.out + r.err).find_first_of("\x1B\x07\x9B"));
+  }
+  nlohmann::json json = nlohmann::json::parse(voskodb({"info", "--json", path}).out);
+  EXPECT_EQ(dir_.file(shown + "\\x9B.vsk"), json["file"]);
 }
 
 TEST_F(VoskodbTest, DumpOfRelationsListsEachRelationWithItsArtists) {
@@ -350,6 +366,50 @@ TEST_F(VoskodbTest, AFailedImportLeavesTheDatabaseAsItWas) {
     EXPECT_FALSE(testutil::exists(dir_.file("new.vsk"))) << c.name;
   }
   EXPECT_THAT(dir_.entries(), testing::Each(testing::Not(HasSubstr(".tmp"))));
+}
+
+TEST_F(VoskodbTest, ImportTakesEveryXmlTheLibraryReadsAndLeavesOtherRootsToItsMessage) {
+  auto utf16 = [](const std::string& ascii, bool bigEndian) {
+    std::string out = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
+    for (char c : ascii) out += bigEndian ? std::string{'\0', c} : std::string{c, '\0'};
+    return out;
+  };
+  const std::string body =
+      "<CARRIER NAME=\"[Live]\" RELEASE=\"01.01.2000\"><NOTES/><TOCS/><TITLES/></CARRIER></VOSKO>";
+  const std::string database = "sound-carrier database as XML, version 1.1.0";
+  struct Case {
+    std::string name, text, result;  // the kind imported, or what the report says
+  };
+  const Case cases[] = {
+      {"le.xml", utf16("<?xml version=\"1.0\" encoding=\"UTF-16\"?><VOSKO VERSION=\"1.1.0\">" + body, false),
+       database},
+      {"be.xml", utf16("<VOSKO VERSION=\"1.1.0\">" + body, true), database},
+      {"quotes.xml", "<?xml version='1.0' encoding='UTF-8'?>\n<VOSKO VERSION='1.1.0'>" + body, database},
+      {"charref.xml", "<VOSKO VERSION=\"1.1&#46;0\">" + body, database},
+      {"entity.xml", "<!DOCTYPE VOSKO [<!ENTITY v \"1.1.0\">]><VOSKO VERSION=\"&v;\">" + body, database},
+      {"doctype.xml", "<!DOCTYPE VOSKO SYSTEM \"vosko.dtd\">\n<VOSKO VERSION=\"1.1.0\">" + body, database},
+      {"relations.xml",
+       utf16("<VOSKO VERSION=\"[Application:Vosko.Type:ArtistRelations-Database.Version:0.5]\"></VOSKO>",
+             false),
+       "artist-relations database as XML"},
+      {"lower.xml", "<vosko VERSION=\"1.1.0\"/>", "Illegal base tag for a vosko database."},
+      {"html.xml", "<html><body/></html>", "Illegal base tag for a vosko database."},
+      {"version.xml", "<VOSKO VERSION=\"1.1.1\"/>", "Illegal version of a vosko XML database."},
+      {"blank.xml", "<VOSKO VERSION=\" 1.1.0\"/>", "Illegal version of a vosko XML database."},
+  };
+  for (const Case& c : cases) {
+    const std::string out = dir_.file(c.name + ".vsk");
+    testutil::RunResult r = voskodb({"import-xml", write(c.name, c.text), out});
+    if (c.result.find("Illegal") == std::string::npos) {
+      EXPECT_EQ(0, r.exitCode) << c.name << r.out;
+      EXPECT_THAT(lines(r.out),
+                  ElementsAre("imported " + dir_.file(c.name) + " (" + c.result + ") to " + out));
+    } else {
+      EXPECT_EQ(1, r.exitCode) << c.name;
+      EXPECT_THAT(reportLine(r.out), HasSubstr("voskodb: TXMLPersistent.loadXML: ")) << c.name;
+      EXPECT_THAT(reportLine(r.out), testing::EndsWith(") " + c.result)) << c.name;
+    }
+  }
 }
 
 // ---- check --------------------------------------------------------------------------

@@ -122,6 +122,20 @@ TEST_F(ParserTest, TextAcrossReadChunksIsOneNode) {
   EXPECT_EQ(d->documentElement()->firstChild()->nextSibling(), nullptr);
 }
 
+TEST_F(ParserTest, TokensOfManyReadChunksAndTheDocumentUpToItsRoot) {
+  const std::string value(300000, 'v');
+  const std::string doc = "<!--" + value + "--><a b=\"" + value + "\"><c/></a>";
+  auto d = parseFile(doc);
+  EXPECT_EQ(d->documentElement()->getAttribute(u"b").size(), value.size());
+  EXPECT_EQ(written(*parser.bufferToDom(doc, "doc.xml", 1000)), written(*d));
+  // Up to the root: what follows its start tag is neither read nor checked.
+  testutil::writeFile(dir.file("root.xml"), doc.substr(0, doc.size() - 8) + "<<");
+  auto root = parser.fileToDomUpToRoot(dir.file("root.xml"));
+  EXPECT_EQ(root->firstChild()->nodeValue().size(), value.size());
+  EXPECT_EQ(root->documentElement()->getAttribute(u"b").size(), value.size());
+  EXPECT_EQ(root->documentElement()->firstChild(), nullptr);
+}
+
 TEST_F(ParserTest, PiecesOfAnySizeGiveTheSameDocument) {
   const std::string doc = "<?xml version=\"1.0\"?><VOSKO A=\"x&amp;y\"><!--c--><T>\xC3\xA4&#60;</T></VOSKO>";
   for (std::size_t piece : {1, 2, 3, 7}) {
