@@ -100,7 +100,8 @@ bool measure(const std::string& converter, const std::string& dir, const std::st
   const std::string copy = dir + "/bench_copy.vsk";
   const std::string output = dir + "/bench_output.vsk";
   std::vector<std::string> inputs;
-  for (size_t i = 0; i < shapes.size(); ++i) inputs.push_back(dir + "/bench_input_" + std::to_string(i) + ".vsk");
+  for (size_t i = 0; i < shapes.size(); ++i)
+    inputs.push_back(dir + "/bench_input_" + std::to_string(i) + ".vsk");
   const auto removeAll = [&] {
     for (const std::string& input : inputs) std::remove(input.c_str());
     std::remove(copy.c_str());
@@ -135,7 +136,8 @@ bool measure(const std::string& converter, const std::string& dir, const std::st
       std::remove(output.c_str());
       const ChildRun c = runChild({converter, version, inputs[i], output}, dir);
       if (d.exitCode != 0 || c.exitCode != 0) {
-        std::printf("%s: dd exit code %d, convertVOSKO exit code %d\n", version.c_str(), d.exitCode, c.exitCode);
+        std::printf("%s: dd exit code %d, convertVOSKO exit code %d\n", version.c_str(), d.exitCode,
+                    c.exitCode);
         removeAll();
         return false;
       }
@@ -200,8 +202,8 @@ int main(int argc, char** argv) {
     std::vector<Measurement> measured;
     if (!measure(converter, dir, version, shapes, measured)) return 1;
     const Measurement& empty = measured[0];
-    std::printf("%-6s %-20s %9.1f %8s %9.3f %7s %9.1f\n", version.c_str(), "empty (baseline)", empty.inputBytes / 1e6,
-                "", empty.convertSeconds, "", empty.peakBytes / 1e6);
+    std::printf("%-6s %-20s %9.1f %8s %9.3f %7s %9.1f\n", version.c_str(), "empty (baseline)",
+                empty.inputBytes / 1e6, "", empty.convertSeconds, "", empty.peakBytes / 1e6);
     for (size_t r = 0; r < std::size(rows); ++r) {
       const Row& row = rows[r];
       const Measurement& m = measured[r + 1];
@@ -220,22 +222,25 @@ int main(int argc, char** argv) {
       }
       if (row.kind == Row::kGrowing) previousSeconds = m.convertSeconds;
       if (row.kind == Row::kSpread) spreadSeconds = m.convertSeconds;
-      const std::string shape = row.kind == Row::kOneCarrier
-                                    ? std::string(row.label) + " " + std::to_string(row.shape.titlesPerCarrier)
-                                    : std::to_string(row.shape.carriers) + " " + row.label;
+      const std::string shape =
+          row.kind == Row::kOneCarrier
+              ? std::string(row.label) + " " + std::to_string(row.shape.titlesPerCarrier)
+              : std::to_string(row.shape.carriers) + " " + row.label;
       std::printf("%-6s %-20s %9.1f %8.3f %9.3f %7.2f %9.1f %7.2f %8s  %s\n", version.c_str(), shape.c_str(),
-                  m.inputBytes / 1e6, m.copySeconds, m.convertSeconds, timeRatio, m.peakBytes / 1e6, memoryRatio,
-                  growth.c_str(), verdict(met));
+                  m.inputBytes / 1e6, m.copySeconds, m.convertSeconds, timeRatio, m.peakBytes / 1e6,
+                  memoryRatio, growth.c_str(), verdict(met));
       std::fflush(stdout);
       allMet = allMet && met;
     }
   }
   std::remove(registry.c_str());
   std::remove((registry + ".lock").c_str());
-  std::printf("\nx dd: conversion time / copy time (goal <= %.1f); x input: peak memory beyond the baseline / input size\n(goal <= %.1f); "
-              "x time: time / time at half the size (goal <= %.1f); * against the same titles on 10 per carrier "
-              "(goal <= %.1f).\n%s\n",
-              kTimeGoal, kMemoryGoal, kLinearGoal, kOneCarrierGoal,
-              allMet ? "Every goal met." : "Some goals missed.");
+  std::printf(
+      "\nx dd: conversion time / copy time (goal <= %.1f); x input: peak memory beyond the baseline / input "
+      "size\n(goal <= %.1f); "
+      "x time: time / time at half the size (goal <= %.1f); * against the same titles on 10 per carrier "
+      "(goal <= %.1f).\n%s\n",
+      kTimeGoal, kMemoryGoal, kLinearGoal, kOneCarrierGoal,
+      allMet ? "Every goal met." : "Some goals missed.");
   return allMet ? 0 : 3;
 }

@@ -22,8 +22,9 @@ std::unique_ptr<THashtable> renamingMap() {
     value.release();
   };
   // The foundation's classes keep their names; a stored name the map lacks fails.
-  for (const char* name : {"TArrayList", "TString", "TInteger", "TBoolean", "TTDateTime", "THashSet", "TStringSet",
-                           "TMapEntry", "THashtable", "TStringtable", "TStringCollection", "TProperties"}) {
+  for (const char* name :
+       {"TArrayList", "TString", "TInteger", "TBoolean", "TTDateTime", "THashSet", "TStringSet", "TMapEntry",
+        "THashtable", "TStringtable", "TStringCollection", "TProperties"}) {
     put(name, name);
   }
   put("TTitle", "TTitle2_5_5");

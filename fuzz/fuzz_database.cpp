@@ -9,7 +9,8 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   fuzzinput::startOnce();
   TSoundCarriers carriers;
-  fuzzinput::ScratchFile input("input.vsk", carriers.fileHeader() + std::string(fuzzinput::bytes(data, size)));
+  fuzzinput::ScratchFile input("input.vsk",
+                               carriers.fileHeader() + std::string(fuzzinput::bytes(data, size)));
   fuzzinput::expectNoCrash([&] { carriers.load(input.path()); });
   return 0;
 }

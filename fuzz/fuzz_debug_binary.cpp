@@ -9,7 +9,8 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   fuzzinput::startOnce();
-  fuzzinput::ScratchFile input("input.dbg", TDebugEntries::kFileHeader + std::string(fuzzinput::bytes(data, size)));
+  fuzzinput::ScratchFile input("input.dbg",
+                               TDebugEntries::kFileHeader + std::string(fuzzinput::bytes(data, size)));
   fuzzinput::expectNoCrash([&] {
     if (auto entries = TBinaryReader(input.path()).read()) entries->toString();
   });

@@ -5,8 +5,9 @@
 #include "fuzz_legacy.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  fuzzinput::convertAfterHeader(legacy::Format1_5::header(), data, size, [](const std::string& in, const std::string& out) {
-    convert1_5(std::make_unique<TManager1_5>(""), in, out);
-  });
+  fuzzinput::convertAfterHeader(legacy::Format1_5::header(), data, size,
+                                [](const std::string& in, const std::string& out) {
+                                  convert1_5(std::make_unique<TManager1_5>(""), in, out);
+                                });
   return 0;
 }

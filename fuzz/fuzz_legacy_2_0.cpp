@@ -5,8 +5,9 @@
 #include "fuzz_legacy.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  fuzzinput::convertAfterHeader(legacy::Format2_0::header(), data, size, [](const std::string& in, const std::string& out) {
-    convert2_0(std::make_unique<TManager2_0>(""), in, out);
-  });
+  fuzzinput::convertAfterHeader(legacy::Format2_0::header(), data, size,
+                                [](const std::string& in, const std::string& out) {
+                                  convert2_0(std::make_unique<TManager2_0>(""), in, out);
+                                });
   return 0;
 }

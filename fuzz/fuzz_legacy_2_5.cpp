@@ -6,8 +6,9 @@
 #include "fuzz_legacy.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  fuzzinput::convertAfterHeader(TTitle2_5::kFileHeader, data, size, [](const std::string& in, const std::string& out) {
-    convert2_5(std::make_unique<TSoundCarriers2_5>(), in, out);
-  });
+  fuzzinput::convertAfterHeader(TTitle2_5::kFileHeader, data, size,
+                                [](const std::string& in, const std::string& out) {
+                                  convert2_5(std::make_unique<TSoundCarriers2_5>(), in, out);
+                                });
   return 0;
 }

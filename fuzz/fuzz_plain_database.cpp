@@ -43,9 +43,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   fuzzinput::startOnce();
   if (size == 0) return 0;
   switch (data[0] % 3) {
-    case 0: compare<Format2_5>(data + 1, size - 1); break;
-    case 1: compare<Format2_5_3>(data + 1, size - 1); break;
-    default: compare<Format2_5_5>(data + 1, size - 1); break;
+    case 0:
+      compare<Format2_5>(data + 1, size - 1);
+      break;
+    case 1:
+      compare<Format2_5_3>(data + 1, size - 1);
+      break;
+    default:
+      compare<Format2_5_5>(data + 1, size - 1);
+      break;
   }
   return 0;
 }

@@ -28,7 +28,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (!rewritten) return 0;
   try {
     platform::Registry again(input.path());
-    if (!again.openKey("\\Software\\Tarquo\\Vosko\\fuzz", false) || again.readString("note") != "a \"quoted\"\r\nline\\") {
+    if (!again.openKey("\\Software\\Tarquo\\Vosko\\fuzz", false) ||
+        again.readString("note") != "a \"quoted\"\r\nline\\") {
       std::fprintf(stderr, "fuzz: the value written is not read back\n");
       std::abort();
     }

@@ -10,7 +10,8 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   fuzzinput::startOnce();
   TArtistRelations relations;
-  fuzzinput::ScratchFile input("input.vsk", relations.fileHeader() + std::string(fuzzinput::bytes(data, size)));
+  fuzzinput::ScratchFile input("input.vsk",
+                               relations.fileHeader() + std::string(fuzzinput::bytes(data, size)));
   fuzzinput::expectNoCrash([&] {
     relations.load(input.path());
     relations.getRelatedArtists("", true);

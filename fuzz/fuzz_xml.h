@@ -46,7 +46,8 @@ void xmlToModel(const uint8_t* data, size_t size) {
   std::unique_ptr<TDomDocument> pieces = parseOrNull([&] {
     return TXmlToDomParser(helper.implementation()).bufferToDom(bytes(data, size), input.path(), pieceSize);
   });
-  if ((whole == nullptr) != (pieces == nullptr) || (whole != nullptr && written(*whole) != written(*pieces))) {
+  if ((whole == nullptr) != (pieces == nullptr) ||
+      (whole != nullptr && written(*whole) != written(*pieces))) {
     std::fprintf(stderr, "fuzz: the document parsed whole and in pieces of %zu differ\n", pieceSize);
     std::abort();
   }

@@ -4,9 +4,9 @@
 #pragma once
 
 #include <dirent.h>
-#include <sys/wait.h>
 #include <stdlib.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -88,8 +88,10 @@ inline std::string hex(const std::string& text) {
   std::string out;
   int nibble = -1;
   for (unsigned char c : text) {
-    int v = (c >= '0' && c <= '9') ? c - '0' : (c >= 'a' && c <= 'f') ? c - 'a' + 10
-                                           : (c >= 'A' && c <= 'F') ? c - 'A' + 10 : -1;
+    int v = (c >= '0' && c <= '9')   ? c - '0'
+            : (c >= 'a' && c <= 'f') ? c - 'a' + 10
+            : (c >= 'A' && c <= 'F') ? c - 'A' + 10
+                                     : -1;
     if (v < 0) continue;
     if (nibble < 0) {
       nibble = v;
@@ -162,7 +164,8 @@ inline RunResult run(const std::string& program, const std::vector<std::string>&
   std::string outFile = capture.file("out"), errFile = capture.file("err");
   const int status = spawnAndWait(program, args, [&] {
     if (!workDir.empty() && chdir(workDir.c_str()) != 0) return false;
-    return freopen(outFile.c_str(), "w", stdout) != nullptr && freopen(errFile.c_str(), "w", stderr) != nullptr;
+    return freopen(outFile.c_str(), "w", stdout) != nullptr &&
+           freopen(errFile.c_str(), "w", stderr) != nullptr;
   });
   RunResult r;
   r.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
@@ -175,7 +178,8 @@ inline RunResult run(const std::string& program, const std::vector<std::string>&
 // with standard output closed when it is negative; returns the exit code, or
 // -1 when a signal ended it.
 inline int runWithStdout(const std::string& program, const std::vector<std::string>& args, int stdoutFd) {
-  const int status = spawnAndWait(program, args, [&] { return stdoutFd < 0 ? close(1) == 0 : dup2(stdoutFd, 1) >= 0; });
+  const int status =
+      spawnAndWait(program, args, [&] { return stdoutFd < 0 ? close(1) == 0 : dup2(stdoutFd, 1) >= 0; });
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 

@@ -19,8 +19,8 @@ class Texts {
 
   // `stem` and up to `maxWords` more words; one text in eight has an umlaut.
   std::string text(const std::string& stem, int maxWords) {
-    static const char* const kWords[] = {"live", "in", "Hamburg", "remastered", "edition", "the",
-                                         "night", "sessions", "B-side", "version", "mix", "\xC4rzte"};
+    static const char* const kWords[] = {"live",  "in",       "Hamburg", "remastered", "edition", "the",
+                                         "night", "sessions", "B-side",  "version",    "mix",     "\xC4rzte"};
     std::string s = stem;
     const int words = static_cast<int>(random_() % static_cast<uint32_t>(maxWords + 1));
     for (int i = 0; i < words; ++i) {
@@ -46,7 +46,8 @@ void writeObjectFormat(ObjectFormat format, const GeneratedShape& shape, const s
     c.artist = texts.text("Artist " + std::to_string(i % 5000), 2);
     c.release = 30000 + i % 9000 + 0.25;
     c.notes = texts.text("Notes of " + n + ".", 12) + (i % 4 == 0 ? "\r\nA second line." : "");
-    if (format != ObjectFormat::k2_5) c.contentType = i % 10 == 0 ? "Sampler" : i % 25 == 0 ? "Split" : "Album";
+    if (format != ObjectFormat::k2_5)
+      c.contentType = i % 10 == 0 ? "Sampler" : i % 25 == 0 ? "Split" : "Album";
     if (format == ObjectFormat::k2_5_5) c.image = i % 3 == 0 ? "covers/" + n + ".jpg" : "";
     for (int32_t t = 0; t < shape.titlesPerCarrier; ++t) {
       ObjectTitle title = defaultTitle(format);
@@ -87,7 +88,8 @@ void writeRecordFormat(const GeneratedShape& shape, const std::string& path) {
                                                          carrierId(i, carriers));
     c->labelId = 5 * (i % labels);
     c->release = 30000 + i % 9000;
-    c->notes = texts.text("Notes of " + std::to_string(i) + ".", 12) + (i % 4 == 0 ? "\r\nA second line." : "");
+    c->notes =
+        texts.text("Notes of " + std::to_string(i) + ".", 12) + (i % 4 == 0 ? "\r\nA second line." : "");
     c->type = "Compact Disc";
     if constexpr (Records::kDated) {
       c->date = 40000 + i % 5000;
@@ -114,7 +116,8 @@ void writeRecordFormat(const GeneratedShape& shape, const std::string& path) {
   legacy::RecordFile file;
   file.openWrite(path);
   const std::string header = Records::Format::header();
-  if (file.write(header.data(), header.size()) != header.size()) throw Exception(legacy::RecordIO::kWriteError);
+  if (file.write(header.data(), header.size()) != header.size())
+    throw Exception(legacy::RecordIO::kWriteError);
   artistList.writeTo(file);
   labelList.writeTo(file);
   titleList.writeTo(file);
@@ -124,7 +127,8 @@ void writeRecordFormat(const GeneratedShape& shape, const std::string& path) {
 
 }  // namespace
 
-void writeGeneratedDatabase(const std::string& version, const GeneratedShape& shape, const std::string& path) {
+void writeGeneratedDatabase(const std::string& version, const GeneratedShape& shape,
+                            const std::string& path) {
   if (version == "1.5") {
     writeRecordFormat<Records1_5>(shape, path);
   } else if (version == "2.0") {

@@ -1,19 +1,17 @@
 #include "object_sample.h"
 
-#include "description_line.h"
-
 #include <cstdio>
 #include <cstdlib>
 #include <stdexcept>
 #include <string_view>
 
 #include "basis/file.h"
+#include "description_line.h"
 #include "platform/clock.h"
 #include "platform/code_page.h"
 
 namespace sample {
 namespace {
-
 
 bool hasContentTypes(ObjectFormat format) { return format != ObjectFormat::k2_5; }
 bool hasImagesAndFilms(ObjectFormat format) { return format == ObjectFormat::k2_5_5; }

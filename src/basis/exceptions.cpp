@@ -4,8 +4,8 @@
 
 namespace {
 
-std::string parserMessage(const std::string& operation, const std::string& input,
-                          const std::string& reason, int32_t position) {
+std::string parserMessage(const std::string& operation, const std::string& input, const std::string& reason,
+                          int32_t position) {
   std::string rest;
   if (position >= 1 && static_cast<size_t>(position) <= input.size()) {
     rest = input.substr(static_cast<size_t>(position) - 1);

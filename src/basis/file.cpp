@@ -338,7 +338,8 @@ void TFile::beginBlock(bool lengthPrefixed, bool buffered) {
 
 char* TFile::blockRoom(size_t length) {
   const size_t n = platform::kFixed32Size + length;
-  if (!forWriting_ || hasBuffer_ || !pending_ || static_cast<int64_t>(length) > maxLength_ || n > kPendingRoom / 4) {
+  if (!forWriting_ || hasBuffer_ || !pending_ || static_cast<int64_t>(length) > maxLength_ ||
+      n > kPendingRoom / 4) {
     return nullptr;
   }
   if (kPendingRoom - pendingSize_ < n) makeRoom(n);

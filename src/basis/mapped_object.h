@@ -13,7 +13,7 @@
 class TPObject;
 
 // Declares the class name of a class; use in the public section of each class.
-#define VOSKO_CLASS_NAME(Name)                    \
+#define VOSKO_CLASS_NAME(Name)                     \
   static constexpr const char* kClassName = #Name; \
   const char* className() const override { return kClassName; }
 

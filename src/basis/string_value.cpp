@@ -62,6 +62,7 @@ int32_t TString::indexOf(const std::string& sub, const std::string& s, int32_t f
 
 std::string TString::zeroPad(int64_t number, int32_t width) {
   std::string text = std::to_string(number);
-  if (static_cast<int64_t>(text.size()) < width) text.insert(0, static_cast<size_t>(width) - text.size(), '0');
+  if (static_cast<int64_t>(text.size()) < width)
+    text.insert(0, static_cast<size_t>(width) - text.size(), '0');
   return text;
 }

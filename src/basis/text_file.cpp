@@ -52,13 +52,15 @@ void TTextFile::writeTo(TFile& file) {
 void TTextFile::open() {
   try {
     if (getFileName().empty()) throw IOException("Missing filename, can't write to stdout.");
-    if (mode_ != modeRead() && platform::fileExists(getFileName()) && platform::isReadOnlyFile(getFileName())) {
+    if (mode_ != modeRead() && platform::fileExists(getFileName()) &&
+        platform::isReadOnlyFile(getFileName())) {
       throw IOException("Try to write read only file '" + getFileName() + "'.");
     }
     if (mode_ == modeAppend()) {
       os_.openAppend(getFileName());
     } else if (mode_ == modeRead()) {
-      if (platform::fileMissing(getFileName())) throw IOException("File '" + getFileName() + "' does not exist.");
+      if (platform::fileMissing(getFileName()))
+        throw IOException("File '" + getFileName() + "' does not exist.");
       os_.openRead(getFileName());
       content_.clear();
       char chunk[65536];

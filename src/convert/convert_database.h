@@ -11,8 +11,7 @@ void printUsage();
 // database `outputFile`. Raises IllegalArgumentException
 // "Illegal version parameter: '<version>'." for an unknown version and
 // whatever the conversion raises.
-void convertDatabase(const std::string& version, const std::string& inputFile,
-                     const std::string& outputFile);
+void convertDatabase(const std::string& version, const std::string& inputFile, const std::string& outputFile);
 
 // The whole run of the program after start-up: returns the exit code
 // (0 converted or --help/--version answered, 1 failure reported, 2 usage

@@ -45,8 +45,8 @@ void TCarrierWriter::addTitle() {
 void TCarrierWriter::addTitle(std::string_view name, std::string_view url, std::string_view artist) {
   if (titlesLeft_ <= 0) throw IllegalStateException("TCarrierWriter.addTitle: title out of turn.");
   // title() is initial between titles: it gives every other field.
-  TTitle::writeStored(file_, {name, artist, url, numbered(title_.carrierIndex, title_.track), title_.contentType,
-                              title_.originalArtist, title_.film, title_.carrierIndex});
+  TTitle::writeStored(file_, {name, artist, url, numbered(title_.carrierIndex, title_.track),
+                              title_.contentType, title_.originalArtist, title_.film, title_.carrierIndex});
   --titlesLeft_;
 }
 
@@ -59,7 +59,8 @@ void TCarrierWriter::endCarrier() {
 }
 
 void TCarrierWriter::close() {
-  if (titlesLeft_ >= 0 || carriersLeft_ != 0) throw IllegalStateException("TCarrierWriter.close: carriers missing.");
+  if (titlesLeft_ >= 0 || carriersLeft_ != 0)
+    throw IllegalStateException("TCarrierWriter.close: carriers missing.");
   file_.endBlock();
   file_.close();
 }

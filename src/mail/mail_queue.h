@@ -76,7 +76,7 @@ class TMailQueue : public TMappedObject {
   bool isFailed(const TMailMessage* message) const;
 
   std::vector<std::unique_ptr<TMailMessage>> messages_;  // oldest first
-  std::vector<TMailMessage*> failed_;                     // not owned
+  std::vector<TMailMessage*> failed_;                    // not owned
   int32_t maxSize_ = kDefaultSize;
   SendEvent onMailSend_;
   ErrorEvent onMailError_;

@@ -114,7 +114,7 @@ class TCustomSmtpClient {
   const std::string& getFromName() const;
   void setSignOn(const std::string& signOn);  // [empty] argument of HELO
   const std::string& getSignOn() const;
-  std::vector<std::string>& rcptName();  // [empty] envelope recipients
+  std::vector<std::string>& rcptName();     // [empty] envelope recipients
   std::vector<std::string>& mailMessage();  // [empty] body lines
   void setHdrFrom(const std::string& value);
   void setHdrReplyTo(const std::string& value);
@@ -122,8 +122,8 @@ class TCustomSmtpClient {
   void setHdrTo(const std::string& value);
   void setHdrReturnPath(const std::string& value);
   void setHdrSender(const std::string& value);
-  void setCharSet(const std::string& charSet);  // ["iso-8859-1"]
-  void setContentType(TSmtpContentType type);  // [smtpPlainText]
+  void setCharSet(const std::string& charSet);         // ["iso-8859-1"]
+  void setContentType(TSmtpContentType type);          // [smtpPlainText]
   void setTimeout(std::chrono::milliseconds timeout);  // [kDefaultTimeout] per request
 
   TSmtpState getState() const;

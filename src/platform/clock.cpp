@@ -103,13 +103,12 @@ DateTimeParts decodeDateTime(double value) {
 }
 
 double encodeDate(int year, int month, int day) {
-  return static_cast<double>(daysFromCivil(year, static_cast<unsigned>(month),
-                                           static_cast<unsigned>(day)) - kEpochShift);
+  return static_cast<double>(daysFromCivil(year, static_cast<unsigned>(month), static_cast<unsigned>(day)) -
+                             kEpochShift);
 }
 
 double encodeTime(int hour, int minute, int second, int millisecond) {
-  return static_cast<double>(((hour * 60 + minute) * 60 + second) * 1000 + millisecond) /
-         kMillisPerDay;
+  return static_cast<double>(((hour * 60 + minute) * 60 + second) * 1000 + millisecond) / kMillisPerDay;
 }
 
 std::string formatShortDate(double value) {
@@ -119,8 +118,7 @@ std::string formatShortDate(double value) {
 
 std::string formatDateTime(double value) {
   DateTimeParts p = decodeDateTime(value);
-  return formatShortDate(value) + " " + pad(p.hour, 2) + ":" + pad(p.minute, 2) + ":" +
-         pad(p.second, 2);
+  return formatShortDate(value) + " " + pad(p.hour, 2) + ":" + pad(p.minute, 2) + ":" + pad(p.second, 2);
 }
 
 double parseShortDate(const std::string& text) {
@@ -138,8 +136,7 @@ double parseShortDate(const std::string& text) {
       return fail();
     }
   }
-  if (field != 2 || digits[0] == 0 || digits[0] > 2 || digits[1] == 0 || digits[1] > 2 ||
-      digits[2] == 0) {
+  if (field != 2 || digits[0] == 0 || digits[0] > 2 || digits[1] == 0 || digits[1] > 2 || digits[2] == 0) {
     return fail();
   }
   int day = fields[0], month = fields[1], year = fields[2];

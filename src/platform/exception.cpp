@@ -33,7 +33,10 @@ std::string prefixMessage(const std::string& where, const std::exception& e) {
 }
 
 void throwListIndexError(long long index) {
-  throw EListError("Listenindex \xFC" "berschreitet das Maximum (" + std::to_string(index) + ")");
+  throw EListError(
+      "Listenindex \xFC"
+      "berschreitet das Maximum (" +
+      std::to_string(index) + ")");
 }
 
 }  // namespace platform

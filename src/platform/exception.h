@@ -23,11 +23,11 @@ class Exception : public std::exception {
 };
 
 // Declares an exception class that adds nothing but its name.
-#define VOSKO_EXCEPTION(Name, Base)                                     \
-  class Name : public Base {                                            \
-   public:                                                              \
-    using Base::Base;                                                   \
-    const char* className() const noexcept override { return #Name; }   \
+#define VOSKO_EXCEPTION(Name, Base)                                   \
+  class Name : public Base {                                          \
+   public:                                                            \
+    using Base::Base;                                                 \
+    const char* className() const noexcept override { return #Name; } \
   }
 
 // Conversion of a text into a number or a date failed.

@@ -292,7 +292,8 @@ size_t OsFile::writeAt(const void* data, size_t n, int64_t offset) {
     return 0;
   }
   auto* p = static_cast<const char*>(data);
-  return transfer(n, [&](size_t done) { return ::pwrite(fd_, p + done, n - done, offset + static_cast<off_t>(done)); });
+  return transfer(
+      n, [&](size_t done) { return ::pwrite(fd_, p + done, n - done, offset + static_cast<off_t>(done)); });
 }
 
 int64_t OsFile::position() const { return fd_ < 0 ? 0 : ::lseek(fd_, 0, SEEK_CUR); }

@@ -102,8 +102,7 @@ bool ensureKey(Store& store, const std::vector<std::string>& names) {
   for (size_t i = 0; i < names.size(); ++i) {
     id.push_back(fold(names[i]));
     if (store.keys.count(id) == 0) {
-      store.keys.emplace(id,
-                         Key{{names.begin(), names.begin() + static_cast<long>(i) + 1}, {}, {}});
+      store.keys.emplace(id, Key{{names.begin(), names.begin() + static_cast<long>(i) + 1}, {}, {}});
       created = true;
     }
   }
@@ -135,12 +134,21 @@ void appendQuoted(std::string& out, std::string_view s) {
   out += '"';
   for (char c : s) {
     switch (c) {
-      case '\\': out += "\\\\"; break;
-      case '"': out += "\\\""; break;
+      case '\\':
+        out += "\\\\";
+        break;
+      case '"':
+        out += "\\\"";
+        break;
       // A line break would end the line; .reg files have no form for it.
-      case '\n': out += "\\n"; break;
-      case '\r': out += "\\r"; break;
-      default: out += c;
+      case '\n':
+        out += "\\n";
+        break;
+      case '\r':
+        out += "\\r";
+        break;
+      default:
+        out += c;
     }
   }
   out += '"';
@@ -183,8 +191,8 @@ class LineParser {
       : s_(line), path_(path), lineNumber_(lineNumber) {}
 
   [[noreturn]] void fail(const std::string& what) const {
-    throw ERegistryException("Invalid registry file '" + path_ + "', line " +
-                             std::to_string(lineNumber_) + ": " + what);
+    throw ERegistryException("Invalid registry file '" + path_ + "', line " + std::to_string(lineNumber_) +
+                             ": " + what);
   }
 
   // "[HKEY_CURRENT_USER\a\b]": creates the key as importing a .reg file does.
@@ -261,11 +269,20 @@ class LineParser {
       }
       char e = pos_ < s_.size() ? s_[pos_++] : '\0';
       switch (e) {
-        case '\\': out += '\\'; break;
-        case '"': out += '"'; break;
-        case 'n': out += '\n'; break;
-        case 'r': out += '\r'; break;
-        default: fail("invalid escape sequence");
+        case '\\':
+          out += '\\';
+          break;
+        case '"':
+          out += '"';
+          break;
+        case 'n':
+          out += '\n';
+          break;
+        case 'r':
+          out += '\r';
+          break;
+        default:
+          fail("invalid escape sequence");
       }
     }
   }
@@ -529,8 +546,7 @@ std::string registryFilePath() {
     base = std::string(home) + "/.config";
   } else {
     const passwd* user = ::getpwuid(::getuid());
-    base =
-        std::string(user != nullptr && user->pw_dir != nullptr ? user->pw_dir : ".") + "/.config";
+    base = std::string(user != nullptr && user->pw_dir != nullptr ? user->pw_dir : ".") + "/.config";
   }
   while (base.size() > 1 && base.back() == '/') base.pop_back();
   if (base != "/") base += '/';

@@ -94,8 +94,7 @@ class Registry {
   // The key a path designates, as UTF-8 names from HKEY_CURRENT_USER; false
   // for a path that no key can have.
   bool resolve(const std::string& path, std::vector<std::string>* names) const;
-  void writeValue(const std::string& name, bool isString, const std::string& text,
-                  std::uint32_t number);
+  void writeValue(const std::string& name, bool isString, const std::string& text, std::uint32_t number);
 
   std::string filePath_;
   bool open_ = false;

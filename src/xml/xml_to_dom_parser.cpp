@@ -589,7 +589,8 @@ std::unique_ptr<TDomDocument> TXmlToDomParser::bufferToDom(std::string_view byte
   return bufferToDom(bytes, sourceName, kChunkSize);
 }
 
-std::unique_ptr<TDomDocument> TXmlToDomParser::bufferToDom(std::string_view bytes, const std::string& sourceName,
+std::unique_ptr<TDomDocument> TXmlToDomParser::bufferToDom(std::string_view bytes,
+                                                           const std::string& sourceName,
                                                            std::size_t pieceSize) {
   checkImplementation(implementation_);
   std::unique_ptr<TDomDocument> document = implementation_->createEmptyDocument();

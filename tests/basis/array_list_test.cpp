@@ -10,8 +10,8 @@
 #include "expect_message.h"
 #include "test_util.h"
 
-using testutil::hex;
 using testutil::block;
+using testutil::hex;
 using testutil::le32;
 using testutil::object;
 using testutil::str;

@@ -226,8 +226,8 @@ TEST_F(FileTest, FieldPastTheBlockEndFailsInTheBuffer) {
 
 TEST_F(FileTest, NestedBlockPastTheOuterBlockFails) {
   std::string child = nodeBytes(5, "c");
-  std::string body = le32(0) + str("") + dbl(0) + std::string(1, '\0') + le32(1) + str("TTestNode") +
-                     le32(1000) + child;
+  std::string body =
+      le32(0) + str("") + dbl(0) + std::string(1, '\0') + le32(1) + str("TTestNode") + le32(1000) + child;
   std::string file = le32(static_cast<int64_t>(body.size())) + body;
   testutil::writeFile(dir.file("n.bin"), file);
   TTestNode node;
@@ -299,8 +299,8 @@ TEST_F(FileTest, RandomCorruptionNeverCrashes) {
 TEST_F(FileTest, UnknownClassAndNonPersistentClassAreReported) {
   ClassRegistry::registerClass("TPlainObject", [] { return std::make_unique<TMappedObject>(); });
   for (auto [name, message] :
-       {std::pair<std::string, std::string>{"TNoSuchClass",
-                                            "TFile.readTPObject: (EClassNotFound) Klasse TNoSuchClass nicht gefunden"},
+       {std::pair<std::string, std::string>{
+            "TNoSuchClass", "TFile.readTPObject: (EClassNotFound) Klasse TNoSuchClass nicht gefunden"},
         {"TPlainObject", "TFile.readTPObject: (Exception) Class reference isn't TPObject."}}) {
     testutil::writeFile(dir.file("c.bin"), str(name) + le32(0));
     TFile in(dir.file("c.bin"), false, "");
@@ -464,7 +464,8 @@ TEST_F(FileTest, ClassNameMapTranslatesAndRefusesWhatItLacks) {
   for (auto [stored, message] :
        {std::pair<std::string, std::string>{"TOld", ""},
         // A registered class is refused too when the map does not name it.
-        {"TTestNode", "TFile.readTPObject: (InvalidKeyException) THashtable.get: Key: TTestNode not found."}}) {
+        {"TTestNode",
+         "TFile.readTPObject: (InvalidKeyException) THashtable.get: Key: TTestNode not found."}}) {
     testutil::writeFile(dir.file("m.bin"), str(stored) + le32(static_cast<int64_t>(child.size())) + child);
     TFile in(dir.file("m.bin"), false, "");
     in.setClassNameMap(&map);

@@ -130,7 +130,8 @@ TEST_F(PropertiesTest, UnreadableFileFailsAndLeavesTheTable) {
   platform::faults::failNthRead(1);
   std::string message = messageOf<IOException>([&] { p.loadProperties(dir.file("b.properties")); });
   platform::faults::reset();
-  EXPECT_EQ(message.rfind("TTextFile.open: Cannot read '" + dir.file("b.properties") + "': ", 0), 0u) << message;
+  EXPECT_EQ(message.rfind("TTextFile.open: Cannot read '" + dir.file("b.properties") + "': ", 0), 0u)
+      << message;
   EXPECT_EQ(p.getProperty("a"), "1");
   EXPECT_FALSE(p.containsKey("b"));
 }

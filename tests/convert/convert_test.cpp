@@ -35,7 +35,6 @@ const double kRelease = 34096.563736497;
 
 // ---- the expected 2.5.7 file, put together by hand ----------------------------
 
-
 struct Expected {
   Expected(std::string n, std::string a, std::string u, int32_t t = 0, std::string type = "Original",
            std::string original = "")
@@ -541,7 +540,8 @@ TEST_F(ConvertPathTest, UnreadableOldInputIsAFailureNotAnEmptyDatabase) {
     }
     // The newer readers say why too, instead of calling the path not found.
     for (const std::string version : {"2.5", "2.5.3", "2.5.5"}) {
-      expectRefused(version, input, out(), "TFile.open: (EInOutError) Cannot open '" + input + "': " + reason);
+      expectRefused(version, input, out(),
+                    "TFile.open: (EInOutError) Cannot open '" + input + "': " + reason);
     }
   }
   EXPECT_EQ(testutil::readFile(out()), "precious");

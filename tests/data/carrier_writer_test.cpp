@@ -101,13 +101,25 @@ TEST(CarrierWriterTest, CallsOutOfTurnLeaveNoFile) {
     const char* message;
   };
   const Case cases[] = {
-      {"a title too many", [](TCarrierWriter& w) { w.beginCarrier(0); w.addTitle(); },
+      {"a title too many",
+       [](TCarrierWriter& w) {
+         w.beginCarrier(0);
+         w.addTitle();
+       },
        "TCarrierWriter.addTitle: title out of turn."},
-      {"a title missing", [](TCarrierWriter& w) { w.beginCarrier(1); w.endCarrier(); },
+      {"a title missing",
+       [](TCarrierWriter& w) {
+         w.beginCarrier(1);
+         w.endCarrier();
+       },
        "TCarrierWriter.endCarrier: titles missing."},
-      {"a carrier too many", [](TCarrierWriter& w) {
-         w.beginCarrier(0); w.endCarrier(); w.beginCarrier(0);
-       }, "TCarrierWriter.beginCarrier: carrier out of turn."},
+      {"a carrier too many",
+       [](TCarrierWriter& w) {
+         w.beginCarrier(0);
+         w.endCarrier();
+         w.beginCarrier(0);
+       },
+       "TCarrierWriter.beginCarrier: carrier out of turn."},
       {"a carrier missing", [](TCarrierWriter& w) { w.close(); }, "TCarrierWriter.close: carriers missing."},
   };
   testutil::TempDir dir;

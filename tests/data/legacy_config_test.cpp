@@ -10,10 +10,10 @@
 #include "config_test_util.h"
 #include "data/config.h"
 #include "data/legacy/v2_5/config_2_5.h"
-#include "data/legacy/v2_5_3/config_2_5_3.h"
-#include "data/legacy/v2_5_5/config_2_5_5.h"
 #include "data/legacy/v2_5/sound_carriers_2_5.h"
+#include "data/legacy/v2_5_3/config_2_5_3.h"
 #include "data/legacy/v2_5_3/sound_carriers_2_5_3.h"
+#include "data/legacy/v2_5_5/config_2_5_5.h"
 #include "data/legacy/v2_5_5/sound_carriers_2_5_5.h"
 #include "platform/registry.h"
 

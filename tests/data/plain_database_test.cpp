@@ -26,7 +26,8 @@ namespace {
 const std::string kHeader = Format2_5_5::kFileHeader;
 
 std::string title(const std::string& name) {
-  return object("TTitle", str(name) + str("Die \xC4rzte") + str("http://u") + str("Remix") + str("Orig") + str(""));
+  return object("TTitle",
+                str(name) + str("Die \xC4rzte") + str("http://u") + str("Remix") + str("Orig") + str(""));
 }
 
 std::string carrier(const std::string& titles, int32_t count) {
@@ -57,19 +58,22 @@ TEST(PlainDatabaseTest, EveryDatabaseConvertsAsThroughTheWholeFile) {
       {"no carriers", block(le32(0)), true},
       {"a carrier without titles", block(le32(1) + object("TSoundCarrier", carrier("", 0))), true},
       // More than the file is read at a time.
-      {"a carrier of 2 MB", block(le32(2) + object("TSoundCarrier", carrier(title(std::string(2 << 20, 'n')), 1)) +
-                                 plainCarrier), true},
+      {"a carrier of 2 MB",
+       block(le32(2) + object("TSoundCarrier", carrier(title(std::string(2 << 20, 'n')), 1)) + plainCarrier),
+       true},
       {"bytes after the database", block(le32(1) + plainCarrier) + "trailing", true},
       {"a negative text length, read as empty",
        block(le32(1) + object("TSoundCarrier", le32(-3) + carrier(twoTitles, 2).substr(10))), true},
-      {"a carrier block longer than its fields", block(le32(1) + object("TSoundCarrier", carrier(twoTitles, 2) + "xy")),
-       false},
+      {"a carrier block longer than its fields",
+       block(le32(1) + object("TSoundCarrier", carrier(twoTitles, 2) + "xy")), false},
       {"bytes after the last carrier", block(le32(1) + plainCarrier + "x"), false},
       {"a title for a carrier", block(le32(1) + title("Schrei")), false},
-      {"a carrier among the titles", block(le32(1) + object("TSoundCarrier", carrier(plainCarrier, 1))), false},
+      {"a carrier among the titles", block(le32(1) + object("TSoundCarrier", carrier(plainCarrier, 1))),
+       false},
       {"an unknown class", block(le32(1) + object("TSoundCarrier2_5_5", carrier(twoTitles, 2))), false},
       {"a negative carrier count", block(le32(-1)), false},
-      {"a title count beyond the titles", block(le32(1) + object("TSoundCarrier", carrier(twoTitles, 3))), false},
+      {"a title count beyond the titles", block(le32(1) + object("TSoundCarrier", carrier(twoTitles, 3))),
+       false},
       {"a cut carrier", block(le32(1) + plainCarrier).substr(0, 60), false},
       {"no block", "", false},
   };

@@ -26,7 +26,9 @@ using testutil::dbl;
 using testutil::le32;
 using testutil::str;
 
-const std::string kUnknown1_5 = "Listenindex \xFC" "berschreitet das Maximum (-1)";
+const std::string kUnknown1_5 =
+    "Listenindex \xFC"
+    "berschreitet das Maximum (-1)";
 
 std::string ids(const std::vector<int32_t>& carriers) {
   std::string r = le32(static_cast<int64_t>(carriers.size()));
@@ -107,8 +109,10 @@ std::vector<Case> cases() {
        true, ""},
       // Many carriers on one title are told apart otherwise than a few.
       {"TitleOnManyCarriers", false,
-       h1 + lists({}, {}, {a.title(20, "t", {1, 2, 3, 4, 5, 6, 7, 8, 9, 3, 9, 1}), a.title(21, "u", {9, 2, 9})},
-                  {a.carrier(9, "I"), a.carrier(1, "A"), a.carrier(5, "E"), a.carrier(2, "B"), a.carrier(3, "C")}),
+       h1 + lists({}, {},
+                  {a.title(20, "t", {1, 2, 3, 4, 5, 6, 7, 8, 9, 3, 9, 1}), a.title(21, "u", {9, 2, 9})},
+                  {a.carrier(9, "I"), a.carrier(1, "A"), a.carrier(5, "E"), a.carrier(2, "B"),
+                   a.carrier(3, "C")}),
        true, ""},
       // Ids far apart are found through the hash table instead of an array.
       {"CarrierIdsFarApart", true,
@@ -116,25 +120,28 @@ std::vector<Case> cases() {
                   {b.carrier(-7, "Minus"), b.carrier(2000000000, "Far"), b.carrier(4, "Near")}),
        true, ""},
       {"TitlesOnNoCarrier", true,
-       h2 + lists({b.named(1, "A")}, {}, {b.title(20, "t", {99}, 77), b.title(21, "u", {}, 1)}, {b.carrier(4, "C")}),
+       h2 + lists({b.named(1, "A")}, {}, {b.title(20, "t", {99}, 77), b.title(21, "u", {}, 1)},
+                  {b.carrier(4, "C")}),
        true, ""},
-      {"NoIdRecordNamed", false, h1 + lists({a.named(-1, "Nobody")}, {}, {}, {a.carrier(4, "C", -1, -1)}), true,
-       ""},
+      {"NoIdRecordNamed", false, h1 + lists({a.named(-1, "Nobody")}, {}, {}, {a.carrier(4, "C", -1, -1)}),
+       true, ""},
       {"UnknownLabel", false, h1 + lists({}, {}, {}, {a.carrier(4, "C", -1, 9)}), false, kUnknown1_5},
       {"UnknownArtist", false, h1 + lists({}, {}, {}, {a.carrier(4, "C", 3, -1)}), false, kUnknown1_5},
       {"UnknownLabel2_0", true, h2 + lists({}, {}, {}, {b.carrier(4, "C", -1, 9)}), false,
        "Bezeichner mit ID: 9 nicht gefunden."},
       {"UnknownTitleArtist", true,
-       h2 + lists({b.named(1, "A")}, {}, {b.title(20, "t", {4}, 1), b.title(21, "u", {4}, 1), b.title(22, "v", {4}, 8)},
+       h2 + lists({b.named(1, "A")}, {},
+                  {b.title(20, "t", {4}, 1), b.title(21, "u", {4}, 1), b.title(22, "v", {4}, 8)},
                   {b.carrier(4, "C")}),
        false, "Bezeichner mit ID: 8 nicht gefunden."},
       {"CutCarrierList", false, (h1 + sample1).substr(0, (h1 + sample1).size() - 3), false, kReadError},
-      {"CutTitleList", true, h2 + lists({}, {}, {}, {}).substr(0, 8) + le32(2) + b.title(20, "t", {4}, 1), false,
-       kReadError},
+      {"CutTitleList", true, h2 + lists({}, {}, {}, {}).substr(0, 8) + le32(2) + b.title(20, "t", {4}, 1),
+       false, kReadError},
       {"CutCount", false, h1 + "\x01\x00", false, kReadError},
       {"TextBeyondFile", true, h2 + le32(1) + le32(1) + le32(1000) + "abc", false, kReadError},
-      {"IdCountBeyondFile", false, h1 + lists({}, {}, {}, {}).substr(0, 8) + le32(1) + le32(20) + str("t") + str("") +
-                                       le32(100000) + le32(4),
+      {"IdCountBeyondFile", false,
+       h1 + lists({}, {}, {}, {}).substr(0, 8) + le32(1) + le32(20) + str("t") + str("") + le32(100000) +
+           le32(4),
        false, kReadError},
       {"OtherHeader", false, h2 + lists({}, {}, {}, {}), false, kFormatError},
       {"ShorterThanHeader", true, h2.substr(0, 20), false, kFormatError},
@@ -190,14 +197,16 @@ TEST_P(RecordIndexCases, BytesConvertAsTheLoadedRecordsOrDecline) { expectBothWa
 // Large enough to be read by a thread while it is walked, with a title
 // running over many of the pieces it arrives in.
 TEST_F(RecordIndexTest, LargeFileIsWalkedWhileItArrives) {
-  const std::string file =
-      kHeader1_5 + lists({k1_5.named(1, "Eins")}, {}, {k1_5.title(20, std::string(size_t{9} << 20, 'x'), {4})},
-                         {k1_5.carrier(4, "Vier", 1, -1)});
+  const std::string file = kHeader1_5 + lists({k1_5.named(1, "Eins")}, {},
+                                              {k1_5.title(20, std::string(size_t{9} << 20, 'x'), {4})},
+                                              {k1_5.carrier(4, "Vier", 1, -1)});
   expectBothWays({"Whole", false, file, true, ""});
   expectBothWays({"CutInALaterPiece", false, file.substr(0, file.size() - 3), false, kReadError});
 }
 
 INSTANTIATE_TEST_SUITE_P(Databases, RecordIndexCases, testing::ValuesIn(cases()),
-                         [](const testing::TestParamInfo<Case>& info) { return std::string(info.param.name); });
+                         [](const testing::TestParamInfo<Case>& info) {
+                           return std::string(info.param.name);
+                         });
 
 }  // namespace

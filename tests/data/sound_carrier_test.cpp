@@ -97,13 +97,17 @@ TEST(SoundCarrierTest, HighestTrackStaysTheWalkOverTheTitlesWhateverChangesThem)
   };
   TTitle* kept = addTitle(carrier, "a");
   const std::vector<std::pair<const char*, std::function<void()>>> steps = {
-      {"numbered adds", [&] { for (int i = 0; i < 3; ++i) addTitle(carrier, "a"); }},
+      {"numbered adds",
+       [&] {
+         for (int i = 0; i < 3; ++i) addTitle(carrier, "a");
+       }},
       {"a track raised", [&] { kept->track = 40; }},
       {"a track lowered", [&] { kept->track = 0; }},
       {"a title moved to another disc", [&] { kept->carrierIndex = 2; }},
       {"a title re-initialized", [&] { carrier.getTitle(3)->initialize(); }},
       {"a removal", [&] { carrier.remove(1); }},
-      {"an append past add", [&] {
+      {"an append past add",
+       [&] {
          auto t = std::make_unique<TTitle>();
          t->track = 90;
          carrier.append(std::move(t));
@@ -115,7 +119,8 @@ TEST(SoundCarrierTest, HighestTrackStaysTheWalkOverTheTitlesWhateverChangesThem)
   };
   for (const auto& [what, step] : steps) {
     step();
-    for (int32_t disc : {0, 1, 2}) EXPECT_EQ(carrier.getLastTrack(disc), walk(disc)) << what << ", disc " << disc;
+    for (int32_t disc : {0, 1, 2})
+      EXPECT_EQ(carrier.getLastTrack(disc), walk(disc)) << what << ", disc " << disc;
     // A numbered add after every change, which must follow the walk too.
     const int32_t expected = walk(0) + 1;
     EXPECT_EQ(addTitle(carrier, "a")->track, expected) << what;

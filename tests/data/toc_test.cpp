@@ -29,9 +29,7 @@ std::unique_ptr<TTOCTrack> track(int32_t m, int32_t s, int32_t f, bool audio = t
   return t;
 }
 
-void addTrack(TTOCData& toc, std::unique_ptr<TTOCTrack> t) {
-  toc.add(std::move(t));
-}
+void addTrack(TTOCData& toc, std::unique_ptr<TTOCTrack> t) { toc.add(std::move(t)); }
 
 std::string trackBytes(int32_t m, int32_t s, int32_t f, int32_t number, bool audio) {
   return object("TTOCTrack",

@@ -114,7 +114,8 @@ TEST_F(BinaryWriterTest, ReaderOfMissingFileYieldsNothing) {
 TEST_F(BinaryWriterTest, UnreadableFileRefusesEveryWriteAndIsLeftAsItIs) {
   const std::string oneEntry = storedAtOnce(1);
   const std::string readFailure = "TBinaryWriter.write: (IOException) TBinaryReader.read: (IOException) ";
-  const std::string notFound = readFailure + "TFile.readTPObject: (InvalidKeyException) THashtable.get: Key: ";
+  const std::string notFound =
+      readFailure + "TFile.readTPObject: (InvalidKeyException) THashtable.get: Key: ";
   const struct {
     const char* what;
     std::string bytes;
@@ -122,7 +123,8 @@ TEST_F(BinaryWriterTest, UnreadableFileRefusesEveryWriteAndIsLeftAsItIs) {
     bool whole;
   } cases[] = {
       {"another header", "[Application:debug.Type:DebugEntries-Database.Version:2.0]" + le32(4) + le32(0),
-       readFailure + "TFile.open: (IOException) File '" + name() + "' does not support header: '" + kHeader + "'.",
+       readFailure + "TFile.open: (IOException) File '" + name() + "' does not support header: '" + kHeader +
+           "'.",
        true},
       {"a cut block", oneEntry.substr(0, oneEntry.size() - 1), readFailure, false},
       {"a list in the list", kHeader + block(le32(1) + object("TDebugEntries", le32(0))),

@@ -9,9 +9,9 @@
 
 #include <string>
 
+#include "capture_output.h"
 #include "debug/channel.h"
 #include "debug/channel_pool.h"
-#include "capture_output.h"
 #include "platform/system_info.h"
 #include "test_util.h"
 

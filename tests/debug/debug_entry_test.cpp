@@ -16,8 +16,8 @@
 
 namespace {
 
-using testutil::dbl;
 using testutil::block;
+using testutil::dbl;
 using testutil::le32;
 using testutil::object;
 using testutil::str;

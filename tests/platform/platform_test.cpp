@@ -16,8 +16,8 @@ TEST(ClockTest, DayZeroIsTheLastButOneDayOf1899) {
   EXPECT_EQ(platform::formatDateTime(36526.75), "01.01.2000 18:00:00");
   // Before day zero the fraction still counts from midnight.
   EXPECT_EQ(platform::formatDateTime(-1.25), "29.12.1899 06:00:00");
-  platform::DateTimeParts p = platform::decodeDateTime(platform::encodeDate(2024, 2, 29) +
-                                                       platform::encodeTime(23, 59, 59, 999));
+  platform::DateTimeParts p =
+      platform::decodeDateTime(platform::encodeDate(2024, 2, 29) + platform::encodeTime(23, 59, 59, 999));
   EXPECT_EQ(p.year, 2024);
   EXPECT_EQ(p.month, 2);
   EXPECT_EQ(p.day, 29);
@@ -86,7 +86,9 @@ TEST(ExceptionTest, WrappingNamesTheClass) {
   try {
     platform::throwListIndexError(-1);
   } catch (const EListError& e) {
-    EXPECT_EQ(e.message(), "Listenindex \xFC" "berschreitet das Maximum (-1)");
+    EXPECT_EQ(e.message(),
+              "Listenindex \xFC"
+              "berschreitet das Maximum (-1)");
   }
 }
 

@@ -138,8 +138,7 @@ TEST_F(RegistryTest, StringsRoundTripWithWindows1252QuotesBackslashesAndLineBrea
   EXPECT_NE(text.find("\"columnOrder\"=\"K\xC3\xBCnstler:138.\"\n"), std::string::npos);
   EXPECT_NE(text.find("\"path\"=\"C:\\\\Music\\\\\\\"Best of\\\"\\\\\"\n"), std::string::npos);
   EXPECT_NE(text.find("\"lines\"=\"one\\r\\ntwo\\n\"\n"), std::string::npos);
-  EXPECT_NE(text.find("\"we\\\"ird\\\\name \xC3\xA9\"=\"; not a comment ][\"\n"),
-            std::string::npos);
+  EXPECT_NE(text.find("\"we\\\"ird\\\\name \xC3\xA9\"=\"; not a comment ][\"\n"), std::string::npos);
 }
 
 TEST_F(RegistryTest, IntegersKeepAll32BitsAndBooleansAreNumbers) {
@@ -173,8 +172,7 @@ TEST_F(RegistryTest, ReadingWithTheWrongTypeOrAMissingNumberFails) {
             "(ERegistryException) Invalid data type for 'database'");
   EXPECT_EQ(failureOf([&] { r.readBool("database"); }),
             "(ERegistryException) Invalid data type for 'database'");
-  EXPECT_EQ(failureOf([&] { r.readString("width"); }),
-            "(ERegistryException) Invalid data type for 'width'");
+  EXPECT_EQ(failureOf([&] { r.readString("width"); }), "(ERegistryException) Invalid data type for 'width'");
   EXPECT_EQ(failureOf([&] { r.readInteger("height"); }),
             "(ERegistryException) Failed to get data for 'height'");
   EXPECT_EQ(r.readString("cddbHost"), "");
@@ -187,10 +185,8 @@ TEST_F(RegistryTest, ReadingWithTheWrongTypeOrAMissingNumberFails) {
 TEST_F(RegistryTest, WithoutACurrentKeyNothingIsReadOrWritten) {
   Registry r;
   EXPECT_FALSE(r.hasCurrentKey());
-  EXPECT_EQ(failureOf([&] { r.writeString("x", "1"); }),
-            "(ERegistryException) Failed to set data for 'x'");
-  EXPECT_EQ(failureOf([&] { r.readInteger("x"); }),
-            "(ERegistryException) Failed to get data for 'x'");
+  EXPECT_EQ(failureOf([&] { r.writeString("x", "1"); }), "(ERegistryException) Failed to set data for 'x'");
+  EXPECT_EQ(failureOf([&] { r.readInteger("x"); }), "(ERegistryException) Failed to get data for 'x'");
   EXPECT_EQ(r.readString("x"), "");
   EXPECT_FALSE(r.valueExists("x"));
   EXPECT_FALSE(r.deleteValue("x"));
@@ -200,8 +196,7 @@ TEST_F(RegistryTest, WithoutACurrentKeyNothingIsReadOrWritten) {
   r.writeString("x", "1");
   r.closeKey();
   EXPECT_EQ(r.readString("x"), "");
-  EXPECT_EQ(failureOf([&] { r.writeInteger("x", 1); }),
-            "(ERegistryException) Failed to set data for 'x'");
+  EXPECT_EQ(failureOf([&] { r.writeInteger("x", 1); }), "(ERegistryException) Failed to set data for 'x'");
 }
 
 TEST_F(RegistryTest, DeleteValueSaysWhetherItExistedAndRewritesOnlyOnChange) {
@@ -357,8 +352,8 @@ TEST_F(RegistryTest, CorruptFileIsReportedWithPathAndLineAndLeftUntouched) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
     writeFile(c.text);
-    const std::string expected = "(ERegistryException) Invalid registry file '" + file_ +
-                                 "', line " + std::to_string(c.line) + ": " + c.what;
+    const std::string expected = "(ERegistryException) Invalid registry file '" + file_ + "', line " +
+                                 std::to_string(c.line) + ": " + c.what;
     Registry r;
     EXPECT_EQ(failureOf([&] { r.openKey("Software\\Tarquo", true); }), expected);
     EXPECT_EQ(failureOf([&] { r.keyExists("Software"); }), expected);
@@ -371,8 +366,8 @@ TEST_F(RegistryTest, CorruptFileIsReportedWithPathAndLineAndLeftUntouched) {
   Registry r;
   ASSERT_TRUE(r.openKey("Software", false));
   writeFile(h + "oops\n");
-  const std::string expected = "(ERegistryException) Invalid registry file '" + file_ +
-                               "', line 4: expected a quoted value name";
+  const std::string expected =
+      "(ERegistryException) Invalid registry file '" + file_ + "', line 4: expected a quoted value name";
   EXPECT_EQ(failureOf([&] { r.writeString("a", "b"); }), expected);
   EXPECT_EQ(failureOf([&] { r.deleteValue("a"); }), expected);
   EXPECT_EQ(failureOf([&] { r.readString("a"); }), expected);
@@ -441,7 +436,8 @@ TEST_F(RegistryTest, FileModeAndLinkSurviveAChange) {
 TEST_F(RegistryTest, StoreThatIsNoRegularFileIsRefusedAndLeftAsItIs) {
   fs::create_directories(dir_);
   ASSERT_EQ(mkfifo((root_ + "/fifo").c_str(), 0600), 0);
-  const std::string loop = root_ + "/loop", big = root_ + "/big.reg", tooLong = dir_ + "/" + std::string(300, 'r');
+  const std::string loop = root_ + "/loop", big = root_ + "/big.reg",
+                    tooLong = dir_ + "/" + std::string(300, 'r');
   fs::create_symlink(loop, loop);
   std::ofstream(big) << kHeader;
   fs::resize_file(big, (16 << 20) + 1);  // refused before a byte of it is read

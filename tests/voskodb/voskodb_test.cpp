@@ -3,7 +3,6 @@
 // usage and help, and what a failure reports and leaves on disk.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
-
 #include <sys/stat.h>
 
 #include <cmath>
@@ -66,10 +65,11 @@ TEST_F(VoskodbTest, FailuresGoWhereDebugPropertiesBesideTheProgramSendThem) {
 
   testutil::RunResult dump = voskodb({"dump", dir_.file("errors.dbg")});
   EXPECT_EQ(0, dump.exitCode);
-  EXPECT_EQ("vosko: FATAL ERROR: voskodb: " + unknown +
-                ": not a Vosko file (it starts with \"nothing to see\", neither a database header nor a VOSKO root "
-                "element).",
-            reportLine(dump.out));
+  EXPECT_EQ(
+      "vosko: FATAL ERROR: voskodb: " + unknown +
+          ": not a Vosko file (it starts with \"nothing to see\", neither a database header nor a VOSKO root "
+          "element).",
+      reportLine(dump.out));
 }
 
 // ---- info -------------------------------------------------------------------------
@@ -236,7 +236,8 @@ TEST_F(VoskodbTest, ControlCharactersReachTheTerminalEscapedAndTheFileKeepsThem)
   const std::string path = dir_.file(hostile + "\xC2\x9B.vsk");
   database.store(path);
   EXPECT_THAT(testutil::readFile(path), HasSubstr(hostile));
-  for (const auto& args : std::vector<std::vector<std::string>>{{"dump", path}, {"info", path}, {"dump", path, hostile}}) {
+  for (const auto& args :
+       std::vector<std::vector<std::string>>{{"dump", path}, {"info", path}, {"dump", path, hostile}}) {
     testutil::RunResult r = voskodb(args);
     EXPECT_THAT(r.out + r.err, HasSubstr(shown));
     EXPECT_EQ(std::string::npos, (r.out + r.err).find_first_of("\x1B\x07\x9B"));

@@ -148,7 +148,8 @@ TEST_F(ParserTest, PiecesOfAnySizeGiveTheSameDocument) {
   // UTF-16 without a byte-order mark is told by its first bytes, cut or not.
   const std::string bare = iconvert("\r<a b=\"1\"/>", "UTF-8", "UTF-16LE");
   const std::string whole = written(*parser.bufferToDom(bare, "doc.xml"));
-  for (std::size_t piece : {1, 2, 3}) EXPECT_EQ(written(*parser.bufferToDom(bare, "doc.xml", piece)), whole) << piece;
+  for (std::size_t piece : {1, 2, 3})
+    EXPECT_EQ(written(*parser.bufferToDom(bare, "doc.xml", piece)), whole) << piece;
   // Errors too, in a UTF-16 document whose units come apart.
   const std::string wide = "\xFF\xFE" + iconvert("<a b=\"x<y\"/>", "UTF-8", "UTF-16LE");
   for (std::size_t piece : {1, 3, 64}) {

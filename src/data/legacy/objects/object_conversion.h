@@ -11,11 +11,11 @@
 
 #include "basis/class_registry.h"
 #include "basis/file.h"
+#include "data/carrier_artists.h"
+#include "data/carrier_writer.h"
 #include "data/legacy/objects/legacy_conversion.h"
 #include "data/legacy/objects/plain_database.h"
 #include "data/legacy/objects/sound_carriers_template.h"
-#include "data/carrier_artists.h"
-#include "data/carrier_writer.h"
 #include "data/sound_carrier.h"
 #include "data/sound_carriers.h"
 #include "data/title.h"
@@ -93,9 +93,10 @@ std::unique_ptr<TSoundCarrier> convertCarrier(TSoundCarrierOf<Format>& s) {
 template <class Format>
 void convertWholeDatabase(std::unique_ptr<TSoundCarriersOf<Format>> source, const std::string& inputFile,
                           const std::string& outputFile) {
-  convertLegacyDatabase(std::move(source), kClassNames<Format>, inputFile, outputFile, [](TMappedObject& carrier) {
-    return convertCarrier<Format>(dynamic_cast<TSoundCarrierOf<Format>&>(carrier));
-  });
+  convertLegacyDatabase(std::move(source), kClassNames<Format>, inputFile, outputFile,
+                        [](TMappedObject& carrier) {
+                          return convertCarrier<Format>(dynamic_cast<TSoundCarrierOf<Format>&>(carrier));
+                        });
 }
 
 // Raised inside a carrier-by-carrier conversion that meets bytes out of the plain form.

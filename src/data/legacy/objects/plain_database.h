@@ -106,7 +106,8 @@ class PlainReader {
   // The stored class name, which must be `name` exactly.
   bool className(std::string_view name) {
     int32_t n = 0;
-    if (!int32(n) || n != static_cast<int32_t>(name.size()) || bytes_.size() - pos_ < name.size()) return false;
+    if (!int32(n) || n != static_cast<int32_t>(name.size()) || bytes_.size() - pos_ < name.size())
+      return false;
     const bool same = std::memcmp(bytes_.data() + pos_, name.data(), name.size()) == 0;
     pos_ += name.size();
     return same;
@@ -135,7 +136,8 @@ class PlainReader {
   bool title(PlainTitle<Format>& title, bool withFields) {
     auto* fieldsInto = withFields ? static_cast<typename Format::TitleFields*>(&title) : nullptr;
     return block([&] {
-      return text(&title.name) && text(&title.artist) && text(&title.url) && fields(Format::kTitleFields, fieldsInto);
+      return text(&title.name) && text(&title.artist) && text(&title.url) &&
+             fields(Format::kTitleFields, fieldsInto);
     });
   }
 
@@ -148,8 +150,8 @@ class PlainReader {
     carrier.titleAt_.clear();
     return className("TSoundCarrier") && block([&] {
              int32_t titles = 0;
-             if (!text(&carrier.name) || !text(&carrier.label) || !text(&carrier.artist) || !text(&carrier.type) ||
-                 !number(carrier.release) || !text(&carrier.notes) ||
+             if (!text(&carrier.name) || !text(&carrier.label) || !text(&carrier.artist) ||
+                 !text(&carrier.type) || !number(carrier.release) || !text(&carrier.notes) ||
                  !fields(Format::kCarrierFields, static_cast<typename Format::CarrierFields*>(&carrier)) ||
                  !int32(titles) || titles < 0) {
                return false;
@@ -200,7 +202,8 @@ class ByteWindow {
       end_ -= begin_;
       begin_ = 0;
       if (buffer_.size() < n) buffer_.resize(n);
-      const size_t want = static_cast<size_t>(std::min<int64_t>(left_, static_cast<int64_t>(buffer_.size() - end_)));
+      const size_t want =
+          static_cast<size_t>(std::min<int64_t>(left_, static_cast<int64_t>(buffer_.size() - end_)));
       const size_t got = file_.read(buffer_.data() + end_, want);
       left_ -= static_cast<int64_t>(got);
       end_ += got;

@@ -20,7 +20,8 @@ void IdTable::build(const std::vector<int32_t>& ids) {
   if (const IdRange range = closeRange(ids); range.span != 0) {
     lowest_ = range.lowest;
     dense_.assign(range.span, -1);
-    for (size_t i = ids.size(); i-- > 0;) dense_[static_cast<size_t>(ids[i] - lowest_)] = static_cast<int32_t>(i);
+    for (size_t i = ids.size(); i-- > 0;)
+      dense_[static_cast<size_t>(ids[i] - lowest_)] = static_cast<int32_t>(i);
     return;
   }
   // At most half full, so that a probe ends soon.
@@ -86,7 +87,8 @@ void RecordBytes::groupTitles(TitleNotes& titles) {
         }
         otherSlots.push_back(u);
       }
-      titles.othersIdsEnd[o] = static_cast<uint32_t>(otherSlots.size());  // from here on, the end of its slots
+      titles.othersIdsEnd[o] =
+          static_cast<uint32_t>(otherSlots.size());  // from here on, the end of its slots
       from = to;
     }
   }
@@ -99,7 +101,8 @@ void RecordBytes::groupTitles(TitleNotes& titles) {
     uint32_t from = 0;
     for (size_t t = 0; t < slot.size(); ++t) {
       if (t + kAhead < slot.size() && slot[t + kAhead] >= 0) far(static_cast<uint32_t>(slot[t + kAhead]));
-      if (t + kAhead / 2 < slot.size() && slot[t + kAhead / 2] >= 0) near(static_cast<uint32_t>(slot[t + kAhead / 2]));
+      if (t + kAhead / 2 < slot.size() && slot[t + kAhead / 2] >= 0)
+        near(static_cast<uint32_t>(slot[t + kAhead / 2]));
       if (slot[t] >= 0) {
         note(static_cast<uint32_t>(slot[t]), titles.at[t]);
       } else if (slot[t] == kOther) {

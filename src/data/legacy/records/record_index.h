@@ -60,7 +60,8 @@ struct RecordView {
 // bytes cannot hold ends the walk: ok() turns false and stays so.
 class ByteFields {
  public:
-  ByteFields(std::string_view bytes, size_t position) : data_(bytes.data()), size_(bytes.size()), pos_(position) {}
+  ByteFields(std::string_view bytes, size_t position)
+      : data_(bytes.data()), size_(bytes.size()), pos_(position) {}
 
   bool ok() const { return ok_; }
   size_t position() const { return pos_; }
@@ -357,7 +358,8 @@ size_t RecordIndex<Layout>::walkList(size_t position, size_t& ready, Fields fiel
 }
 
 template <class Layout>
-RecordIndex<Layout>::RecordIndex(const std::string& path, std::string_view header) : RecordBytes(path, header) {
+RecordIndex<Layout>::RecordIndex(const std::string& path, std::string_view header)
+    : RecordBytes(path, header) {
   // A file of the header alone is an empty database.
   if (start() == bytes().size()) return;
   const IdentifierFields identifier;
@@ -372,7 +374,8 @@ RecordIndex<Layout>::RecordIndex(const std::string& path, std::string_view heade
   if (ready - at >= 4) {
     // As many as the list says, within what the bytes left can hold (a title takes 16 at least).
     const auto declared = static_cast<int32_t>(platform::decodeFixed32(bytes().data() + at));
-    const size_t room = std::min<size_t>(declared > 0 ? static_cast<size_t>(declared) : 0, (bytes().size() - at) / 16);
+    const size_t room =
+        std::min<size_t>(declared > 0 ? static_cast<size_t>(declared) : 0, (bytes().size() - at) / 16);
     notes.at.reserve(room);
     notes.soleId.reserve(room);
   }
@@ -384,7 +387,8 @@ RecordIndex<Layout>::RecordIndex(const std::string& path, std::string_view heade
       notes.soleId.push_back(0);
       notes.others.push_back(static_cast<uint32_t>(notes.at.size()));
       for (int32_t i = 0; i < r.carrierIds.count; ++i) {
-        notes.otherIds.push_back(static_cast<int32_t>(platform::decodeFixed32(ids + 4 * static_cast<size_t>(i))));
+        notes.otherIds.push_back(
+            static_cast<int32_t>(platform::decodeFixed32(ids + 4 * static_cast<size_t>(i))));
       }
       notes.othersIdsEnd.push_back(static_cast<uint32_t>(notes.otherIds.size()));
     }

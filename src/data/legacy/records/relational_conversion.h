@@ -101,7 +101,8 @@ bool convertFromBytes(const std::string& inputFile, const std::string& outputFil
 // and writes what the rules make of it; every failure is reported as the
 // lists and the writer raise it.
 template <class Manager, class Rules>
-void convertLoaded(Manager& manager, const std::string& inputFile, const std::string& outputFile, Rules rules) {
+void convertLoaded(Manager& manager, const std::string& inputFile, const std::string& outputFile,
+                   Rules rules) {
   manager.setFileName(inputFile);
   manager.load();
   writeConverted(LoadedRecords<Manager>(manager), outputFile, rules);
