@@ -22,7 +22,7 @@
 #include <string>
 #include <string_view>
 
-#include "convert/start_up.h"
+#include "app/start_up.h"
 
 namespace fuzzinput {
 

@@ -1,7 +1,7 @@
 // The test main runs the program's start-up sequence before any test, as main does.
 #include <gtest/gtest.h>
 
-#include "convert/start_up.h"
+#include "app/start_up.h"
 
 int main(int argc, char** argv) {
   testing::InitGoogleTest(&argc, argv);

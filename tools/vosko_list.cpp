@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <exception>
 
-#include "convert/start_up.h"
+#include "app/start_up.h"
 #include "data/sound_carriers.h"
 #include "platform/console.h"
 #include "platform/exception.h"

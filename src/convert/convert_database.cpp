@@ -1,9 +1,10 @@
 #include "convert/convert_database.h"
 
+#include <iterator>
 #include <memory>
 
+#include "app/reported_run.h"
 #include "basis/exceptions.h"
-#include "convert/reported_run.h"
 #include "data/legacy/v1_5/convert_1_5.h"
 #include "data/legacy/v2_0/convert_2_0.h"
 #include "data/legacy/v2_5/convert_2_5.h"
@@ -24,7 +25,7 @@ void printUsage() {
   platform::writeConsoleLine("");
   platform::writeConsoleLine("usage: convertVOSKO <version> <input-file> <output-file>");
   platform::writeConsoleLine("");
-  platform::writeConsoleLine("Important: <version> is either '1.5', '2.0', '2.5', '2.5.3' or '2.5.5'.");
+  platform::writeConsoleLine("Important: <version> is either " + sourceVersionList("'") + ".");
   platform::writeConsoleLine("");
 }
 
@@ -47,36 +48,56 @@ void printQuietly(void (*print)()) {
   }
 }
 
+// The source object is made only once the version is known, so an unknown
+// version makes nothing; the managers' empty configuration name is the
+// product key of the settings.
+void from1_5(const std::string& in, const std::string& out) {
+  convert1_5(std::make_unique<TManager1_5>(""), in, out);
+}
+void from2_0(const std::string& in, const std::string& out) {
+  convert2_0(std::make_unique<TManager2_0>(""), in, out);
+}
+void from2_5(const std::string& in, const std::string& out) {
+  convert2_5(std::make_unique<TSoundCarriers2_5>(), in, out);
+}
+void from2_5_3(const std::string& in, const std::string& out) {
+  convert2_5_3(std::make_unique<TSoundCarriers2_5_3>(), in, out);
+}
+void from2_5_5(const std::string& in, const std::string& out) {
+  convert2_5_5(std::make_unique<TSoundCarriers2_5_5>(), in, out);
+}
+
+// One old format: its version argument and its conversion.
+struct SourceVersion {
+  const char* version;
+  void (*convert)(const std::string& inputFile, const std::string& outputFile);
+};
+
+constexpr SourceVersion kSourceVersions[] = {
+    {kVersion1_5, from1_5},     {kVersion2_0, from2_0},     {kVersion2_5, from2_5},
+    {kVersion2_5_3, from2_5_3}, {kVersion2_5_5, from2_5_5},
+};
+
 }  // namespace
+
+std::string sourceVersionList(const std::string& quote) {
+  std::string list;
+  const size_t count = std::size(kSourceVersions);
+  for (size_t i = 0; i < count; ++i) {
+    if (i > 0) list += i + 1 == count ? " or " : ", ";
+    list += quote + kSourceVersions[i].version + quote;
+  }
+  return list;
+}
 
 void convertDatabase(const std::string& version, const std::string& inputFile,
                      const std::string& outputFile) {
-  // The managers are made only now that the version is known; the empty
-  // configuration name is the product key of the settings.
-  if (version == "1.5") {
-    checkPaths(inputFile, outputFile);
-    convert1_5(std::make_unique<TManager1_5>(""), inputFile, outputFile);
-    return;
-  }
-  if (version == "2.0") {
-    checkPaths(inputFile, outputFile);
-    convert2_0(std::make_unique<TManager2_0>(""), inputFile, outputFile);
-    return;
-  }
-  if (version == "2.5") {
-    checkPaths(inputFile, outputFile);
-    convert2_5(std::make_unique<TSoundCarriers2_5>(), inputFile, outputFile);
-    return;
-  }
-  if (version == "2.5.3") {
-    checkPaths(inputFile, outputFile);
-    convert2_5_3(std::make_unique<TSoundCarriers2_5_3>(), inputFile, outputFile);
-    return;
-  }
-  if (version == "2.5.5") {
-    checkPaths(inputFile, outputFile);
-    convert2_5_5(std::make_unique<TSoundCarriers2_5_5>(), inputFile, outputFile);
-    return;
+  for (const SourceVersion& source : kSourceVersions) {
+    if (version == source.version) {
+      checkPaths(inputFile, outputFile);
+      source.convert(inputFile, outputFile);
+      return;
+    }
   }
   throw IllegalArgumentException("Illegal version parameter: '" + version + "'.");
 }

@@ -1,6 +1,6 @@
 // convertVOSKO <version> <input-file> <output-file>
+#include "app/start_up.h"
 #include "convert/convert_database.h"
-#include "convert/start_up.h"
 
 int main(int argc, char** argv) {
   startUp();

@@ -1,19 +1,14 @@
 #include "voskodb/db_commands.h"
 
 #include <cstdint>
-#include <memory>
 
+#include "app/reported_run.h"
 #include "basis/exceptions.h"
-#include "basis/string_collection.h"
-#include "basis/string_set.h"
-#include "basis/string_table.h"
 #include "convert/convert_database.h"
-#include "convert/reported_run.h"
-#include "data/artist_relations.h"
 #include "data/sound_carriers.h"
-#include "debug/debug_entries.h"
 #include "platform/console.h"
 #include "platform/os_file.h"
+#include "voskodb/command_lines.h"
 #include "voskodb/file_kind.h"
 #include "voskodb/file_summary.h"
 
@@ -21,69 +16,16 @@ namespace {
 
 void print(const std::string& line) { platform::writeConsoleLine(line); }
 
-// XML of no known form goes to the current form's reader, which says what is wrong with it.
-bool isCarrierDatabase(FileKind kind) {
-  return kind == FileKind::kDatabase2_5_7 || kind == FileKind::kXmlDatabase || kind == FileKind::kXmlOther;
-}
-bool isRelationsDatabase(FileKind kind) {
-  return kind == FileKind::kRelations || kind == FileKind::kXmlRelations;
-}
+// What the commands that read the current model take.
+const std::string kCurrentDatabases = std::string(kCurrentVersion) + " or relations database";
 
 // Why a command does not take a file of this kind, with the way forward for an old database.
-[[noreturn]] void refuse(const std::string& command, const std::string& path, FileKind kind,
+[[noreturn]] void refuse(const std::string& command, const std::string& path, const KindRow& row,
                          const std::string& takes) {
-  if (kind == FileKind::kUnknown) summarizeFile(path);  // raises its message for an unknown file
   std::string message =
-      command + ": " + path + " is a " + describeKind(kind) + "; " + command + " takes " + takes + ".";
-  if (!conversionVersion(kind).empty())
-    message += " Upgrade it first: voskodb upgrade " + shellQuote(path) + " <output-file>";
+      command + ": " + path + " is a " + row.description + "; " + command + " takes " + takes + ".";
+  if (row.oldVersion != nullptr) message += " Upgrade it first: " + upgradeCommandLine(path);
   throw IllegalArgumentException(message);
-}
-
-void loadCarriers(TSoundCarriers& database, const std::string& path, FileKind kind) {
-  if (isXmlKind(kind))
-    database.loadXML(path);
-  else
-    database.load(path);
-}
-
-void loadRelations(TArtistRelations& relations, const std::string& path, FileKind kind) {
-  if (kind == FileKind::kXmlRelations)
-    relations.loadXML(path);
-  else
-    relations.load(path);
-}
-
-void dumpCarriers(const TSoundCarriers& database) {
-  for (int32_t i = 0; i < database.size(); ++i) {
-    const TSoundCarrier* carrier = database.getCarrier(i);
-    print(carrier->toString());
-    for (int32_t j = 0; j < carrier->size(); ++j) print("    " + carrier->getTitle(j)->toString());
-  }
-}
-
-void dumpRelations(const TArtistRelations& relations) {
-  std::unique_ptr<TArrayList> values = relations.relations->values();
-  for (int32_t i = 0; i < values->size(); ++i) {
-    const auto* relation = static_cast<const TArtistRelation*>(values->get(i));
-    print(relation->name + (relation->symmetric ? " (symmetric)" : ""));
-    std::unique_ptr<TStringCollection> artists = relation->getArtists();
-    for (int32_t j = 0; j < artists->count(); ++j) {
-      const std::string& artist = artists->get(j);
-      std::string line = "    " + artist + " ->";
-      if (const auto* set = dynamic_cast<const TStringSet*>(relation->artists->get(artist))) {
-        std::unique_ptr<TStringCollection> related = set->toStringCollection();
-        for (int32_t k = 0; k < related->count(); ++k) line += (k == 0 ? " " : ", ") + related->get(k);
-      }
-      print(line);
-    }
-  }
-}
-
-void dumpEntries(const std::string& path) {
-  TDebugEntries entries;
-  entries.load(path);
-  for (int32_t i = 0; i < entries.size(); ++i) print(entries.get(i)->toString());
 }
 
 // The database's block must end where the file ends: the container reads
@@ -117,78 +59,52 @@ void infoCommand(const std::string& path, bool json) {
 }
 
 int upgradeCommand(const std::string& in, const std::string& out) {
-  FileKind kind = recognizeFile(in);
-  std::string version = conversionVersion(kind);
-  if (version.empty())
-    refuse("upgrade", in, kind, "an old sound-carrier database (1.5, 2.0, 2.5, 2.5.3 or 2.5.5)");
+  const KindRow& row = recognizeVoskoFile(in);
+  if (row.oldVersion == nullptr)
+    refuse("upgrade", in, row, "an old sound-carrier database (" + sourceVersionList("") + ")");
+  const std::string version = row.oldVersion;
   int exitCode = runReported(kConverterReportPrefix, [&] {
     convertDatabase(version, in, out);
     return 0;
   });
-  if (exitCode == 0) print("upgraded " + in + " (old format " + version + ") to " + out + " (format 2.5.7)");
+  if (exitCode == 0) {
+    print("upgraded " + in + " (old format " + version + ") to " + out + " (format " + kCurrentVersion + ")");
+  }
   return exitCode;
 }
 
 void dumpCommand(const std::string& path) {
-  FileKind kind = recognizeFile(path);
-  if (isCarrierDatabase(kind)) {
-    TSoundCarriers database;
-    loadCarriers(database, path, kind);
-    dumpCarriers(database);
-  } else if (isRelationsDatabase(kind)) {
-    TArtistRelations relations;
-    loadRelations(relations, path, kind);
-    dumpRelations(relations);
-  } else if (kind == FileKind::kDebugEntries) {
-    dumpEntries(path);
-  } else {
-    refuse("dump", path, kind, "a 2.5.7 or relations database (binary or XML) or binary debug entries");
-  }
+  const KindRow& row = recognizeVoskoFile(path);
+  if (row.dump == nullptr)
+    refuse("dump", path, row, "a " + kCurrentDatabases + " (binary or XML) or binary debug entries");
+  row.dump(path);
 }
 
 void exportXmlCommand(const std::string& database, const std::string& xml) {
-  FileKind kind = recognizeFile(database);
-  if (kind == FileKind::kDatabase2_5_7) {
-    TSoundCarriers carriers;
-    carriers.load(database);
-    carriers.storeXML(xml);
-  } else if (kind == FileKind::kRelations) {
-    TArtistRelations relations;
-    relations.load(database);
-    relations.storeXML(xml);
-  } else {
-    refuse("export-xml", database, kind, "a binary 2.5.7 or relations database");
-  }
-  print("exported " + database + " (" + describeKind(kind) + ") to " + xml);
+  const KindRow& row = recognizeVoskoFile(database);
+  if (!row.isCurrentDatabase() || row.isXml())
+    refuse("export-xml", database, row, "a binary " + kCurrentDatabases);
+  row.convert(database, xml);
+  print("exported " + database + " (" + row.description + ") to " + xml);
 }
 
 void importXmlCommand(const std::string& xml, const std::string& database) {
-  FileKind kind = recognizeFile(xml);
-  if (kind == FileKind::kXmlDatabase || kind == FileKind::kXmlOther) {
-    TSoundCarriers carriers;
-    carriers.loadXML(xml);
-    carriers.store(database);
-  } else if (kind == FileKind::kXmlRelations) {
-    TArtistRelations relations;
-    relations.loadXML(xml);
-    relations.store(database);
-  } else {
-    refuse("import-xml", xml, kind,
-           "the XML form of a sound-carrier database (VERSION 1.1.0) or of a relations database");
+  const KindRow& row = recognizeVoskoFile(xml);
+  if (!row.isCurrentDatabase() || !row.isXml()) {
+    refuse("import-xml", xml, row,
+           std::string("the XML form of a sound-carrier database (VERSION ") + TSoundCarriers::kXmlVersion +
+               ") or of a relations database");
   }
-  print("imported " + xml + " (" + describeKind(kind) + ") to " + database);
+  row.convert(xml, database);
+  print("imported " + xml + " (" + row.description + ") to " + database);
 }
 
 void checkCommand(const std::string& path) {
-  FileKind kind = recognizeFile(path);
-  if (!isCarrierDatabase(kind) && !isRelationsDatabase(kind))
-    refuse("check", path, kind, "a 2.5.7 or relations database (binary or XML)");
-  FileSummary summary = summarizeFile(path);
-  if (kind == FileKind::kDatabase2_5_7)
-    checkTrailingBytes(path, std::string(TSoundCarrier::kFileHeader).size());
-  if (kind == FileKind::kRelations)
-    checkTrailingBytes(path, std::string(TRelationsPersistent::kFileHeader).size());
-  std::string line = "ok: " + path + " (" + describeKind(kind) + ")";
+  const KindRow& row = recognizeVoskoFile(path);
+  if (!row.isCurrentDatabase()) refuse("check", path, row, "a " + kCurrentDatabases + " (binary or XML)");
+  FileSummary summary = summarizeFile(path, row);
+  if (!row.isXml()) checkTrailingBytes(path, row.mark.size());
+  std::string line = "ok: " + path + " (" + row.description + ")";
   for (const auto& [what, count] : summary.counts) line += ", " + std::to_string(count) + " " + what;
   print(line);
 }

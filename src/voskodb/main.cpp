@@ -5,8 +5,10 @@
 #include <sstream>
 #include <string>
 
-#include "convert/reported_run.h"
-#include "convert/start_up.h"
+#include "app/reported_run.h"
+#include "app/start_up.h"
+#include "convert/convert_database.h"
+#include "data/sound_carriers.h"
 #include "platform/console.h"
 #include "voskodb/db_commands.h"
 
@@ -22,6 +24,7 @@ int runVoskodb(int argc, char** argv) {
   app.require_subcommand(1);
   app.fallthrough(false);
 
+  const std::string current = kCurrentVersion;
   std::string file, in, out;
   bool json = false;
 
@@ -31,33 +34,33 @@ int runVoskodb(int argc, char** argv) {
   info->add_option("FILE", file, "any Vosko file")->required();
   info->add_flag("--json", json, "print the same as one JSON object");
 
-  CLI::App* upgrade = app.add_subcommand(
-      "upgrade",
-      "Convert the old database IN (1.5, 2.0, 2.5, 2.5.3 or 2.5.5, recognised from its header) "
-      "into the current database OUT, exactly as convertVOSKO <version> IN OUT does.");
+  CLI::App* upgrade =
+      app.add_subcommand("upgrade", "Convert the old database IN (" + sourceVersionList("") +
+                                        ", recognised from its header) into the current database OUT, "
+                                        "exactly as convertVOSKO <version> IN OUT does.");
   upgrade->add_option("IN", in, "old sound-carrier database")->required();
-  upgrade->add_option("OUT", out, "2.5.7 database to write")->required();
+  upgrade->add_option("OUT", out, current + " database to write")->required();
 
-  CLI::App* dump = app.add_subcommand(
-      "dump",
-      "List a 2.5.7 database (carriers and their titles), a relations database (relations and their "
-      "artists) or binary debug entries (their text form).");
+  CLI::App* dump =
+      app.add_subcommand("dump", "List a " + current +
+                                     " database (carriers and their titles), a relations database (relations "
+                                     "and their artists) or binary debug entries (their text form).");
   dump->add_option("FILE", file, "database or debug file")->required();
 
   CLI::App* exportXml =
-      app.add_subcommand("export-xml", "Write the XML form of a 2.5.7 or relations database.");
+      app.add_subcommand("export-xml", "Write the XML form of a " + current + " or relations database.");
   exportXml->add_option("DB", in, "binary database")->required();
   exportXml->add_option("OUT.xml", out, "XML file to write")->required();
 
   CLI::App* importXml = app.add_subcommand(
-      "import-xml",
-      "Write the binary database of an XML form (sound carriers, VERSION 1.1.0, or relations).");
+      "import-xml", std::string("Write the binary database of an XML form (sound carriers, VERSION ") +
+                        TSoundCarriers::kXmlVersion + ", or relations).");
   importXml->add_option("IN.xml", in, "XML file")->required();
   importXml->add_option("DB", out, "binary database to write")->required();
 
   CLI::App* check = app.add_subcommand(
-      "check",
-      "Load a 2.5.7 or relations database completely; print ok with its counts or the first problem.");
+      "check", "Load a " + current +
+                   " or relations database completely; print ok with its counts or the first problem.");
   check->add_option("FILE", file, "database (binary or XML)")->required();
 
   try {

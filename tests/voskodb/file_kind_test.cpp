@@ -7,7 +7,7 @@
 #include <string>
 
 #include "test_util.h"
-#include "voskodb/file_summary.h"
+#include "voskodb/command_lines.h"
 
 namespace {
 

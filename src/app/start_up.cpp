@@ -1,4 +1,4 @@
-#include "convert/start_up.h"
+#include "app/start_up.h"
 
 #include "basis/start_up.h"
 #include "data/data_start_up.h"

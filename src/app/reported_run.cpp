@@ -1,4 +1,4 @@
-#include "convert/reported_run.h"
+#include "app/reported_run.h"
 
 #include <exception>
 

@@ -8,9 +8,6 @@
 #include <functional>
 #include <string>
 
-// The prefix of the converter's reports.
-inline constexpr const char* kConverterReportPrefix = "convertVosko.exe: ";
-
 // Returns what `work` returns, or 1 when it raised an exception, which is
 // then reported as `prefix` + message.
 int runReported(const std::string& prefix, const std::function<int()>& work);
