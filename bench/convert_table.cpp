@@ -16,73 +16,29 @@
 // input in memory beyond what converting an empty database takes; twice
 // the size at most 2.2x the time; the one-carrier case within 2x the time of
 // the same titles spread over carriers.
-#include <sys/resource.h>
-#include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <iterator>
 #include <string>
 #include <vector>
 
-#include "generated_database.h"
+#include "child_run.h"
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
+using bench::ChildRun;
+using bench::fileSize;
+using bench::median;
+using bench::ratioText;
+using bench::runChild;
+using bench::verdict;
 
 constexpr double kTimeGoal = 3.0;
 constexpr double kMemoryGoal = 1.5;
 constexpr double kLinearGoal = 2.2;
 constexpr double kOneCarrierGoal = 2.0;
 constexpr int kRuns = 7;
-
-struct ChildRun {
-  double seconds = 0;
-  long peakKiB = 0;
-  int exitCode = -1;
-};
-
-// Runs a program with its arguments, output discarded, and measures it.
-ChildRun runChild(const std::vector<std::string>& args, const std::string& workDir) {
-  // Whatever the runs before left for the disk (the files they replaced and
-  // removed) is done first, so that no run pays for another's.
-  ::sync();
-  std::fflush(stdout);  // or the child's stdio would print it again
-  const auto start = Clock::now();
-  const pid_t pid = fork();
-  if (pid == 0) {
-    if (chdir(workDir.c_str()) != 0) _exit(127);
-    if (!freopen("/dev/null", "w", stdout) || !freopen("/dev/null", "w", stderr)) _exit(127);
-    std::vector<char*> argv;
-    for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-    argv.push_back(nullptr);
-    execvp(argv[0], argv.data());
-    _exit(127);
-  }
-  int status = 0;
-  rusage usage{};
-  wait4(pid, &status, 0, &usage);
-  ChildRun run;
-  run.seconds = std::chrono::duration<double>(Clock::now() - start).count();
-  run.peakKiB = usage.ru_maxrss;
-  run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  return run;
-}
-
-double fileSize(const std::string& path) {
-  struct stat st {};
-  return stat(path.c_str(), &st) == 0 ? static_cast<double>(st.st_size) : -1;
-}
-
-double median(std::vector<double> values) {
-  std::sort(values.begin(), values.end());
-  return values[values.size() / 2];
-}
 
 struct Measurement {
   double inputBytes = 0;
@@ -109,18 +65,7 @@ bool measure(const std::string& converter, const std::string& dir, const std::st
   };
   ms.assign(shapes.size(), Measurement());
   for (size_t i = 0; i < shapes.size(); ++i) {
-    // A child makes the database: the memory it takes would otherwise stay
-    // with this process and count in the peak of every child forked later.
-    std::fflush(stdout);
-    const pid_t pid = fork();
-    if (pid == 0) {
-      sample::writeGeneratedDatabase(version, shapes[i], inputs[i]);
-      std::fflush(stdout);
-      _exit(0);
-    }
-    int status = 0;
-    waitpid(pid, &status, 0);
-    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+    if (!bench::generateInChild(version, shapes[i], inputs[i])) {
       std::printf("%s: generating the database failed\n", version.c_str());
       removeAll();
       return false;
@@ -152,14 +97,6 @@ bool measure(const std::string& converter, const std::string& dir, const std::st
   }
   removeAll();
   return true;
-}
-
-const char* verdict(bool met) { return met ? "ok" : "MISSED"; }
-
-std::string ratioText(double ratio, const char* mark) {
-  char text[32];
-  std::snprintf(text, sizeof text, "%.2f%s", ratio, mark);
-  return text;
 }
 
 }  // namespace
