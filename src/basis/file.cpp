@@ -7,6 +7,7 @@
 #include <system_error>
 
 #include "basis/abstract_collection.h"
+#include "basis/byte_cursor.h"
 #include "basis/class_registry.h"
 #include "basis/exceptions.h"
 #include "basis/hashtable.h"
@@ -382,16 +383,19 @@ void TFile::shortRead(int64_t position) const {
   throw IOException("TFile: IO error while read binary." + std::to_string(position) + " @file.");
 }
 
+void TFile::blockOverrun(size_t position) const {
+  throw IOException("TFile: Read-Buffer too small or too large, file corrupt: " + std::to_string(position) +
+                    "@buffer.");
+}
+
 void TFile::readBytes(void* data, int32_t n) {
   if (forWriting_) throw IOException("TFile: Illegal read, file opened for write.");
   if (n < 1) return;
   if (hasBuffer_) {
-    if (bufferSize_ < bufferPos_ + n) {
-      throw IOException("TFile: Read-Buffer too small or too large, file corrupt: " +
-                        std::to_string(bufferPos_) + "@buffer.");
-    }
-    std::memcpy(data, buffer_.data() + bufferPos_, static_cast<size_t>(n));
-    bufferPos_ += n;
+    const size_t at = block_.position();
+    std::string_view bytes;
+    if (!block_.chars(static_cast<size_t>(n), bytes)) blockOverrun(at);
+    std::memcpy(data, bytes.data(), bytes.size());
     return;
   }
   // A length past the end of the file fails before anything is allocated or read.
@@ -410,30 +414,21 @@ uint32_t TFile::readCardinal() {
 std::string TFile::readChars(int32_t n) {
   if (forWriting_) throw IOException("TFile: Illegal read, file opened for write.");
   if (n < 1) return std::string();
-  // Check the length against what is there before allocating for it.
-  int64_t available = hasBuffer_ ? bufferSize_ - bufferPos_ : os_.size() - os_.position();
-  if (available < n) {
-    if (hasBuffer_) {
-      throw IOException("TFile: Read-Buffer too small or too large, file corrupt: " +
-                        std::to_string(bufferPos_) + "@buffer.");
-    }
-    shortRead(os_.size());
-  }
   if (hasBuffer_) {
     // Straight from the block buffer, without filling the string first.
-    std::string s(buffer_.data() + bufferPos_, static_cast<size_t>(n));
-    bufferPos_ += n;
-    return s;
+    const size_t at = block_.position();
+    std::string_view bytes;
+    if (!block_.chars(static_cast<size_t>(n), bytes)) blockOverrun(at);
+    return std::string(bytes);
   }
+  // Check the length against what is there before allocating for it.
+  if (os_.size() - os_.position() < n) shortRead(os_.size());
   std::string s(static_cast<size_t>(n), '\0');
   readBytes(s.data(), n);
   return s;
 }
 
-std::string TFile::readString() {
-  int32_t n = readInt();
-  return n <= 0 ? std::string() : readChars(n);
-}
+std::string TFile::readString() { return readChars(ByteCursor::storedCount(readInt())); }
 
 double TFile::readDouble() {
   unsigned char bytes[platform::kDoubleSize];
@@ -506,11 +501,10 @@ void TFile::beginReadBlock(bool lengthPrefixed) {
         buffer_.clear();
         shortRead(os_.position());
       }
-      bufferSize_ = n;
+      block_ = ByteCursor(std::string_view(buffer_.data(), static_cast<size_t>(n)));
       hasBuffer_ = true;
-      bufferPos_ = 0;
       bufferDepth_ = readDepth_;
-    } else if (bufferSize_ < bufferPos_ + n) {
+    } else if (static_cast<int64_t>(block_.size()) < n) {
       shortRead(filePosition());
     }
   }
@@ -521,14 +515,13 @@ void TFile::endReadBlock() {
   if (readDepth_ <= 0) return;
   --readDepth_;
   if (hasBuffer_ && readDepth_ == bufferDepth_) {
-    if (bufferPos_ != bufferSize_) {
+    if (!block_.ok() || !block_.empty()) {
       throw IOException("TFile: Read-Buffer too small or too large, file corrupt: ");
     }
     hasBuffer_ = false;
+    block_ = ByteCursor();
     buffer_.clear();
     buffer_.shrink_to_fit();
-    bufferSize_ = 0;
-    bufferPos_ = 0;
     bufferDepth_ = -1;
   }
 }
@@ -557,5 +550,5 @@ int64_t TFile::fileSize() const {
 
 int64_t TFile::bytesLeft() const {
   if (forWriting_) return 0;
-  return hasBuffer_ ? bufferSize_ - bufferPos_ : os_.size() - os_.position();
+  return hasBuffer_ ? static_cast<int64_t>(block_.size()) : os_.size() - os_.position();
 }

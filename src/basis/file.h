@@ -27,6 +27,7 @@
 #include <utility>
 #include <vector>
 
+#include "basis/byte_cursor.h"
 #include "basis/class_registry.h"
 #include "basis/p_object.h"
 #include "platform/little_endian.h"
@@ -129,7 +130,7 @@ class TFile : public TPObject {
   // without taking them; empty outside a block.
   std::string_view blockView() const {
     if (forWriting_ || !hasBuffer_) return {};
-    return {buffer_.data() + bufferPos_, static_cast<size_t>(bufferSize_ - bufferPos_)};
+    return block_.rest();
   }
 
   // Not owned; must outlive every readTPObject.
@@ -202,6 +203,8 @@ class TFile : public TPObject {
   void makeRoom(size_t n);
   void patchInt(int64_t position, int32_t value);
   [[noreturn]] void shortRead(int64_t position) const;
+  // The failure of a read at `position` in the block buffer.
+  [[noreturn]] void blockOverrun(size_t position) const;
   // A new object of the class `stored` names (through the class-name map);
   // `collection` tells whether it is one.
   std::unique_ptr<TPObject> makeStored(const std::string& stored, bool& collection);
@@ -235,6 +238,9 @@ class TFile : public TPObject {
   int64_t bufferDepth_ = 0;
   int64_t bufferGrowth_ = 256;
   int64_t bufferPos_ = 0;
+  // The outermost block of a file being read, over buffer_: every read
+  // inside it is taken from there.
+  ByteCursor block_;
   int32_t readDepth_ = 0;
   const THashtable* classNameMap_ = nullptr;
 

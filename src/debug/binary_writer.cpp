@@ -1,36 +1,47 @@
 #include "debug/binary_writer.h"
 
-#include <cstring>
+#include <algorithm>
+#include <iterator>
 #include <optional>
+#include <string_view>
 
+#include "basis/byte_cursor.h"
 #include "basis/exceptions.h"
 #include "basis/file.h"
 #include "debug/debug_entries.h"
 #include "debug/debug_entry.h"
+#include "debug/error_entry.h"
+#include "debug/trace_entry.h"
 #include "platform/exception.h"
 #include "platform/little_endian.h"
 #include "platform/os_file.h"
 
 namespace {
 
-const int64_t kHeaderSize = static_cast<int64_t>(std::strlen(TDebugEntries::kFileHeader));
+constexpr std::string_view kHeader = TDebugEntries::kFileHeader;
 // The list's block length and its count stand side by side behind the header.
-const int64_t kLengthAt = kHeaderSize;
-const int64_t kHeadSize = kHeaderSize + 2 * platform::kFixed32Size;
+constexpr int64_t kLengthAt = static_cast<int64_t>(kHeader.size());
+constexpr int64_t kHeadSize = kLengthAt + 2 * static_cast<int64_t>(ByteCursor::kInt32Size);
+// The class names the reader takes for an entry.
+constexpr std::string_view kEntryClassNames[] = {TTraceEntry::kClassName, TErrorEntry::kClassName,
+                                                 TDebugEntry::kClassName};
+// The longest of them as stored.
+constexpr size_t kLongestClassText =
+    std::max({ByteCursor::textSize(kEntryClassNames[0]), ByteCursor::textSize(kEntryClassNames[1]),
+              ByteCursor::textSize(kEntryClassNames[2])});
 // Every entry takes at least the length of its class name and that of its block.
-constexpr int64_t kMinEntrySize = 2 * platform::kFixed32Size;
-constexpr int64_t kLongestClassName = 11;
+constexpr int64_t kMinEntrySize = static_cast<int64_t>(ByteCursor::objectLead(""));
 
 // The list as the file's head describes it.
 struct ListHead {
   int32_t length;  // of the list's block: the count and the entries
   int32_t count;
-  int64_t end() const { return kHeadSize - platform::kFixed32Size + length; }
+  int64_t end() const { return kLengthAt + static_cast<int64_t>(ByteCursor::kInt32Size) + length; }
 };
 
-// The class names the reader takes for an entry.
-bool isEntryClassName(const std::string& name) {
-  return name == "TTraceEntry" || name == "TErrorEntry" || name == "TDebugEntry";
+bool isEntryClassName(std::string_view name) {
+  return std::find(std::begin(kEntryClassNames), std::end(kEntryClassNames), name) !=
+         std::end(kEntryClassNames);
 }
 
 // The head of the debug file `name` when it describes a list of entries that
@@ -48,27 +59,26 @@ std::optional<ListHead> appendableHead(const std::string& name) {
   }
   const int64_t size = file.size();
   // The head and, behind it, room for the first entry's class name.
-  std::string head(static_cast<size_t>(kHeadSize + platform::kFixed32Size + kLongestClassName), '\0');
+  std::string head(static_cast<size_t>(kHeadSize) + kLongestClassText, '\0');
   if (size < kHeadSize) return std::nullopt;
   head.resize(file.read(head.data(), head.size()));
-  if (head.size() < static_cast<size_t>(kHeadSize) ||
-      head.compare(0, static_cast<size_t>(kHeaderSize), TDebugEntries::kFileHeader) != 0) {
+  ByteCursor in(head);
+  std::string_view header;
+  ListHead list{};
+  if (!in.chars(kHeader.size(), header) || header != kHeader || !in.int32(list.length) ||
+      !in.int32(list.count)) {
     return std::nullopt;
   }
-  ListHead list{
-      static_cast<int32_t>(platform::decodeFixed32(head.data() + kLengthAt)),
-      static_cast<int32_t>(platform::decodeFixed32(head.data() + kLengthAt + platform::kFixed32Size))};
-  if (list.length < platform::kFixed32Size || list.count < 0 || list.end() > size) return std::nullopt;
-  const int64_t entryBytes = list.length - platform::kFixed32Size;
+  if (list.length < static_cast<int32_t>(ByteCursor::kInt32Size) || list.count < 0 || list.end() > size) {
+    return std::nullopt;
+  }
+  const int64_t entryBytes = list.length - static_cast<int64_t>(ByteCursor::kInt32Size);
   if ((list.count == 0) != (entryBytes == 0) || list.count > entryBytes / kMinEntrySize) return std::nullopt;
   if (list.count > 0) {
     // A list of something else under the same header is left to the reader.
-    const int64_t nameLength = platform::decodeFixed32(head.data() + kHeadSize);
-    const int64_t nameEnd = kHeadSize + platform::kFixed32Size + nameLength;
-    if (nameLength > kLongestClassName || nameEnd > list.end() ||
-        nameEnd > static_cast<int64_t>(head.size()) ||
-        !isEntryClassName(head.substr(static_cast<size_t>(kHeadSize + platform::kFixed32Size),
-                                      static_cast<size_t>(nameLength)))) {
+    std::string_view entryClass;
+    if (!in.text(entryClass) || static_cast<int64_t>(in.position()) > list.end() ||
+        !isEntryClassName(entryClass)) {
       return std::nullopt;
     }
   }

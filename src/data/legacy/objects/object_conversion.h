@@ -9,6 +9,7 @@
 #include <utility>
 #include <vector>
 
+#include "basis/byte_cursor.h"
 #include "basis/class_registry.h"
 #include "basis/file.h"
 #include "data/carrier_artists.h"
@@ -117,23 +118,29 @@ bool convertPlainDatabase(const std::string& inputFile, const std::string& outpu
     const std::string_view header = Format::kFileHeader;
     ByteWindow window(in, in.size());
     std::string_view bytes;
+    std::string_view found;
     int32_t length = 0;
     int32_t count = 0;
-    if (!window.peek(header.size() + 8, bytes) || bytes.substr(0, header.size()) != header) return false;
-    PlainReader head(bytes, header.size());
-    if (!head.int32(length) || !head.int32(count) || length < 4 || count < 0) return false;
+    if (!window.peek(header.size() + 2 * ByteCursor::kInt32Size, bytes)) return false;
+    ByteCursor head(bytes);
+    if (!head.chars(header.size(), found) || found != header || !head.int32(length) || !head.int32(count) ||
+        length < static_cast<int32_t>(ByteCursor::kInt32Size) || count < 0) {
+      return false;
+    }
     window.take(bytes.size());
     // The database's block ends the carriers; what follows it is not read.
-    const int64_t blockLeft = static_cast<int64_t>(length) - 4;
+    const int64_t blockLeft = static_cast<int64_t>(length) - static_cast<int64_t>(ByteCursor::kInt32Size);
     int64_t taken = 0;
     PlainCarrier<Format> source;
     TCarrierWriter out(outputFile, count);
     for (int32_t i = 0; i < count; ++i) {
       // The class name and the block's length, then the whole object.
-      constexpr size_t kLead = 4 + 13 + 4;
+      constexpr size_t kLead = ByteCursor::objectLead(kStoredCarrier);
+      int32_t n = 0;
       if (blockLeft - taken < static_cast<int64_t>(kLead) || !window.peek(kLead, bytes)) throw NotPlain();
-      const int32_t n = static_cast<int32_t>(platform::decodeFixed32(bytes.data() + kLead - 4));
-      if (n < 0 || blockLeft - taken < static_cast<int64_t>(kLead) + n || !window.peek(kLead + n, bytes)) {
+      ByteCursor lead(bytes);
+      if (!lead.className(kStoredCarrier) || !lead.int32(n) || n < 0 ||
+          blockLeft - taken < static_cast<int64_t>(kLead) + n || !window.peek(kLead + n, bytes)) {
         throw NotPlain();
       }
       if (!PlainReader(bytes).carrier(source)) throw NotPlain();

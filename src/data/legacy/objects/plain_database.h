@@ -18,7 +18,7 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/little_endian.h"
+#include "basis/byte_cursor.h"
 #include "platform/os_file.h"
 
 namespace objectconversion {
@@ -74,71 +74,19 @@ struct PlainCarrier : Format::CarrierFields {
   mutable PlainTitle<Format> title_;
 };
 
+// The stored class names of the plain form.
+constexpr std::string_view kStoredCarrier = "TSoundCarrier";
+constexpr std::string_view kStoredTitle = "TTitle";
+
 class PlainReader {
  public:
-  explicit PlainReader(std::string_view bytes, size_t pos = 0) : bytes_(bytes), pos_(pos) {}
-
-  // A count or length; false when the bytes end first.
-  bool int32(int32_t& value) {
-    if (bytes_.size() - pos_ < platform::kFixed32Size) return false;
-    value = static_cast<int32_t>(platform::decodeFixed32(bytes_.data() + pos_));
-    pos_ += platform::kFixed32Size;
-    return true;
-  }
-  // A text as the reader takes it: a length of 0 or less is the empty text.
-  // Without `into` it is only passed over.
-  template <class Text>
-  bool text(Text* into) {
-    int32_t n = 0;
-    if (!int32(n)) return false;
-    if (n < 0) n = 0;
-    if (bytes_.size() - pos_ < static_cast<size_t>(n)) return false;
-    if (into != nullptr) *into = std::string_view(bytes_.data() + pos_, static_cast<size_t>(n));
-    pos_ += static_cast<size_t>(n);
-    return true;
-  }
-  bool number(double& into) {
-    if (bytes_.size() - pos_ < 8) return false;
-    into = platform::decodeDouble(bytes_.data() + pos_);
-    pos_ += 8;
-    return true;
-  }
-  // The stored class name, which must be `name` exactly.
-  bool className(std::string_view name) {
-    int32_t n = 0;
-    if (!int32(n) || n != static_cast<int32_t>(name.size()) || bytes_.size() - pos_ < name.size())
-      return false;
-    const bool same = std::memcmp(bytes_.data() + pos_, name.data(), name.size()) == 0;
-    pos_ += name.size();
-    return same;
-  }
-  // A length-prefixed block whose fields `body` takes, exactly to its end.
-  template <class Body>
-  bool block(Body body) {
-    int32_t n = 0;
-    if (!int32(n) || n < 0 || bytes_.size() - pos_ < static_cast<size_t>(n)) return false;
-    const size_t end = pos_ + static_cast<size_t>(n);
-    return body() && pos_ == end;
-  }
-
-  template <class Table, class Fields>
-  bool fields(const Table& table, Fields* into) {
-    for (const auto& field : table) {
-      std::string* none = nullptr;
-      if (!text(into == nullptr ? none : &(into->*field.member))) return false;
-    }
-    return true;
-  }
+  explicit PlainReader(std::string_view bytes, size_t pos = 0) : bytes_(bytes), in_(bytes, pos) {}
 
   // A title's block into `title`: its common texts, and the format's own
   // fields too, or those only passed over.
   template <class Format>
   bool title(PlainTitle<Format>& title, bool withFields) {
-    auto* fieldsInto = withFields ? static_cast<typename Format::TitleFields*>(&title) : nullptr;
-    return block([&] {
-      return text(&title.name) && text(&title.artist) && text(&title.url) &&
-             fields(Format::kTitleFields, fieldsInto);
-    });
+    return titleBlock(in_, title, withFields);
   }
 
   // The carrier object that the bytes hold from here, into `carrier`, which
@@ -148,34 +96,51 @@ class PlainReader {
   bool carrier(PlainCarrier<Format>& carrier) {
     carrier.bytes_ = bytes_;
     carrier.titleAt_.clear();
-    return className("TSoundCarrier") && block([&] {
-             int32_t titles = 0;
-             if (!text(&carrier.name) || !text(&carrier.label) || !text(&carrier.artist) ||
-                 !text(&carrier.type) || !number(carrier.release) || !text(&carrier.notes) ||
-                 !fields(Format::kCarrierFields, static_cast<typename Format::CarrierFields*>(&carrier)) ||
-                 !int32(titles) || titles < 0) {
-               return false;
-             }
-             // Each title takes at least its class name and block: no more
-             // room than the bytes left can fill.
-             if (static_cast<size_t>(titles) > (bytes_.size() - pos_) / 8) return false;
-             carrier.titleAt_.reserve(static_cast<size_t>(titles));
-             PlainTitle<Format> title;
-             for (int32_t i = 0; i < titles; ++i) {
-               if (!className("TTitle")) return false;
-               const size_t at = pos_;
-               if (!this->title<Format>(title, false)) return false;
-               const auto artistAt = static_cast<size_t>(title.artist.data() - bytes_.data());
-               carrier.titleAt_.push_back({static_cast<uint32_t>(at), static_cast<uint32_t>(artistAt),
-                                           static_cast<uint32_t>(title.artist.size())});
-             }
-             return true;
-           });
+    ByteCursor in;
+    int32_t titles = 0;
+    if (!in_.className(kStoredCarrier) || !in_.block(in) || !in.text(carrier.name) ||
+        !in.text(carrier.label) || !in.text(carrier.artist) || !in.text(carrier.type) ||
+        !in.number(carrier.release) || !in.text(carrier.notes) ||
+        !fields(in, Format::kCarrierFields, static_cast<typename Format::CarrierFields*>(&carrier)) ||
+        !in.int32(titles) || titles < 0) {
+      return false;
+    }
+    // Each title takes at least its class name and block: no more room than
+    // the bytes left can fill.
+    if (static_cast<size_t>(titles) > in.size() / ByteCursor::objectLead(kStoredTitle)) return false;
+    carrier.titleAt_.reserve(static_cast<size_t>(titles));
+    PlainTitle<Format> title;
+    for (int32_t i = 0; i < titles; ++i) {
+      if (!in.className(kStoredTitle)) return false;
+      const size_t at = in.position();
+      if (!titleBlock(in, title, false)) return false;
+      const auto artistAt = static_cast<size_t>(title.artist.data() - bytes_.data());
+      carrier.titleAt_.push_back({static_cast<uint32_t>(at), static_cast<uint32_t>(artistAt),
+                                  static_cast<uint32_t>(title.artist.size())});
+    }
+    return in.empty();
   }
 
  private:
+  template <class Table, class Fields>
+  static bool fields(ByteCursor& in, const Table& table, Fields* into) {
+    for (const auto& field : table) {
+      if (!(into == nullptr ? in.skipText() : in.text(into->*field.member))) return false;
+    }
+    return true;
+  }
+
+  // A block exactly as long as the title's fields.
+  template <class Format>
+  static bool titleBlock(ByteCursor& from, PlainTitle<Format>& title, bool withFields) {
+    auto* fieldsInto = withFields ? static_cast<typename Format::TitleFields*>(&title) : nullptr;
+    ByteCursor in;
+    return from.block(in) && in.text(title.name) && in.text(title.artist) && in.text(title.url) &&
+           fields(in, Format::kTitleFields, fieldsInto) && in.empty();
+  }
+
   std::string_view bytes_;
-  size_t pos_ = 0;
+  ByteCursor in_;
 };
 
 template <class Format>

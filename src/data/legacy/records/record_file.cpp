@@ -118,8 +118,8 @@ int32_t RecordIO::readInt(RecordFile& file) {
 }
 
 std::string RecordIO::readString(RecordFile& file) {
-  int32_t n = readInt(file);
-  if (n <= 0) return std::string();
+  const int32_t n = ByteCursor::storedCount(readInt(file));
+  if (n == 0) return std::string();
   if (n > file.remaining()) throw Exception(kReadError);
   std::string value(static_cast<size_t>(n), '\0');
   if (file.read(value.data(), value.size()) != value.size()) throw Exception(kReadError);

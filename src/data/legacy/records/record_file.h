@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "basis/byte_cursor.h"
 #include "platform/os_file.h"
 
 namespace legacy {
@@ -89,8 +90,7 @@ bool openDatabase(RecordFile& file, const std::string& path, const std::string& 
 template <class Wrapper>
 void readIdList(RecordFile& file, std::vector<Wrapper>& ids) {
   ids.clear();
-  int32_t count = RecordIO::readInt(file);
-  if (count <= 0) return;
+  const int32_t count = ByteCursor::storedCount(RecordIO::readInt(file));
   ids.reserve(static_cast<size_t>(std::min<int64_t>(count, file.remaining() / 4)));
   for (int32_t i = 0; i < count; ++i) ids.emplace_back(RecordIO::readInt(file));
 }

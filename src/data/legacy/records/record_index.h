@@ -26,6 +26,7 @@
 #include <utility>
 #include <vector>
 
+#include "basis/byte_cursor.h"
 #include "platform/file_in_memory.h"
 #include "platform/little_endian.h"
 
@@ -56,58 +57,19 @@ struct RecordView {
 };
 
 // The fields of a layout taken from the bytes as the record file's readers
-// take them (a text or id count of 0 or below is empty). The first field the
-// bytes cannot hold ends the walk: ok() turns false and stays so.
-class ByteFields {
+// take them: the container's int32, text and number, and a title's carrier
+// ids as a count (none for 0 or below) and that many int32. The first field
+// the bytes cannot hold ends the walk: ok() turns false and stays so.
+class ByteFields : public ByteCursor {
  public:
-  ByteFields(std::string_view bytes, size_t position)
-      : data_(bytes.data()), size_(bytes.size()), pos_(position) {}
+  using ByteCursor::ByteCursor;
 
-  bool ok() const { return ok_; }
-  size_t position() const { return pos_; }
-
-  void int32(int32_t& value) {
-    if (size_ - pos_ < 4) return fail();
-    value = static_cast<int32_t>(platform::decodeFixed32(data_ + pos_));
-    pos_ += 4;
-  }
-  void text(std::string_view& value) {
-    int32_t n = 0;
-    int32(n);
-    if (n <= 0) {
-      value = {};
-    } else if (size_ - pos_ < static_cast<size_t>(n)) {
-      fail();
-    } else {
-      value = std::string_view(data_ + pos_, static_cast<size_t>(n));
-      pos_ += static_cast<size_t>(n);
-    }
-  }
-  void number(double& value) {
-    if (size_ - pos_ < 8) return fail();
-    value = platform::decodeDouble(data_ + pos_);
-    pos_ += 8;
-  }
   void ids(IdsView& value) {
     int32_t n = 0;
-    int32(n);
-    value = {pos_, 0};
-    if (n <= 0) return;
-    if ((size_ - pos_) / 4 < static_cast<size_t>(n)) return fail();
-    value.count = n;
-    pos_ += 4 * static_cast<size_t>(n);
+    count(n);
+    value = {position(), 0};
+    if (n != 0 && skip(kInt32Size * static_cast<size_t>(n))) value.count = n;
   }
-
- private:
-  void fail() {
-    ok_ = false;
-    pos_ = size_;
-  }
-
-  const char* data_;
-  size_t size_;
-  size_t pos_;
-  bool ok_ = true;
 };
 
 // Ids to the position of the first of them in a list: a plain array over the
