@@ -64,19 +64,32 @@ std::string TTitle::formatCarrierIndex(int32_t index, const std::string& type) {
 }
 
 std::string TTitle::toString() const {
-  std::string text = TString::zeroPad(static_cast<int64_t>(track) + 1, 2) + " " + artist;
-  if (!originalArtist.empty() || !film.empty()) {
-    text += " (" + originalArtist;
-    if (!originalArtist.empty() && !film.empty()) text += ", ";
-    text += film + ")";
-  }
-  text += " - " + name + ", " + url + " (" + contentType + ") ";
-  if (carrier != nullptr) {
-    text += formatCarrierIndex(carrierIndex, carrier->type);
-  } else {
-    text += std::to_string(carrierIndex);
-  }
+  std::string text;
+  appendText(text, {name, artist, url, track, contentType, originalArtist, film, carrierIndex},
+             carrier != nullptr ? &carrier->type : nullptr);
   return text;
+}
+
+void TTitle::appendText(std::string& out, const StoredFields& f, const std::string* carrierType) {
+  out += TString::zeroPad(static_cast<int64_t>(f.track) + 1, 2);
+  out += ' ';
+  out += f.artist;
+  if (!f.originalArtist.empty() || !f.film.empty()) {
+    out += " (";
+    out += f.originalArtist;
+    if (!f.originalArtist.empty() && !f.film.empty()) out += ", ";
+    out += f.film;
+    out += ')';
+  }
+  out += " - ";
+  out += f.name;
+  out += ", ";
+  out += f.url;
+  out += " (";
+  out += f.contentType;
+  out += ") ";
+  out += carrierType != nullptr ? formatCarrierIndex(f.carrierIndex, *carrierType)
+                                : std::to_string(f.carrierIndex);
 }
 
 void TTitle::readFrom(TFile& file) {

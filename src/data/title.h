@@ -73,13 +73,16 @@ class TTitle : public TXMLPersistent {
     std::string_view name;
     std::string_view artist;
     std::string_view url;
-    int32_t track;
+    int32_t track = 0;
     std::string_view contentType;
     std::string_view originalArtist;
     std::string_view film;
-    int32_t carrierIndex;
+    int32_t carrierIndex = 0;
   };
   static void writeFields(TFile& file, const StoredFields& fields);
+  // toString() of a title with these fields on a carrier of `carrierType`
+  // (nullptr when it is on none), appended to `out`.
+  static void appendText(std::string& out, const StoredFields& fields, const std::string* carrierType);
   // Writes a title of these fields as writeTPObject writes a TTitle: its
   // class name, then its block.
   static void writeStored(TFile& file, const StoredFields& fields);

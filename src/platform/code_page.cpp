@@ -85,10 +85,16 @@ std::string utf8ToAnsi(std::string_view s) {
   return out;
 }
 
-std::string toConsoleText(std::string_view s) {
-  std::string out;
-  out.reserve(s.size());
+void appendConsoleText(std::string& out, std::string_view s) {
   for (size_t i = 0; i < s.size();) {
+    // Printable ASCII, most of any text, goes over in runs.
+    size_t plain = i;
+    while (plain < s.size() && s[plain] >= 0x20 && s[plain] < 0x7F) ++plain;
+    if (plain > i) {
+      out.append(s.substr(i, plain - i));
+      i = plain;
+      if (i == s.size()) break;
+    }
     if (s[i] == '\r' && i + 1 < s.size() && s[i + 1] == '\n') {
       ++i;
       continue;
@@ -105,6 +111,12 @@ std::string toConsoleText(std::string_view s) {
       appendUtf8(out, code);
     i += length;
   }
+}
+
+std::string toConsoleText(std::string_view s) {
+  std::string out;
+  out.reserve(s.size());
+  appendConsoleText(out, s);
   return out;
 }
 

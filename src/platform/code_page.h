@@ -26,6 +26,8 @@ std::string utf8ToAnsi(std::string_view s);
 // "\x1B" with two upper-case hex digits, so nothing read from a file can steer
 // the terminal. A result passes unchanged through a second time.
 std::string toConsoleText(std::string_view s);
+// toConsoleText(s) appended to `out`.
+void appendConsoleText(std::string& out, std::string_view s);
 
 // The UTF-16 code unit of one Windows-1252 byte.
 char16_t ansiCharToUtf16(unsigned char c);

@@ -10,16 +10,47 @@
 
 namespace platform {
 
-void writeConsoleLine(std::string_view text) {
-  std::string out = toConsoleText(text);
-  out += '\n';
+namespace {
+
+void writeOut(std::string_view bytes) {
   errno = 0;
-  if (std::fwrite(out.data(), 1, out.size(), stdout) != out.size() || std::fflush(stdout) != 0) {
+  if (std::fwrite(bytes.data(), 1, bytes.size(), stdout) != bytes.size() || std::fflush(stdout) != 0) {
     int err = errno;
     std::clearerr(stdout);
     throw EInOutError(std::string("I/O error while writing to standard output: ") +
                       (err ? std::strerror(err) : "write failed"));
   }
+}
+
+}  // namespace
+
+void writeConsoleLine(std::string_view text) {
+  std::string out = toConsoleText(text);
+  out += '\n';
+  writeOut(out);
+}
+
+ConsoleLines::~ConsoleLines() {
+  try {
+    flush();
+  } catch (...) {
+    // Whoever needs to know that the last lines failed calls flush() first.
+  }
+}
+
+void ConsoleLines::line(std::string_view text) {
+  appendConsoleText(buffer_, text);
+  buffer_ += '\n';
+  if (buffer_.size() >= kPiece) flush();
+}
+
+void ConsoleLines::flush() {
+  if (buffer_.empty()) return;
+  std::string bytes;
+  bytes.swap(buffer_);
+  writeOut(bytes);
+  bytes.clear();
+  buffer_.swap(bytes);  // keeps the room for the next lines
 }
 
 void writeConsoleText(ConsoleStream stream, std::string_view text) {

@@ -3,6 +3,8 @@
 // UTF-8 with LF line ends and control characters escaped (see toConsoleText).
 #pragma once
 
+#include <cstddef>
+#include <string>
 #include <string_view>
 
 namespace platform {
@@ -10,6 +12,26 @@ namespace platform {
 // Writes text and a line end to standard output and flushes it.
 // Raises EInOutError when the write fails.
 void writeConsoleLine(std::string_view text);
+
+// Lines for standard output, as writeConsoleLine writes them, collected and
+// written in large pieces: a listing of a million lines would otherwise take
+// a write for each. Raises EInOutError as writeConsoleLine does, from the
+// line that fills a piece or from flush().
+class ConsoleLines {
+ public:
+  ConsoleLines() = default;
+  ConsoleLines(const ConsoleLines&) = delete;
+  ConsoleLines& operator=(const ConsoleLines&) = delete;
+  // Writes what is left, raising nothing.
+  ~ConsoleLines();
+
+  void line(std::string_view text);
+  void flush();
+
+ private:
+  static constexpr size_t kPiece = 1 << 16;
+  std::string buffer_;
+};
 
 enum class ConsoleStream { kOutput, kError };
 

@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "app/reported_run.h"
+#include "basis/byte_cursor.h"
 #include "basis/exceptions.h"
 #include "convert/convert_database.h"
 #include "data/sound_carriers.h"
@@ -33,16 +34,14 @@ const std::string kCurrentDatabases = std::string(kCurrentVersion) + " or relati
 void checkTrailingBytes(const std::string& path, size_t headerLength) {
   platform::OsFile file;
   file.openRead(path);
-  int64_t size = file.size();
-  file.seek(static_cast<int64_t>(headerLength));
-  unsigned char length[4];
-  if (file.read(length, 4) != 4) return;  // the load has already said what is wrong
-  int64_t blockLength = static_cast<int64_t>(
-      static_cast<uint32_t>(length[0]) | (static_cast<uint32_t>(length[1]) << 8) |
-      (static_cast<uint32_t>(length[2]) << 16) | (static_cast<uint32_t>(length[3]) << 24));
-  int64_t end = static_cast<int64_t>(headerLength) + 4 + blockLength;
-  if (size > end) {
-    throw IOException("check: " + path + ": " + std::to_string(size - end) +
+  std::string lead(headerLength + ByteCursor::kInt32Size, '\0');
+  lead.resize(file.read(lead.data(), lead.size()));
+  ByteCursor in(lead, headerLength);
+  int32_t blockLength = 0;
+  if (!in.int32(blockLength)) return;  // the load has already said what is wrong
+  const int64_t end = static_cast<int64_t>(lead.size()) + static_cast<uint32_t>(blockLength);
+  if (file.size() > end) {
+    throw IOException("check: " + path + ": " + std::to_string(file.size() - end) +
                       " bytes follow the end of the database's block.");
   }
 }

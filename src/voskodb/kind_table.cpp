@@ -12,6 +12,7 @@
 #include "basis/xml_helper.h"
 #include "convert/convert_database.h"
 #include "data/artist_relations.h"
+#include "data/carrier_stream.h"
 #include "data/legacy/objects/object_conversion.h"
 #include "data/legacy/v1_5/manager_1_5.h"
 #include "data/legacy/v2_0/manager_2_0.h"
@@ -126,6 +127,55 @@ void importXml(const std::string& in, const std::string& out) {
   database.store(out);
 }
 
+// A current database read carrier by carrier (carrier_stream.h); `each`
+// sees every carrier. False when the file is not in the form the stream
+// reads, which the loaded model's way then reports as it always has.
+template <class Each>
+bool streamCarriers(const std::string& path, Each each) {
+  CarrierStream in;
+  StoredCarrier carrier;
+  if (!in.open(path)) return false;
+  for (int32_t i = 0; i < in.count(); ++i) {
+    if (!in.next(carrier)) return false;
+    each(carrier);
+  }
+  return in.finished();
+}
+
+void countCurrentDatabase(const std::string& path, Counts& counts) {
+  int64_t carriers = 0, titles = 0, tocs = 0;
+  const bool streamed = streamCarriers(path, [&](const StoredCarrier& c) {
+    ++carriers;
+    titles += static_cast<int64_t>(c.titles.size());
+    tocs += c.tocCount;
+  });
+  if (!streamed) return countDatabase<TSoundCarriers, Form::kBinary>(path, counts);
+  counts = {{"carriers", carriers}, {"titles", titles}, {"tables of contents", tocs}};
+}
+
+// Checked whole before the first line is printed, since printed lines cannot
+// be taken back when the loaded model's way has to list the file instead.
+void dumpCurrentDatabase(const std::string& path) {
+  if (!streamCarriers(path, [](const StoredCarrier&) {})) {
+    return dumpDatabase<TSoundCarriers, Form::kBinary>(path);
+  }
+  platform::ConsoleLines out;
+  TSoundCarrier carrier;
+  std::string line;
+  const bool streamed = streamCarriers(path, [&](const StoredCarrier& c) {
+    fillCarrier(c, carrier);
+    out.line(carrier.toString());
+    for (const StoredTitle& t : c.titles) {
+      line.assign("    ");
+      TTitle::appendText(line, t, &carrier.type);
+      out.line(line);
+    }
+  });
+  // The file changed between the two readings: what it holds now is read whole.
+  if (!streamed) throw IOException(path + ": changed while it was listed.");
+  out.flush();
+}
+
 // The lists of a 1.5 or 2.0 file, read as the manager reads them.
 template <class Format>
 void countRelational(const std::string& path, Counts& counts) {
@@ -206,8 +256,8 @@ const std::vector<KindRow>& fileKinds() {
        .description = std::string("sound-carrier database, current format ") + kCurrentVersion,
        .sign = Sign::kHeader,
        .mark = TSoundCarrier::kFileHeader,
-       .count = countDatabase<TSoundCarriers, kBinary>,
-       .dump = dumpDatabase<TSoundCarriers, kBinary>,
+       .count = countCurrentDatabase,
+       .dump = dumpCurrentDatabase,
        .convert = exportXml<TSoundCarriers>},
       {.kind = FileKind::kRelations,
        .key = "relations",
