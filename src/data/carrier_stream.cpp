@@ -222,6 +222,43 @@ void fillTitle(const StoredTitle& stored, TTitle& title) {
   title.carrierIndex = stored.carrierIndex;
 }
 
+namespace {
+
+StoredTocTrack viewTrack(const TTOCTrack& track) {
+  return {track.minutes, track.seconds, track.frames, track.trackNumber, track.isAudioTrack};
+}
+
+}  // namespace
+
+void viewCarrier(const TSoundCarrier& carrier, StoredCarrier& stored) {
+  stored.name = carrier.name;
+  stored.label = carrier.label;
+  stored.artist = carrier.artist;
+  stored.type = carrier.type;
+  stored.release = carrier.release;
+  stored.notes = carrier.notes;
+  stored.contentType = carrier.contentType;
+  stored.image = carrier.image;
+  stored.printImage = carrier.printImage;
+  const int32_t tocs = carrier.tocList ? carrier.tocList->size() : 0;
+  if (stored.tocs.size() < static_cast<size_t>(tocs)) stored.tocs.resize(static_cast<size_t>(tocs));
+  stored.tocCount = tocs;
+  for (int32_t i = 0; i < tocs; ++i) {
+    const TTOCData& from = *carrier.tocList->getTOC(i);
+    StoredToc& to = stored.tocs[static_cast<size_t>(i)];
+    to.discId = from.discId;
+    to.leadOut = from.leadOut ? viewTrack(*from.leadOut) : StoredTocTrack{};
+    to.tracks.clear();
+    for (int32_t j = 0; j < from.size(); ++j) to.tracks.push_back(viewTrack(*from.getTrack(j)));
+  }
+  stored.titles.clear();
+  for (int32_t i = 0; i < carrier.size(); ++i) {
+    const TTitle& t = *carrier.getTitle(i);
+    stored.titles.push_back(
+        {t.name, t.artist, t.url, t.track, t.contentType, t.originalArtist, t.film, t.carrierIndex});
+  }
+}
+
 std::unique_ptr<TSoundCarrier> makeCarrier(const StoredCarrier& stored) {
   auto carrier = std::make_unique<TSoundCarrier>();
   fillCarrier(stored, *carrier);

@@ -108,5 +108,8 @@ class CarrierStream {
 void fillCarrier(const StoredCarrier& stored, TSoundCarrier& carrier);
 // The model's title filled from a stored one, every field (not its carrier).
 void fillTitle(const StoredTitle& stored, TTitle& title);
+// The stored form of a carrier of the model: views of its texts, valid
+// while it lives unchanged.
+void viewCarrier(const TSoundCarrier& carrier, StoredCarrier& stored);
 // The carrier as TSoundCarriers::load makes it, with its titles.
 std::unique_ptr<TSoundCarrier> makeCarrier(const StoredCarrier& stored);

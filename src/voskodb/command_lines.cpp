@@ -2,6 +2,9 @@
 
 #include <cctype>
 
+#include "basis/exceptions.h"
+#include "voskodb/file_kind.h"
+
 std::string shellQuote(const std::string& text) {
   static const std::string kPlain = "/._-+,:@%=";
   bool plain = !text.empty();
@@ -20,4 +23,12 @@ std::string convertCommandLine(const std::string& version, const std::string& pa
 
 std::string upgradeCommandLine(const std::string& path) {
   return "voskodb upgrade " + shellQuote(path) + " <output-file>";
+}
+
+void refuseFile(const std::string& command, const std::string& path, const KindRow& row,
+                const std::string& takes) {
+  std::string message =
+      command + ": " + path + " is a " + row.description + "; " + command + " takes " + takes + ".";
+  if (row.oldVersion != nullptr) message += " Upgrade it first: " + upgradeCommandLine(path);
+  throw IllegalArgumentException(message);
 }

@@ -12,3 +12,9 @@ std::string shellQuote(const std::string& text);
 std::string convertCommandLine(const std::string& version, const std::string& path);
 // "voskodb upgrade <path> <output-file>"
 std::string upgradeCommandLine(const std::string& path);
+
+struct KindRow;
+// Raises IllegalArgumentException "<command>: <path> is a <kind>; <command>
+// takes <takes>.", for an old database with the command that upgrades it.
+[[noreturn]] void refuseFile(const std::string& command, const std::string& path, const KindRow& row,
+                             const std::string& takes);

@@ -20,15 +20,6 @@ void print(const std::string& line) { platform::writeConsoleLine(line); }
 // What the commands that read the current model take.
 const std::string kCurrentDatabases = std::string(kCurrentVersion) + " or relations database";
 
-// Why a command does not take a file of this kind, with the way forward for an old database.
-[[noreturn]] void refuse(const std::string& command, const std::string& path, const KindRow& row,
-                         const std::string& takes) {
-  std::string message =
-      command + ": " + path + " is a " + row.description + "; " + command + " takes " + takes + ".";
-  if (row.oldVersion != nullptr) message += " Upgrade it first: " + upgradeCommandLine(path);
-  throw IllegalArgumentException(message);
-}
-
 // The database's block must end where the file ends: the container reads
 // only as far as the block's length says, so bytes after it go unnoticed.
 void checkTrailingBytes(const std::string& path, size_t headerLength) {
@@ -60,7 +51,7 @@ void infoCommand(const std::string& path, bool json) {
 int upgradeCommand(const std::string& in, const std::string& out) {
   const KindRow& row = recognizeVoskoFile(in);
   if (row.oldVersion == nullptr)
-    refuse("upgrade", in, row, "an old sound-carrier database (" + sourceVersionList("") + ")");
+    refuseFile("upgrade", in, row, "an old sound-carrier database (" + sourceVersionList("") + ")");
   const std::string version = row.oldVersion;
   int exitCode = runReported(kConverterReportPrefix, [&] {
     convertDatabase(version, in, out);
@@ -75,14 +66,14 @@ int upgradeCommand(const std::string& in, const std::string& out) {
 void dumpCommand(const std::string& path) {
   const KindRow& row = recognizeVoskoFile(path);
   if (row.dump == nullptr)
-    refuse("dump", path, row, "a " + kCurrentDatabases + " (binary or XML) or binary debug entries");
+    refuseFile("dump", path, row, "a " + kCurrentDatabases + " (binary or XML) or binary debug entries");
   row.dump(path);
 }
 
 void exportXmlCommand(const std::string& database, const std::string& xml) {
   const KindRow& row = recognizeVoskoFile(database);
   if (!row.isCurrentDatabase() || row.isXml())
-    refuse("export-xml", database, row, "a binary " + kCurrentDatabases);
+    refuseFile("export-xml", database, row, "a binary " + kCurrentDatabases);
   row.convert(database, xml);
   print("exported " + database + " (" + row.description + ") to " + xml);
 }
@@ -90,9 +81,9 @@ void exportXmlCommand(const std::string& database, const std::string& xml) {
 void importXmlCommand(const std::string& xml, const std::string& database) {
   const KindRow& row = recognizeVoskoFile(xml);
   if (!row.isCurrentDatabase() || !row.isXml()) {
-    refuse("import-xml", xml, row,
-           std::string("the XML form of a sound-carrier database (VERSION ") + TSoundCarriers::kXmlVersion +
-               ") or of a relations database");
+    refuseFile("import-xml", xml, row,
+               std::string("the XML form of a sound-carrier database (VERSION ") +
+                   TSoundCarriers::kXmlVersion + ") or of a relations database");
   }
   row.convert(xml, database);
   print("imported " + xml + " (" + row.description + ") to " + database);
@@ -100,7 +91,7 @@ void importXmlCommand(const std::string& xml, const std::string& database) {
 
 void checkCommand(const std::string& path) {
   const KindRow& row = recognizeVoskoFile(path);
-  if (!row.isCurrentDatabase()) refuse("check", path, row, "a " + kCurrentDatabases + " (binary or XML)");
+  if (!row.isCurrentDatabase()) refuseFile("check", path, row, "a " + kCurrentDatabases + " (binary or XML)");
   FileSummary summary = summarizeFile(path, row);
   if (!row.isXml()) checkTrailingBytes(path, row.mark.size());
   std::string line = "ok: " + path + " (" + row.description + ")";

@@ -1,0 +1,72 @@
+#include "voskodb/carrier_source.h"
+
+#include <cstdint>
+#include <memory>
+
+#include "basis/exceptions.h"
+#include "convert/convert_database.h"
+#include "data/sound_carrier.h"
+#include "data/sound_carriers.h"
+#include "voskodb/command_lines.h"
+
+namespace {
+
+// Every carrier from the binary stream; false when the file leaves the form.
+bool streamBinary(const std::string& path, const std::function<void(const StoredCarrier&)>& each) {
+  CarrierStream in;
+  StoredCarrier carrier;
+  if (!in.open(path)) return false;
+  for (int32_t i = 0; i < in.count(); ++i) {
+    if (!in.next(carrier)) return false;
+    each(carrier);
+  }
+  return in.finished();
+}
+
+void fromModel(const std::string& path, bool xml, const std::function<void(const StoredCarrier&)>& each) {
+  TSoundCarriers database;
+  if (xml)
+    database.loadXML(path);
+  else
+    database.load(path);
+  StoredCarrier carrier;
+  for (int32_t i = 0; i < database.size(); ++i) {
+    viewCarrier(*database.getCarrier(i), carrier);
+    each(carrier);
+  }
+}
+
+}  // namespace
+
+void forEachCarrier(const std::string& path, const KindRow& row,
+                    const std::function<void(const StoredCarrier&)>& each,
+                    const std::function<void()>& restart) {
+  const bool xml = row.isXml();
+  auto stream = [&](const std::function<void(const StoredCarrier&)>& to) {
+    return !xml && streamBinary(path, to);
+  };
+  if (!restart) {
+    if (!stream([](const StoredCarrier&) {})) return fromModel(path, xml, each);
+    // The file changed between the two readings.
+    if (!stream(each)) throw IOException(path + ": changed while it was read.");
+    return;
+  }
+  bool handed = false;
+  if (stream([&](const StoredCarrier& c) {
+        handed = true;
+        each(c);
+      })) {
+    return;
+  }
+  if (handed) restart();
+  fromModel(path, xml, each);
+}
+
+const KindRow& requireCarrierDatabase(const std::string& command, const std::string& path) {
+  const KindRow& row = recognizeVoskoFile(path);
+  if (row.kind == FileKind::kDatabase2_5_7 || row.kind == FileKind::kXmlDatabase ||
+      row.kind == FileKind::kXmlOther)
+    return row;
+  refuseFile(command, path, row,
+             std::string("a ") + kCurrentVersion + " sound-carrier database (binary or XML)");
+}
