@@ -50,8 +50,12 @@ bool toc(ByteCursor& in, StoredToc& toc) {
   }
   toc.discId = static_cast<uint32_t>(discId);
   toc.tracks.resize(static_cast<size_t>(tracks));
-  for (StoredTocTrack& t : toc.tracks) {
+  for (size_t i = 0; i < toc.tracks.size(); ++i) {
+    StoredTocTrack& t = toc.tracks[i];
     if (!object(in, kTrackName, [&](ByteCursor& c) { return track(c, t); })) return false;
+    // A table numbers its tracks by their places as it takes them; only the
+    // lead-out keeps the number stored.
+    t.trackNumber = static_cast<int32_t>(i);
   }
   return true;
 }

@@ -40,6 +40,8 @@ struct StoredTocTrack {
   bool isAudioTrack = true;
 };
 
+// A table of contents as loading makes it: its tracks numbered by their
+// places (0, 1, ...), whatever the file stored; the lead-out as stored.
 struct StoredToc {
   uint32_t discId = 0;
   StoredTocTrack leadOut;

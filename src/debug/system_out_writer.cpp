@@ -5,7 +5,7 @@
 
 void TSystemOutWriter::write(const TDebugEntry& entry) {
   try {
-    platform::writeConsoleLine(entry.toString());
+    platform::writeDiagnosticsLine(entry.toString());
   } catch (...) {
     // Nowhere else to report to; the channel's other writers still run.
   }

@@ -1,5 +1,6 @@
-// TSystemOutWriter prints each entry's text on standard output. It is the
-// one writer that swallows its failures: the console is the last resort.
+// TSystemOutWriter prints each entry's text on the console: standard output,
+// or standard error where the program says so (platform::setDiagnosticsStream).
+// It is the one writer that swallows its failures: the console is the last resort.
 #pragma once
 
 #include "debug/debug_writer.h"

@@ -12,15 +12,22 @@ namespace platform {
 
 namespace {
 
-void writeOut(std::string_view bytes) {
+ConsoleStream diagnosticsStream = ConsoleStream::kOutput;
+
+void writeTo(std::FILE* file, std::string_view bytes) {
+  // Lines on both streams keep their order on a terminal that shows both.
+  if (file == stderr) std::fflush(stdout);
   errno = 0;
-  if (std::fwrite(bytes.data(), 1, bytes.size(), stdout) != bytes.size() || std::fflush(stdout) != 0) {
+  if (std::fwrite(bytes.data(), 1, bytes.size(), file) != bytes.size() || std::fflush(file) != 0) {
     int err = errno;
-    std::clearerr(stdout);
-    throw EInOutError(std::string("I/O error while writing to standard output: ") +
+    std::clearerr(file);
+    throw EInOutError(std::string("I/O error while writing to standard ") +
+                      (file == stderr ? "error: " : "output: ") +
                       (err ? std::strerror(err) : "write failed"));
   }
 }
+
+void writeOut(std::string_view bytes) { writeTo(stdout, bytes); }
 
 }  // namespace
 
@@ -28,6 +35,14 @@ void writeConsoleLine(std::string_view text) {
   std::string out = toConsoleText(text);
   out += '\n';
   writeOut(out);
+}
+
+void setDiagnosticsStream(ConsoleStream stream) { diagnosticsStream = stream; }
+
+void writeDiagnosticsLine(std::string_view text) {
+  std::string out = toConsoleText(text);
+  out += '\n';
+  writeTo(diagnosticsStream == ConsoleStream::kError ? stderr : stdout, out);
 }
 
 ConsoleLines::~ConsoleLines() {

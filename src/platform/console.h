@@ -40,6 +40,13 @@ enum class ConsoleStream { kOutput, kError };
 // usage and its errors, which quote the arguments. Never raises.
 void writeConsoleText(ConsoleStream stream, std::string_view text);
 
+// Where the diagnostics' console writer prints its lines: standard output by
+// default, standard error for a program whose standard output carries only
+// data. Set once at start-up, before anything is reported.
+void setDiagnosticsStream(ConsoleStream stream);
+// writeConsoleLine on the diagnostics' stream.
+void writeDiagnosticsLine(std::string_view text);
+
 enum class NoticeKind { kError, kWarning, kInformation };
 
 // A modal message box with one OK button becomes a notice on standard error:

@@ -13,6 +13,7 @@
 #include "convert/convert_database.h"
 #include "data/artist_relations.h"
 #include "data/carrier_stream.h"
+#include "data/carrier_xml_writer.h"
 #include "data/legacy/objects/object_conversion.h"
 #include "data/legacy/v1_5/manager_1_5.h"
 #include "data/legacy/v2_0/manager_2_0.h"
@@ -176,6 +177,12 @@ void dumpCurrentDatabase(const std::string& path) {
   out.flush();
 }
 
+// Written carrier by carrier where the database is in the stored form;
+// otherwise loaded, so that the report is the loaded model's.
+void exportCurrentDatabase(const std::string& in, const std::string& out) {
+  if (!exportXmlStreaming(in, out)) exportXml<TSoundCarriers>(in, out);
+}
+
 // The lists of a 1.5 or 2.0 file, read as the manager reads them.
 template <class Format>
 void countRelational(const std::string& path, Counts& counts) {
@@ -258,7 +265,7 @@ const std::vector<KindRow>& fileKinds() {
        .mark = TSoundCarrier::kFileHeader,
        .count = countCurrentDatabase,
        .dump = dumpCurrentDatabase,
-       .convert = exportXml<TSoundCarriers>},
+       .convert = exportCurrentDatabase},
       {.kind = FileKind::kRelations,
        .key = "relations",
        .description = "artist-relations database",

@@ -23,6 +23,7 @@ int runVoskodb(int argc, char** argv) {
       "voskodb"};
   app.require_subcommand(1);
   app.fallthrough(false);
+  app.set_version_flag("--version", std::string("voskodb ") + VOSKO_VERSION);
 
   const std::string current = kCurrentVersion;
   std::string file, in, out;
@@ -66,6 +67,14 @@ int runVoskodb(int argc, char** argv) {
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {
+    // A word where the command belongs is named, not listed among the arguments.
+    if (argc > 1 && argv[1][0] != '-' &&
+        app.get_subcommands([&](const CLI::App* c) { return c->get_name() == argv[1]; }).empty()) {
+      platform::writeConsoleText(
+          platform::ConsoleStream::kError,
+          std::string("voskodb: '") + argv[1] + "' is not a command; see 'voskodb --help'\n");
+      return 2;
+    }
     // The library quotes the arguments it refuses; they reach the terminal
     // only in the console form.
     std::ostringstream out, err;
@@ -89,6 +98,9 @@ int runVoskodb(int argc, char** argv) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  // Standard output carries only what a command was asked for, so that it
+  // can go straight to another program.
+  platform::setDiagnosticsStream(platform::ConsoleStream::kError);
   startUp();
   int exitCode = runVoskodb(argc, argv);
   shutDown();

@@ -35,13 +35,23 @@ TEST_F(VoskodbTest, HelpNamesEveryCommandAndEachCommandHasItsOwn) {
   }
 }
 
+TEST_F(VoskodbTest, VersionAndUnknownCommandsAnswerOnTheirStreams) {
+  testutil::RunResult version = voskodb({"--version"});
+  EXPECT_EQ(0, version.exitCode);
+  EXPECT_THAT(version.out, testing::MatchesRegex("voskodb [0-9]+\\.[0-9]+\\.[0-9]+\n"));
+  testutil::RunResult bogus = voskodb({"bogus", "x"});
+  EXPECT_EQ(2, bogus.exitCode);
+  EXPECT_EQ("", bogus.out);
+  EXPECT_EQ("voskodb: 'bogus' is not a command; see 'voskodb --help'\n", bogus.err);
+}
+
 TEST_F(VoskodbTest, WrongUsageExitsWithTwoAndReportsNothing) {
   const std::vector<std::vector<std::string>> cases = {
       {}, {"frobnicate"}, {"info"}, {"info", "a", "b"}, {"upgrade", "a"}, {"check", "--json", "a"}, {"dump"}};
   for (const auto& args : cases) {
     testutil::RunResult r = voskodb(args);
     EXPECT_EQ(2, r.exitCode) << testing::PrintToString(args);
-    EXPECT_EQ("", reportLine(r.out)) << testing::PrintToString(args);
+    EXPECT_EQ("", reportLine(r.err)) << testing::PrintToString(args);
     EXPECT_NE("", r.err) << testing::PrintToString(args);
   }
 }
@@ -181,9 +191,9 @@ TEST_F(VoskodbTest, InfoOnAnUnknownFileSaysSoAndFails) {
       EXPECT_EQ(1, r.exitCode);
       EXPECT_EQ("vosko: FATAL ERROR: voskodb: " + path + ": not a Vosko file (it starts with \"" + c.shown +
                     "\", neither a database header nor a VOSKO root element).",
-                reportLine(r.out));
-      EXPECT_THAT(r.out, HasSubstr("\tclass: IllegalArgumentException"));
-      EXPECT_EQ(std::string::npos, r.out.find('{'));
+                reportLine(r.err));
+      EXPECT_THAT(r.err, HasSubstr("\tclass: IllegalArgumentException"));
+      EXPECT_EQ("", r.out);
     }
   }
 }
@@ -192,13 +202,13 @@ TEST_F(VoskodbTest, InfoOnAMissingOrDamagedFileReportsWhy) {
   testutil::RunResult missing = voskodb({"info", dir_.file("none.vsk")});
   EXPECT_EQ(1, missing.exitCode);
   EXPECT_EQ("vosko: FATAL ERROR: voskodb: " + dir_.file("none.vsk") + ": cannot be read.",
-            reportLine(missing.out));
+            reportLine(missing.err));
 
   std::string whole = testutil::readFile(writeDatabase("db.vsk"));
   std::string cut = write("cut.vsk", whole.substr(0, whole.size() - 10));
   testutil::RunResult damaged = voskodb({"info", cut});
   EXPECT_EQ(1, damaged.exitCode);
-  EXPECT_THAT(reportLine(damaged.out),
+  EXPECT_THAT(reportLine(damaged.err),
               HasSubstr("vosko: FATAL ERROR: voskodb: TFile: IO error while read binary."));
 }
 
@@ -289,7 +299,7 @@ TEST_F(VoskodbTest, DumpOfAnOldDatabaseShowsTheWayToUpgradeIt) {
           " is a sound-carrier database, old format 2.0; dump takes a 2.5.7 or relations database (binary "
           "or XML) or binary debug entries. Upgrade it first: voskodb upgrade " +
           sample("2.0") + " <output-file>",
-      reportLine(r.out));
+      reportLine(r.err));
 }
 
 // ---- export-xml and import-xml ------------------------------------------------------
@@ -334,7 +344,7 @@ TEST_F(VoskodbTest, ExportTakesOnlyCurrentBinaryDatabases) {
   for (const Case& c : cases) {
     testutil::RunResult r = voskodb({"export-xml", c.file, xml});
     EXPECT_EQ(1, r.exitCode);
-    EXPECT_THAT(reportLine(r.out), HasSubstr("voskodb: export-xml: " + c.file + " is a " + c.kind +
+    EXPECT_THAT(reportLine(r.err), HasSubstr("voskodb: export-xml: " + c.file + " is a " + c.kind +
                                              "; export-xml takes a binary 2.5.7 or relations database."));
     EXPECT_FALSE(testutil::exists(xml));
   }
@@ -360,7 +370,7 @@ TEST_F(VoskodbTest, AFailedImportLeavesTheDatabaseAsItWas) {
   for (const Case& c : cases) {
     testutil::RunResult r = voskodb({"import-xml", write(c.name, c.text), database});
     EXPECT_EQ(1, r.exitCode) << c.name;
-    EXPECT_THAT(reportLine(r.out), HasSubstr(c.report)) << c.name;
+    EXPECT_THAT(reportLine(r.err), HasSubstr(c.report)) << c.name;
     EXPECT_EQ(before, testutil::readFile(database)) << c.name;
     testutil::RunResult fresh = voskodb({"import-xml", dir_.file(c.name), dir_.file("new.vsk")});
     EXPECT_EQ(1, fresh.exitCode);
@@ -407,8 +417,8 @@ TEST_F(VoskodbTest, ImportTakesEveryXmlTheLibraryReadsAndLeavesOtherRootsToItsMe
                   ElementsAre("imported " + dir_.file(c.name) + " (" + c.result + ") to " + out));
     } else {
       EXPECT_EQ(1, r.exitCode) << c.name;
-      EXPECT_THAT(reportLine(r.out), HasSubstr("voskodb: TXMLPersistent.loadXML: ")) << c.name;
-      EXPECT_THAT(reportLine(r.out), testing::EndsWith(") " + c.result)) << c.name;
+      EXPECT_THAT(reportLine(r.err), HasSubstr("voskodb: TXMLPersistent.loadXML: ")) << c.name;
+      EXPECT_THAT(reportLine(r.err), testing::EndsWith(") " + c.result)) << c.name;
     }
   }
 }
@@ -455,7 +465,7 @@ TEST_F(VoskodbTest, CheckReportsTheFirstProblem) {
   for (const Case& c : cases) {
     testutil::RunResult r = voskodb({"check", write(c.name, c.bytes)});
     EXPECT_EQ(1, r.exitCode) << c.name;
-    EXPECT_THAT(reportLine(r.out), HasSubstr(c.report)) << c.name;
+    EXPECT_THAT(reportLine(r.err), HasSubstr(c.report)) << c.name;
     EXPECT_EQ(std::string::npos, r.out.find("ok:")) << c.name;
   }
 }
@@ -468,7 +478,7 @@ TEST_F(VoskodbTest, CheckTakesOnlyCurrentDatabases) {
           " is a sound-carrier database, old format 1.5; check takes a 2.5.7 or relations database (binary "
           "or XML). Upgrade it first: voskodb upgrade " +
           sample("1.5") + " <output-file>",
-      reportLine(r.out));
+      reportLine(r.err));
 }
 
 }  // namespace
