@@ -1,7 +1,27 @@
 #include "data/carrier_writer.h"
 
+#include <climits>
+#include <memory>
+
 #include "basis/exceptions.h"
 #include "data/sound_carriers.h"
+#include "data/toc_data.h"
+#include "data/toc_list.h"
+#include "data/toc_track.h"
+
+namespace {
+
+constexpr int32_t kCountAtClose = -1;
+
+void fillTrack(const StoredTocTrack& stored, TTOCTrack& track) {
+  track.minutes = stored.minutes;
+  track.seconds = stored.seconds;
+  track.frames = stored.frames;
+  track.trackNumber = stored.trackNumber;
+  track.isAudioTrack = stored.isAudioTrack;
+}
+
+}  // namespace
 
 TCarrierWriter::TCarrierWriter(const std::string& fileName, int32_t count)
     : file_(fileName, true, TSoundCarrier::kFileHeader), openedAt_(carrier_.release), carriersLeft_(count) {
@@ -11,8 +31,19 @@ TCarrierWriter::TCarrierWriter(const std::string& fileName, int32_t count)
   file_.writeInt(count);
 }
 
+TCarrierWriter::TCarrierWriter(const std::string& fileName)
+    : file_(fileName, true, TSoundCarrier::kFileHeader),
+      openedAt_(carrier_.release),
+      carriersLeft_(kCountAtClose) {
+  TSoundCarriers list;
+  file_.beginBlock(list.isLengthPrefixed(), list.isWriteBuffered());
+  countAt_ = file_.filePosition();
+  file_.writeInt(0);
+}
+
 void TCarrierWriter::beginCarrier(int32_t titles) {
-  if (titlesLeft_ >= 0 || carriersLeft_ == 0 || titles < 0 || carrier_.size() != 0) {
+  if (titlesLeft_ >= 0 || carriersLeft_ == 0 || carriersWritten_ == INT32_MAX || titles < 0 ||
+      carrier_.size() != 0) {
     throw IllegalStateException("TCarrierWriter.beginCarrier: carrier out of turn.");
   }
   file_.writeString(carrier_.className());
@@ -54,13 +85,60 @@ void TCarrierWriter::endCarrier() {
   if (titlesLeft_ != 0) throw IllegalStateException("TCarrierWriter.endCarrier: titles missing.");
   file_.endBlock();
   titlesLeft_ = -1;
-  --carriersLeft_;
+  if (carriersLeft_ != kCountAtClose) --carriersLeft_;
+  ++carriersWritten_;
   carrier_.initializeReleased(openedAt_);
 }
 
+void TCarrierWriter::write(const StoredCarrier& stored) {
+  if (titlesLeft_ >= 0) throw IllegalStateException("TCarrierWriter.write: carrier out of turn.");
+  carrier_.name.assign(stored.name);
+  carrier_.label.assign(stored.label);
+  carrier_.artist.assign(stored.artist);
+  carrier_.type.assign(stored.type);
+  carrier_.release = stored.release;
+  carrier_.notes.assign(stored.notes);
+  carrier_.contentType.assign(stored.contentType);
+  carrier_.image.assign(stored.image);
+  carrier_.printImage.assign(stored.printImage);
+  // Appended, not added: adding would number the tracks by their position.
+  TTOCList& tocs = *carrier_.tocList;
+  tocs.clear();
+  for (int32_t i = 0; i < stored.tocCount; ++i) {
+    const StoredToc& from = stored.tocs[static_cast<size_t>(i)];
+    auto toc = std::make_unique<TTOCData>();
+    toc->discId = from.discId;
+    fillTrack(from.leadOut, *toc->leadOut);
+    for (const StoredTocTrack& t : from.tracks) {
+      auto track = std::make_unique<TTOCTrack>();
+      fillTrack(t, *track);
+      toc->append(std::move(track));
+    }
+    tocs.append(std::move(toc));
+  }
+  if (stored.titles.size() > static_cast<size_t>(INT32_MAX))
+    throw IllegalStateException("TCarrierWriter.write: too many titles.");
+  beginCarrier(static_cast<int32_t>(stored.titles.size()));
+  // carrier() starts the next carrier without these tables of contents.
+  tocs.clear();
+  for (const StoredTitle& t : stored.titles) {
+    TTitle::writeStored(
+        file_, {t.name, t.artist, t.url, t.track, t.contentType, t.originalArtist, t.film, t.carrierIndex});
+  }
+  titlesLeft_ = 0;
+  endCarrier();
+}
+
 void TCarrierWriter::close() {
-  if (titlesLeft_ >= 0 || carriersLeft_ != 0)
+  if (titlesLeft_ >= 0 || (carriersLeft_ != 0 && carriersLeft_ != kCountAtClose))
     throw IllegalStateException("TCarrierWriter.close: carriers missing.");
   file_.endBlock();
+  if (carriersLeft_ == kCountAtClose) {
+    // As a block's length is patched: the count in its place, then on at the end.
+    const int64_t end = file_.fileSize();
+    file_.seek(countAt_);
+    file_.writeInt(carriersWritten_);
+    file_.seek(end);
+  }
   file_.close();
 }

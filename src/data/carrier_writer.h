@@ -11,8 +11,11 @@
 //     out.endCarrier();
 //   out.close();
 //
-// Counts that do not match what was announced raise IllegalStateException and
-// the file is never put in place, as with every failure before close().
+// A carrier read elsewhere goes in whole with write(), exactly as it is held.
+// Without a count the writer takes any number of carriers and puts their
+// number in its place when it closes. Counts that do not match what was
+// announced raise IllegalStateException and the file is never put in place,
+// as with every failure before close().
 #pragma once
 
 #include <cstdint>
@@ -21,6 +24,7 @@
 #include <string_view>
 
 #include "basis/file.h"
+#include "data/carrier_stream.h"
 #include "data/sound_carrier.h"
 #include "data/title.h"
 
@@ -28,6 +32,8 @@ class TCarrierWriter {
  public:
   // Opens `fileName` as TSoundCarriers::store opens it, for `count` carriers.
   TCarrierWriter(const std::string& fileName, int32_t count);
+  // The same for as many carriers as are written before close().
+  explicit TCarrierWriter(const std::string& fileName);
   TCarrierWriter(const TCarrierWriter&) = delete;
   TCarrierWriter& operator=(const TCarrierWriter&) = delete;
 
@@ -49,6 +55,11 @@ class TCarrierWriter {
   void addTitle(std::string_view name, std::string_view url, std::string_view artist);
   // Ends the carrier and initializes carrier() again for the next.
   void endCarrier();
+  // Writes `stored` as the next carrier as a model holding it exactly would
+  // be stored: every field, its tables of contents and its titles as given
+  // (a track -1 stays -1, TOC tracks keep their numbers). Not between
+  // beginCarrier() and endCarrier().
+  void write(const StoredCarrier& stored);
   // Completes the file and puts it in place; raises IOException on failure.
   void close();
 
@@ -56,8 +67,10 @@ class TCarrierWriter {
   TFile file_;
   TSoundCarrier carrier_;
   TTitle title_;
-  double openedAt_;  // the release of every carrier() until it is filled
-  int32_t carriersLeft_;
+  double openedAt_;       // the release of every carrier() until it is filled
+  int32_t carriersLeft_;  // -1 when no count was announced
+  int32_t carriersWritten_ = 0;
+  int64_t countAt_ = 0;      // where the count is in the file
   int32_t titlesLeft_ = -1;  // -1 outside a carrier
   // The highest number of each disc among the carrier's titles written so far.
   std::map<int32_t, int32_t> lastTracks_;

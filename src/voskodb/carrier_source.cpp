@@ -5,23 +5,12 @@
 
 #include "basis/exceptions.h"
 #include "convert/convert_database.h"
+#include "data/carrier_xml_reader.h"
 #include "data/sound_carrier.h"
 #include "data/sound_carriers.h"
 #include "voskodb/command_lines.h"
 
 namespace {
-
-// Every carrier from the binary stream; false when the file leaves the form.
-bool streamBinary(const std::string& path, const std::function<void(const StoredCarrier&)>& each) {
-  CarrierStream in;
-  StoredCarrier carrier;
-  if (!in.open(path)) return false;
-  for (int32_t i = 0; i < in.count(); ++i) {
-    if (!in.next(carrier)) return false;
-    each(carrier);
-  }
-  return in.finished();
-}
 
 void fromModel(const std::string& path, bool xml, const std::function<void(const StoredCarrier&)>& each) {
   TSoundCarriers database;
@@ -38,12 +27,27 @@ void fromModel(const std::string& path, bool xml, const std::function<void(const
 
 }  // namespace
 
+bool streamCarriers(const std::string& path, bool xml,
+                    const std::function<void(const StoredCarrier&)>& each) {
+  return tryStream([&] {
+    if (xml) return CarrierXmlReader().read(path, each);
+    CarrierStream in;
+    StoredCarrier carrier;
+    if (!in.open(path)) return false;
+    for (int32_t i = 0; i < in.count(); ++i) {
+      if (!in.next(carrier)) return false;
+      each(carrier);
+    }
+    return in.finished();
+  });
+}
+
 void forEachCarrier(const std::string& path, const KindRow& row,
                     const std::function<void(const StoredCarrier&)>& each,
                     const std::function<void()>& restart) {
   const bool xml = row.isXml();
   auto stream = [&](const std::function<void(const StoredCarrier&)>& to) {
-    return !xml && streamBinary(path, to);
+    return streamCarriers(path, xml, to);
   };
   if (!restart) {
     if (!stream([](const StoredCarrier&) {})) return fromModel(path, xml, each);

@@ -4,16 +4,34 @@
 // whatever the size of the file.
 //
 // Each form is read by its stream (data/carrier_stream.h for the binary
-// form); a file out of the form the stream reads is loaded whole as the
-// model and its carriers handed from there, so that every file that loads
-// is read, and one that does not raises what loading raises.
+// form, data/carrier_xml_reader.h for the XML form); a file out of the form the stream reads is loaded whole
+// as the model and its carriers handed from there, so that every file that loads is read, and one that does
+// not raises what loading raises.
 #pragma once
 
+#include <cerrno>
 #include <functional>
 #include <string>
 
 #include "data/carrier_stream.h"
 #include "voskodb/file_kind.h"
+
+// Runs `stream`, which says whether the file was in its form; when it says
+// no, errno is left as it was before, since the loaded model's way that
+// follows shows errno in its report.
+template <class Stream>
+bool tryStream(Stream stream) {
+  const int saved = errno;
+  if (stream()) return true;
+  errno = saved;
+  return false;
+}
+
+// Hands every carrier of the file at `path` to `each` through the stream of
+// its form (binary, or XML when `xml`). False when the file is not in the
+// form the stream reads, which `each` may learn only after it has seen some
+// carriers.
+bool streamCarriers(const std::string& path, bool xml, const std::function<void(const StoredCarrier&)>& each);
 
 // Hands every carrier of the database at `path`, recognised as of the kind
 // `row` (the current database, binary or XML), to `each` in the file's

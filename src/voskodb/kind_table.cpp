@@ -13,6 +13,7 @@
 #include "convert/convert_database.h"
 #include "data/artist_relations.h"
 #include "data/carrier_stream.h"
+#include "data/carrier_xml_reader.h"
 #include "data/carrier_xml_writer.h"
 #include "data/legacy/objects/object_conversion.h"
 #include "data/legacy/v1_5/manager_1_5.h"
@@ -28,6 +29,7 @@
 #include "debug/error_entry.h"
 #include "debug/trace_entry.h"
 #include "platform/console.h"
+#include "voskodb/carrier_source.h"
 #include "voskodb/file_kind.h"
 
 namespace {
@@ -128,42 +130,32 @@ void importXml(const std::string& in, const std::string& out) {
   database.store(out);
 }
 
-// A current database read carrier by carrier (carrier_stream.h); `each`
-// sees every carrier. False when the file is not in the form the stream
-// reads, which the loaded model's way then reports as it always has.
-template <class Each>
-bool streamCarriers(const std::string& path, Each each) {
-  CarrierStream in;
-  StoredCarrier carrier;
-  if (!in.open(path)) return false;
-  for (int32_t i = 0; i < in.count(); ++i) {
-    if (!in.next(carrier)) return false;
-    each(carrier);
-  }
-  return in.finished();
-}
-
+// Counted carrier by carrier where the database is in the form its stream
+// reads; otherwise loaded, so that the report is the loaded model's.
+template <Form kForm>
 void countCurrentDatabase(const std::string& path, Counts& counts) {
   int64_t carriers = 0, titles = 0, tocs = 0;
-  const bool streamed = streamCarriers(path, [&](const StoredCarrier& c) {
+  const bool streamed = streamCarriers(path, kForm == Form::kXml, [&](const StoredCarrier& c) {
     ++carriers;
     titles += static_cast<int64_t>(c.titles.size());
     tocs += c.tocCount;
   });
-  if (!streamed) return countDatabase<TSoundCarriers, Form::kBinary>(path, counts);
+  if (!streamed) return countDatabase<TSoundCarriers, kForm>(path, counts);
   counts = {{"carriers", carriers}, {"titles", titles}, {"tables of contents", tocs}};
 }
 
 // Checked whole before the first line is printed, since printed lines cannot
 // be taken back when the loaded model's way has to list the file instead.
+template <Form kForm>
 void dumpCurrentDatabase(const std::string& path) {
-  if (!streamCarriers(path, [](const StoredCarrier&) {})) {
-    return dumpDatabase<TSoundCarriers, Form::kBinary>(path);
+  constexpr bool kXmlForm = kForm == Form::kXml;
+  if (!streamCarriers(path, kXmlForm, [](const StoredCarrier&) {})) {
+    return dumpDatabase<TSoundCarriers, kForm>(path);
   }
   platform::ConsoleLines out;
   TSoundCarrier carrier;
   std::string line;
-  const bool streamed = streamCarriers(path, [&](const StoredCarrier& c) {
+  const bool streamed = streamCarriers(path, kXmlForm, [&](const StoredCarrier& c) {
     fillCarrier(c, carrier);
     out.line(carrier.toString());
     for (const StoredTitle& t : c.titles) {
@@ -177,10 +169,14 @@ void dumpCurrentDatabase(const std::string& path) {
   out.flush();
 }
 
-// Written carrier by carrier where the database is in the stored form;
-// otherwise loaded, so that the report is the loaded model's.
+// Written carrier by carrier where the source is in the form its stream
+// reads; otherwise loaded, so that the report is the loaded model's.
 void exportCurrentDatabase(const std::string& in, const std::string& out) {
-  if (!exportXmlStreaming(in, out)) exportXml<TSoundCarriers>(in, out);
+  if (!tryStream([&] { return exportXmlStreaming(in, out); })) exportXml<TSoundCarriers>(in, out);
+}
+
+void importCurrentDatabase(const std::string& in, const std::string& out) {
+  if (!tryStream([&] { return importXmlStreaming(in, out); })) importXml<TSoundCarriers>(in, out);
 }
 
 // The lists of a 1.5 or 2.0 file, read as the manager reads them.
@@ -263,8 +259,8 @@ const std::vector<KindRow>& fileKinds() {
        .description = std::string("sound-carrier database, current format ") + kCurrentVersion,
        .sign = Sign::kHeader,
        .mark = TSoundCarrier::kFileHeader,
-       .count = countCurrentDatabase,
-       .dump = dumpCurrentDatabase,
+       .count = countCurrentDatabase<kBinary>,
+       .dump = dumpCurrentDatabase<kBinary>,
        .convert = exportCurrentDatabase},
       {.kind = FileKind::kRelations,
        .key = "relations",
@@ -286,9 +282,9 @@ const std::vector<KindRow>& fileKinds() {
        .description = std::string("sound-carrier database as XML, version ") + TSoundCarriers::kXmlVersion,
        .sign = Sign::kRootVersion,
        .mark = TSoundCarriers::kXmlVersion,
-       .count = countDatabase<TSoundCarriers, kXml>,
-       .dump = dumpDatabase<TSoundCarriers, kXml>,
-       .convert = importXml<TSoundCarriers>},
+       .count = countCurrentDatabase<kXml>,
+       .dump = dumpCurrentDatabase<kXml>,
+       .convert = importCurrentDatabase},
       {.kind = FileKind::kXmlRelations,
        .key = "relations-xml",
        .description = "artist-relations database as XML",

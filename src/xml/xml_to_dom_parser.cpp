@@ -15,38 +15,22 @@
 #include "platform/exception.h"
 #include "platform/message_value.h"
 #include "platform/os_file.h"
-#include "xml/xml_encoding.h"
+#include "xml/expat_parser.h"
 #include "xml/xml_text.h"
 
 namespace {
 
-constexpr int kChunkSize = 64 * 1024;
-// The largest piece handed to expat at once; its buffer is indexed by int.
-constexpr std::int64_t kMaxPiece = 1 << 30;
+constexpr int kChunkSize = xml::kFilePiece;
 // Names converted once and kept for the rest of the document; real documents
 // use a few dozen, and one of millions of distinct names must not keep a
 // second copy of each here.
 constexpr std::size_t kCachedNames = 4096;
-// Separates namespace URI, local name and prefix in the names expat reports;
-// the byte never occurs in UTF-8 text.
-constexpr char kNamespaceSeparator = '\xFF';
+using xml::kNamespaceSeparator;
 
 struct StringHash {
   using is_transparent = void;
   std::size_t operator()(std::string_view s) const { return std::hash<std::string_view>()(s); }
 };
-
-int XMLCALL onUnknownEncoding(void*, const XML_Char* name, XML_Encoding* info) noexcept {
-  try {
-    if (!xml::singleByteTable(name, info->map)) return XML_STATUS_ERROR;
-  } catch (...) {
-    return XML_STATUS_ERROR;
-  }
-  info->data = nullptr;
-  info->convert = nullptr;
-  info->release = nullptr;
-  return XML_STATUS_OK;
-}
 
 // The bytes around the position of an error, read in the document's units.
 class ErrorContext {
@@ -82,12 +66,9 @@ class TDomBuilder {
   // With `upToRoot` the parse ends once the root element's start tag is built.
   TDomBuilder(TDomDocument* document, std::string sourceName, bool upToRoot = false)
       : document_(document), current_(document), sourceName_(std::move(sourceName)), upToRoot_(upToRoot) {
-    parser_ = XML_ParserCreateNS(nullptr, kNamespaceSeparator);
+    parser_ = xml::createParser();
     if (parser_ == nullptr) throw EOutOfMemory("Out of memory.");
-    XML_SetReturnNSTriplet(parser_, XML_TRUE);
-    XML_SetParamEntityParsing(parser_, XML_PARAM_ENTITY_PARSING_NEVER);
     XML_SetUserData(parser_, this);
-    XML_SetUnknownEncodingHandler(parser_, onUnknownEncoding, nullptr);
     XML_SetXmlDeclHandler(parser_, onXmlDecl);
     XML_SetStartDoctypeDeclHandler(parser_, onStartDoctype);
     XML_SetEndDoctypeDeclHandler(parser_, onEndDoctype);
@@ -144,7 +125,7 @@ class TDomBuilder {
   // with an unfinished token for the reason given at feed().
   void parseFile(platform::OsFile& file) {
     while (!stopped_) {
-      const int piece = static_cast<int>(std::clamp<std::int64_t>(unparsed(), kChunkSize, kMaxPiece));
+      const int piece = xml::filePieceSize(unparsed());
       void* buffer = XML_GetBuffer(parser_, piece);
       if (buffer == nullptr) raiseError();
       std::size_t n = file.read(buffer, static_cast<std::size_t>(piece));

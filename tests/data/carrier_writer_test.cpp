@@ -94,6 +94,26 @@ TEST(CarrierWriterTest, WritesWhatTheStoreOfTheWholeDatabaseWrites) {
             testutil::hex(testutil::readFile(dir.file("whole.vsk"))));
 }
 
+TEST(CarrierWriterTest, CountPutInPlaceAtCloseIsTheOneAnnounced) {
+  // 5000 carriers are more than the file holds back: their count goes to the disk afterwards.
+  for (int32_t carriers : {0, 1, 5000}) {
+    SCOPED_TRACE(carriers);
+    testutil::TempDir dir;
+    for (const char* name : {"announced.vsk", "counted.vsk"}) {
+      auto out = name[0] == 'a' ? std::make_unique<TCarrierWriter>(dir.file(name), carriers)
+                                : std::make_unique<TCarrierWriter>(dir.file(name));
+      for (int32_t i = 0; i < carriers; ++i) {
+        fillCarrier(out->carrier(), {std::string(100, 'x'), "Album", {}});
+        out->carrier().release = i;
+        out->beginCarrier(0);
+        out->endCarrier();
+      }
+      out->close();
+    }
+    EXPECT_EQ(testutil::readFile(dir.file("counted.vsk")), testutil::readFile(dir.file("announced.vsk")));
+  }
+}
+
 TEST(CarrierWriterTest, CallsOutOfTurnLeaveNoFile) {
   struct Case {
     const char* what;
