@@ -121,6 +121,12 @@ std::string formatDateTime(double value) {
   return formatShortDate(value) + " " + pad(p.hour, 2) + ":" + pad(p.minute, 2) + ":" + pad(p.second, 2);
 }
 
+std::string formatIsoDate(double value) {
+  DateTimeParts p = decodeDateTime(value);
+  const char* sign = p.year < 0 ? "-" : p.year > 9999 ? "+" : "";
+  return sign + pad(p.year < 0 ? -p.year : p.year, 4) + "-" + pad(p.month, 2) + "-" + pad(p.day, 2);
+}
+
 double parseShortDate(const std::string& text) {
   auto fail = [&]() -> double { throw EConvertError("'" + messageValue(text) + "' is not a valid date"); };
   int fields[3] = {0, 0, 0};

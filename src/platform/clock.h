@@ -34,6 +34,9 @@ int64_t timeOfDayMillis(double value);
 
 std::string formatShortDate(double value);
 std::string formatDateTime(double value);
+// The day of a date-time as ISO 8601 "yyyy-mm-dd", the same day formatShortDate
+// shows; a year beyond 0..9999 gets its sign and as many digits as it needs.
+std::string formatIsoDate(double value);
 // Raises EConvertError "'text' is not a valid date" for anything but a
 // valid "d.m.yyyy" date (one- or two-digit day and month).
 double parseShortDate(const std::string& text);

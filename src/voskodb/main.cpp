@@ -4,13 +4,17 @@
 #include <CLI/CLI.hpp>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "app/reported_run.h"
 #include "app/start_up.h"
 #include "convert/convert_database.h"
 #include "data/sound_carriers.h"
 #include "platform/console.h"
+#include "voskodb/catalogue_page.h"
+#include "voskodb/collection_export.h"
 #include "voskodb/db_commands.h"
+#include "voskodb/search_commands.h"
 
 namespace {
 
@@ -53,6 +57,24 @@ int runVoskodb(int argc, char** argv) {
   exportXml->add_option("DB", in, "binary database")->required();
   exportXml->add_option("OUT.xml", out, "XML file to write")->required();
 
+  CLI::App* exportCsv = app.add_subcommand(
+      "export-csv", "Write the titles of a " + current +
+                        " database as CSV (UTF-8, RFC 4180), one row per title with its carrier's fields.");
+  exportCsv->add_option("DB", in, "database (binary or XML)")->required();
+  exportCsv->add_option("OUT", out, "CSV file to write, - for standard output")->required();
+
+  CLI::App* exportJson = app.add_subcommand(
+      "export-json", "Write the carriers and titles of a " + current + " database as one JSON document.");
+  exportJson->add_option("DB", in, "database (binary or XML)")->required();
+  exportJson->add_option("OUT", out, "JSON file to write, - for standard output")->required();
+
+  CLI::App* exportHtml = app.add_subcommand(
+      "export-html", "Write a " + current +
+                         " database as one HTML page that needs nothing but a browser: its carriers and "
+                         "titles with a search, sorting and charts.");
+  exportHtml->add_option("DB", in, "database (binary or XML)")->required();
+  exportHtml->add_option("OUT.html", out, "HTML file to write, - for standard output")->required();
+
   CLI::App* importXml = app.add_subcommand(
       "import-xml", std::string("Write the binary database of an XML form (sound carriers, VERSION ") +
                         TSoundCarriers::kXmlVersion + ", or relations).");
@@ -63,6 +85,25 @@ int runVoskodb(int argc, char** argv) {
       "check", "Load a " + current +
                    " or relations database completely; print ok with its counts or the first problem.");
   check->add_option("FILE", file, "database (binary or XML)")->required();
+
+  std::vector<std::string> words;
+  FindFields findFields;
+  CLI::App* find = app.add_subcommand(
+      "find", "Print the carriers and titles of a " + current +
+                  " database that hold all WORDS, whatever their case and accents, as dump prints them. "
+                  "Exit codes: 0 found, 1 nothing found or failure reported, 2 usage shown.");
+  find->add_option("DB", file, "database (binary or XML)")->required();
+  find->add_option("WORDS", words, "words to find; a year as 1994, 199x or 1990s")->required();
+  find->add_flag("--artist", findFields.artist, "search the artists and original artists only");
+  find->add_flag("--title", findFields.title, "search the carriers' and titles' names only");
+  find->add_flag("--label", findFields.label, "search the labels only");
+  find->add_flag("--year", findFields.year, "search the release years only");
+
+  CLI::App* stats = app.add_subcommand(
+      "stats", "Count the carriers and titles of a " + current +
+                   " database by medium, kind and decade, and name the artists and labels with the most.");
+  stats->add_option("DB", file, "database (binary or XML)")->required();
+  stats->add_flag("--json", json, "print the same as one JSON object");
 
   try {
     app.parse(argc, argv);
@@ -85,10 +126,15 @@ int runVoskodb(int argc, char** argv) {
   }
 
   return runReported(kReportPrefix, [&] {
+    if (*find) return findCommand(file, words, findFields);
+    if (*stats) statsCommand(file, json);
     if (*info) infoCommand(file, json);
     if (*upgrade) return upgradeCommand(in, out);
     if (*dump) dumpCommand(file);
     if (*exportXml) exportXmlCommand(in, out);
+    if (*exportCsv) exportCsvCommand(in, out);
+    if (*exportJson) exportJsonCommand(in, out);
+    if (*exportHtml) exportHtmlCommand(in, out);
     if (*importXml) importXmlCommand(in, out);
     if (*check) checkCommand(file);
     return 0;

@@ -89,9 +89,9 @@ completions=$root$prefix/share/bash-completion/completions
 versions=$(bash -c 'source "$1"; COMP_WORDS=(convertVOSKO 2.5); COMP_CWORD=1; _convertVOSKO; echo "${COMPREPLY[*]}"' _ \
   "$completions/convertVOSKO")
 [ "$versions" = "2.5 2.5.3 2.5.5" ] || fail "convertVOSKO completion: '$versions'"
-commands=$(bash -c 'source "$1"; COMP_WORDS=(voskodb ex); COMP_CWORD=1; _voskodb; echo "${COMPREPLY[*]}"' _ \
+commands=$(bash -c 'source "$1"; COMP_WORDS=(voskodb export-c); COMP_CWORD=1; _voskodb; echo "${COMPREPLY[*]}"' _ \
   "$completions/voskodb")
-[ "$commands" = "export-xml" ] || fail "voskodb completion: '$commands'"
+[ "$commands" = "export-csv" ] || fail "voskodb completion: '$commands'"
 options=$(bash -c 'source "$1"; COMP_WORDS=(voskodb info x --); COMP_CWORD=3; _voskodb; echo "${COMPREPLY[*]}"' _ \
   "$completions/voskodb")
 [ "$options" = "--json --help" ] || fail "voskodb info completion: '$options'"

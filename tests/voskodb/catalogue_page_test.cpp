@@ -1,0 +1,368 @@
+// voskodb export-html: the page opened in a headless Chromium (skipped where
+// there is none) through a proxy that counts every connection: the rows it
+// shows against the database, its searches against voskodb find, its
+// charts, the texts it must keep inert, and what a failed export leaves.
+#include "voskodb/catalogue_page.h"
+
+#include <arpa/inet.h>
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+
+#include "data/carrier_stream.h"
+#include "generated_database.h"
+#include "platform/clock.h"
+#include "platform/code_page.h"
+#include "voskodb_fixture.h"
+
+namespace vdbtest {
+namespace {
+
+std::string findBrowser() {
+  for (const char* path : {"/usr/bin/chromium-headless-shell", "/usr/lib/chromium/chromium-headless-shell"}) {
+    if (access(path, X_OK) == 0) return path;
+  }
+  return "";
+}
+
+size_t occurrences(const std::string& text, const std::string& part) {
+  size_t n = 0;
+  for (size_t p = text.find(part); p != std::string::npos; p = text.find(part, p + 1)) ++n;
+  return n;
+}
+
+// The rows of the list as "C artist|name|..." and "T 01|name|...": the
+// texts of each row's cells, entities read, tags (whose quoted attribute
+// values may hold ">") dropped.
+std::vector<std::string> listRows(const std::string& dom) {
+  std::vector<std::string> rows;
+  bool inRow = false, inCell = false;
+  int cells = 0;
+  for (size_t i = dom.find("<div id=\"lines\""); i < dom.size(); ++i) {
+    if (dom[i] == '<') {
+      size_t end = i;
+      for (bool quoted = false; ++end < dom.size() && (quoted || dom[end] != '>');) quoted ^= dom[end] == '"';
+      const std::string_view tag(dom.data() + i, end - i);
+      i = end;
+      if (tag.starts_with("<div class=\"carrier\"") || tag.starts_with("<div class=\"title\"")) {
+        rows.push_back(tag[12] == 'c' ? "C " : "T ");
+        inRow = true;
+        cells = 0;
+      } else if (tag.starts_with("</div")) {
+        if (!inRow) break;  // the end of the list
+        inRow = false;
+      } else if (tag.starts_with("<span")) {
+        if (cells++ > 0) rows.back() += '|';
+        inCell = true;
+      } else if (tag.starts_with("</span")) {
+        inCell = false;
+      }
+      continue;
+    }
+    if (!inCell) continue;
+    const char* read = nullptr;
+    for (auto [entity, character] :
+         {std::pair{"&lt;", "<"}, {"&gt;", ">"}, {"&amp;", "&"}, {"&nbsp;", "\xC2\xA0"}}) {
+      if (dom.compare(i, std::strlen(entity), entity) == 0) {
+        read = character;
+        i += std::strlen(entity) - 1;
+        break;
+      }
+    }
+    rows.back() += read ? std::string(read) : std::string(1, dom[i]);
+  }
+  return rows;
+}
+
+struct Page {
+  std::vector<std::string> rows;  // "C artist|name|..." or "T 01|name|..."
+  std::string count;              // the status line
+  size_t charts = 0;              // the charts that drew bars
+  int connections = 0;            // through the proxy: none may be made
+  std::string dom;
+};
+
+class CataloguePageTest : public VoskodbTest {
+ protected:
+  void SetUp() override {
+    VoskodbTest::SetUp();
+    browser_ = findBrowser();
+    if (browser_.empty()) GTEST_SKIP() << "no chromium-headless-shell";
+  }
+
+  // The page as the browser shows it after opening `path` with `fragment`.
+  // Every request would go to a proxy that answers none and counts it.
+  // A page that waits for an answer is cut off after `timeoutMs`.
+  Page open(const std::string& path, const std::string& fragment = "", int timeoutMs = 20000) {
+    const int proxy = socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t size = sizeof address;
+    EXPECT_EQ(0, bind(proxy, reinterpret_cast<sockaddr*>(&address), size));
+    EXPECT_EQ(0, listen(proxy, 64));
+    getsockname(proxy, reinterpret_cast<sockaddr*>(&address), &size);
+    testutil::RunResult r =
+        testutil::run(browser_, {"--no-sandbox", "--dump-dom", "--virtual-time-budget=2000",
+                                 "--timeout=" + std::to_string(timeoutMs),
+                                 "--proxy-server=http://127.0.0.1:" + std::to_string(ntohs(address.sin_port)),
+                                 "--user-data-dir=" + dir_.file("profile"), "file://" + path + fragment});
+    Page page;
+    for (int c; (c = accept(proxy, nullptr, nullptr)) >= 0; close(c)) ++page.connections;
+    close(proxy);
+    page.dom = r.out;
+    page.rows = listRows(r.out);
+    const size_t count = r.out.find("<span id=\"count\"");
+    if (count != std::string::npos) {
+      const size_t from = r.out.find('>', count) + 1;
+      page.count = r.out.substr(from, r.out.find('<', from) - from);
+    }
+    for (std::string figure : {"chart-year", "chart-medium"}) {
+      const size_t at = r.out.find("<figure id=\"" + figure);
+      page.charts += at != std::string::npos && r.out.find("<rect", at) < r.out.find("</figure>", at);
+    }
+    return page;
+  }
+
+  // The rows the page shows for the first `limit` carriers of a database.
+  static std::vector<std::string> expectedRows(const std::string& database, size_t limit = SIZE_MAX) {
+    CarrierStream in;
+    StoredCarrier c;
+    EXPECT_TRUE(in.open(database));
+    std::vector<std::string> rows;
+    for (int32_t i = 0; i < in.count() && static_cast<size_t>(i) < limit && in.next(c); ++i) {
+      auto u = [](std::string_view s) { return platform::ansiToUtf8(s); };
+      const std::string type(c.type);
+      rows.push_back("C " + u(c.artist) + "|" + u(c.name) + "|" + u(c.label) + "|" +
+                     platform::formatIsoDate(c.release) + "|" + u(c.type) + " (" + u(c.contentType) + ")");
+      bool discs = type == TSoundCarrier::kRecord || type == TSoundCarrier::kCassette;
+      for (const StoredTitle& t : c.titles) discs = discs || t.carrierIndex != 0;
+      for (const StoredTitle& t : c.titles) {
+        char number[16];
+        std::snprintf(number, sizeof number, "%02lld", static_cast<long long>(t.track) + 1);
+        std::string who = t.artist == c.artist ? "" : u(t.artist);
+        std::string more =
+            u(t.originalArtist) + (t.originalArtist.empty() || t.film.empty() ? "" : ", ") + u(t.film);
+        if (!more.empty()) who += (who.empty() ? "(" : " (") + more + ")";
+        rows.push_back("T " + std::string(number) + "|" + u(t.name) + "|" + who + "|" +
+                       (discs ? u(TTitle::formatCarrierIndex(t.carrierIndex, type)) : ""));
+      }
+    }
+    return rows;
+  }
+
+  // "N of M carriers, T titles" as voskodb find counts what it prints.
+  std::string findCount(const std::string& database, const std::vector<std::string>& words, size_t total) {
+    std::vector<std::string> args = {"find", database};
+    args.insert(args.end(), words.begin(), words.end());
+    size_t carriers = 0, titles = 0;
+    for (const std::string& line : lines(voskodb(args).out))
+      (line.rfind("    ", 0) == 0 ? titles : carriers)++;
+    auto grouped = [](size_t n) {
+      std::string s = std::to_string(n);
+      for (int i = static_cast<int>(s.size()) - 3; i > 0; i -= 3) s.insert(static_cast<size_t>(i), ",");
+      return s;
+    };
+    return grouped(carriers) + " of " + grouped(total) + " carriers, " + grouped(titles) + " titles";
+  }
+
+  // Texts that must stay text, bytes of every kind, and numbering the page
+  // writes as differences: titles with no artist, content type or number
+  // of their own, discs out of order, sides.
+  std::string writeAwkward() {
+    TSoundCarriers database;
+    auto record = std::make_unique<TSoundCarrier>("</script><script>document.title='pwned'</script><!--",
+                                                  "Label\\\"&'", TSoundCarrier::kRecord);
+    record->artist = "Die \xC4rzte <b>";
+    record->release = std::nan("");
+    record->notes = "Zeile\r\n</SCRIPT >";
+    record->setContentType("Split");
+    record->artist = "Die \xC4rzte <b>";
+    auto title = [&](const char* name, const char* artist, int32_t disc, int32_t track,
+                     const char* url = "") {
+      auto t = std::make_unique<TTitle>(name, url, artist);
+      t->carrierIndex = disc;
+      t->track = track;
+      return t.release();
+    };
+    record->add(title("Seite A \x01\x1F\x7F", "", 0, -1, "javascript:alert(1)"));
+    TTitle* odd = title(
+        "\x80\x81\x8D\x8F\x90\x9D\x9F\xA0\xAD\xFF Stra\xDF"
+        "e",
+        "Die \xC4rzte <b>", 1, 5);
+    odd->setContentType("");
+    odd->originalArtist = "Orig";
+    odd->film = "Film";
+    record->add(odd);
+    record->add(title("Third", "Gast", 3, -1, "https://example.org/a?b=<c>&d"));
+    record->add(title("Back", "Gast", 0, -5));
+    database.add(record.release());
+    auto empty = std::make_unique<TSoundCarrier>("", "", "");
+    empty->release = 1e300;
+    empty->setContentType("");
+    database.add(empty.release());
+    auto album = std::make_unique<TSoundCarrier>(
+        "Gr\xF6\xDF"
+        "enwahn",
+        "Metronome", TSoundCarrier::kCompactDisc);
+    album->artist = "Die \xC4rzte";
+    album->release = platform::encodeDate(1993, 5, 3) + 0.75;
+    album->add(title("Schrei nach Liebe", "Die \xC4rzte", 0, -1));
+    database.add(album.release());
+    database.store(dir_.file("awkward.vsk"));
+    return dir_.file("awkward.vsk");
+  }
+
+  std::string browser_;
+};
+
+TEST_F(CataloguePageTest, SamplesShowEveryCarrierAndTitleWithChartsAndNoRequest) {
+  for (const std::string& version : kOldVersions) {
+    const std::string page = dir_.file("sample-" + version + ".html");
+    testutil::RunResult r = voskodb({"export-html", converted(version), page});
+    ASSERT_EQ(0, r.exitCode) << r.out;
+    const std::vector<std::string> rows = expectedRows(converted(version));
+    const Page shown = open(page);
+    EXPECT_EQ(rows, shown.rows) << version;
+    EXPECT_EQ(2u, shown.charts) << version;
+    EXPECT_EQ(0, shown.connections) << version;
+    const size_t carriers = std::count_if(rows.begin(), rows.end(), [](auto& row) { return row[0] == 'C'; });
+    EXPECT_EQ(findCount(converted(version), {"arzte"}, carriers), open(page, "#q=arzte").count) << version;
+  }
+}
+
+TEST_F(CataloguePageTest, TheAddressSortsByYearAndLabel) {
+  const std::string page = dir_.file("sample.html");
+  ASSERT_EQ(0, voskodb({"export-html", converted("2.5.5"), page}).exitCode);
+  std::vector<std::string> stored;
+  for (const std::string& row : open(page).rows) {
+    if (row[0] == 'C') stored.push_back(row);
+  }
+  auto field = [](const std::string& row, int n) {
+    std::istringstream in(row);
+    std::string f;
+    for (int i = 0; i <= n; ++i) std::getline(in, f, '|');
+    return f;
+  };
+  for (auto [sort, column, descending] : {std::tuple{"year", 3, false}, {"-label", 2, true}}) {
+    std::vector<std::string> expected = stored;
+    std::stable_sort(expected.begin(), expected.end(), [&](const std::string& a, const std::string& b) {
+      return descending ? field(a, column) > field(b, column) : field(a, column) < field(b, column);
+    });
+    std::vector<std::string> shown;
+    for (const std::string& row : open(page, std::string("#sort=") + sort).rows) {
+      if (row[0] == 'C') shown.push_back(row);
+    }
+    EXPECT_EQ(expected, shown) << sort;
+  }
+}
+
+TEST_F(CataloguePageTest, TheProxyCountsARequest) {
+  // Otherwise "no connection" above would prove nothing.
+  const Page shown = open(write("control.html", "<img src=\"http://vosko.invalid/cover.jpg\">"), "", 2000);
+  EXPECT_GE(shown.connections, 1);
+}
+
+TEST_F(CataloguePageTest, AwkwardTextsStayTextAndSearchesFindWhatFindFinds) {
+  const std::string db = writeAwkward(), page = dir_.file("awkward.html");
+  ASSERT_EQ(0, voskodb({"export-html", db, page}).exitCode);
+  // No stored text ends the script that holds it or opens a comment in it.
+  const std::string bytes = testutil::readFile(page);
+  const std::string pattern(catalogueTemplate());
+  for (const char* part : {"</script", "</SCRIPT", "<!--"}) {
+    EXPECT_EQ(occurrences(pattern, part), occurrences(bytes, part)) << part;
+  }
+  const Page shown = open(page);
+  EXPECT_EQ(expectedRows(db), shown.rows);
+  EXPECT_THAT(shown.dom, testing::HasSubstr("<title>Vosko catalogue</title>"));
+  EXPECT_THAT(shown.dom, testing::Not(testing::HasSubstr("javascript:")));
+  EXPECT_THAT(shown.dom, testing::HasSubstr("<a href=\"https://example.org/a?b="));
+
+  std::vector<std::vector<std::string>> queries = {
+      {"arzte"}, {"STRASSE", "orig"}, {"1993"}, {"189x", "seite"}, {"script"},
+      {"gast"},  {"\xC4\x83"},        {"b>"}};
+  // More words than the page looks up at once.
+  queries.push_back(std::vector<std::string>(30, "e"));
+  queries.push_back(queries.back());
+  queries.back().push_back("nirgends");
+  for (const auto& words : queries) {
+    std::string fragment = "#q=";
+    for (const std::string& w : words) fragment += (fragment.size() > 3 ? "%20" : "") + w;
+    EXPECT_EQ(findCount(db, words, 3), open(page, fragment).count) << fragment;
+  }
+}
+
+TEST_F(CataloguePageTest, EveryWayOfReadingGivesTheSamePage) {
+  // The XML form drops control characters: its page is that of the database it imports to.
+  const std::string xml = dir_.file("awkward.xml"), db = dir_.file("imported.vsk"),
+                    page = dir_.file("page.html");
+  ASSERT_EQ(0, voskodb({"export-xml", writeAwkward(), xml}).exitCode);
+  ASSERT_EQ(0, voskodb({"import-xml", xml, db}).exitCode);
+  ASSERT_EQ(0, voskodb({"export-html", db, page}).exitCode);
+  // The last title's block a byte short, which loading never notices: the
+  // stream gives up after handing the first carriers, and a page being
+  // written to a file starts over.
+  std::string bent = testutil::readFile(db);
+  --bent[bent.rfind("TTitle") + 6];
+  for (const std::string& source : {xml, write("bent.vsk", bent)}) {
+    for (const std::string& out : {dir_.file("again.html"), std::string("-")}) {
+      testutil::RunResult r = voskodb({"export-html", source, out});
+      EXPECT_EQ(0, r.exitCode) << r.err;
+      EXPECT_EQ(testutil::readFile(page), out == "-" ? r.out : testutil::readFile(out))
+          << source << " " << out;
+      EXPECT_EQ("", r.err);
+    }
+  }
+}
+
+TEST_F(CataloguePageTest, AFailedExportLeavesTheTargetAsItWas) {
+  const std::string db = writeAwkward(), kept = write("kept.html", "old page");
+  ASSERT_EQ(0, chmod(kept.c_str(), 0444));
+  testutil::RunResult readOnly = voskodb({"export-html", db, kept});
+  EXPECT_EQ(1, readOnly.exitCode);
+  EXPECT_THAT(reportLine(readOnly.err), testing::HasSubstr("Cannot create '" + kept + "'"));
+  EXPECT_EQ("old page", testutil::readFile(kept));
+  const std::string before = testutil::readFile(db);
+  EXPECT_EQ(1, voskodb({"export-html", db, db}).exitCode);
+  EXPECT_EQ(before, testutil::readFile(db));
+
+  testutil::RunResult refused =
+      voskodb({"export-html", writeRelations("relations.vsk"), dir_.file("new.html")});
+  EXPECT_EQ(1, refused.exitCode);
+  EXPECT_THAT(reportLine(refused.err),
+              testing::HasSubstr("export-html takes a 2.5.7 sound-carrier database"));
+  EXPECT_FALSE(testutil::exists(dir_.file("new.html")));
+  EXPECT_THAT(dir_.entries(), testing::ElementsAre("awkward.vsk", "kept.html", "relations.vsk"));
+}
+
+TEST_F(CataloguePageTest, AHundredThousandCarriersOpenAndSearch) {
+  const std::string old = dir_.file("large.255"), db = dir_.file("large.vsk"), page = dir_.file("large.html");
+  sample::writeGeneratedDatabase("2.5.5", {100000, 10, 7}, old);
+  ASSERT_EQ(0, run(kConverter, {"2.5.5", old, db}).exitCode);
+  ASSERT_EQ(0, voskodb({"export-html", db, page}).exitCode);
+  const Page all = open(page);
+  EXPECT_EQ("100,000 of 100,000 carriers, 1,000,000 titles", all.count);
+  // Only what fills the window is drawn, starting with the first carrier.
+  ASSERT_GT(all.rows.size(), 10u);
+  EXPECT_LT(all.rows.size(), 100u);
+  std::vector<std::string> first = expectedRows(db, 10);
+  first.resize(all.rows.size());
+  EXPECT_EQ(first, all.rows);
+  EXPECT_EQ(2u, all.charts);
+  EXPECT_EQ(0, all.connections);
+
+  const Page found = open(page, "#q=%C3%84rzte%20LIVE%20199x");
+  EXPECT_EQ(findCount(db, {"arzte", "live", "199x"}, 100000), found.count);
+  EXPECT_GT(found.rows.size(), 10u);
+  EXPECT_EQ(0, found.connections);
+}
+
+}  // namespace
+}  // namespace vdbtest
