@@ -123,8 +123,14 @@ std::string formatDateTime(double value) {
 
 std::string formatIsoDate(double value) {
   DateTimeParts p = decodeDateTime(value);
-  const char* sign = p.year < 0 ? "-" : p.year > 9999 ? "+" : "";
-  return sign + pad(p.year < 0 ? -p.year : p.year, 4) + "-" + pad(p.month, 2) + "-" + pad(p.day, 2);
+  // Built by appending: g++ 12 takes a prefix put in front for an overlapping copy (-Wrestrict).
+  std::string text = p.year < 0 ? "-" : p.year > 9999 ? "+" : "";
+  text += pad(p.year < 0 ? -p.year : p.year, 4);
+  text += '-';
+  text += pad(p.month, 2);
+  text += '-';
+  text += pad(p.day, 2);
+  return text;
 }
 
 double parseShortDate(const std::string& text) {
