@@ -18,11 +18,17 @@ constexpr std::string_view kTocName = TTOCData::kClassName;
 constexpr std::string_view kTrackName = TTOCTrack::kClassName;
 
 // A stored object of class `name` whose block holds exactly what `read`
-// takes from it.
-template <class Read>
+// takes from it; or, kLoaded, read as loading reads it: the fields straight
+// from the enclosing bytes, the block's length only bounded by what is left.
+template <bool kLoaded = false, class Read>
 bool object(ByteCursor& in, std::string_view name, Read read) {
-  ByteCursor contents;
-  return in.className(name) && in.block(contents) && read(contents) && contents.empty();
+  if constexpr (kLoaded) {
+    int32_t n = 0;
+    return in.className(name) && in.int32(n) && (n < 0 || static_cast<size_t>(n) <= in.size()) && read(in);
+  } else {
+    ByteCursor contents;
+    return in.className(name) && in.block(contents) && read(contents) && contents.empty();
+  }
 }
 
 // A stored list's count, bounded by the bytes left: each element takes at
@@ -41,10 +47,12 @@ bool track(ByteCursor& in, StoredTocTrack& track) {
   return true;
 }
 
+template <bool kLoaded>
 bool toc(ByteCursor& in, StoredToc& toc) {
   int32_t discId = 0;
   int32_t tracks = 0;
-  if (!in.int32(discId) || !object(in, kTrackName, [&](ByteCursor& c) { return track(c, toc.leadOut); }) ||
+  if (!in.int32(discId) ||
+      !object<kLoaded>(in, kTrackName, [&](ByteCursor& c) { return track(c, toc.leadOut); }) ||
       !listCount(in, kTrackName, tracks)) {
     return false;
   }
@@ -52,7 +60,7 @@ bool toc(ByteCursor& in, StoredToc& toc) {
   toc.tracks.resize(static_cast<size_t>(tracks));
   for (size_t i = 0; i < toc.tracks.size(); ++i) {
     StoredTocTrack& t = toc.tracks[i];
-    if (!object(in, kTrackName, [&](ByteCursor& c) { return track(c, t); })) return false;
+    if (!object<kLoaded>(in, kTrackName, [&](ByteCursor& c) { return track(c, t); })) return false;
     // A table numbers its tracks by their places as it takes them; only the
     // lead-out keeps the number stored.
     t.trackNumber = static_cast<int32_t>(i);
@@ -60,13 +68,16 @@ bool toc(ByteCursor& in, StoredToc& toc) {
   return true;
 }
 
+template <bool kLoaded>
 bool tocList(ByteCursor& in, StoredCarrier& carrier) {
   int32_t tocs = 0;
   if (!listCount(in, kTocName, tocs)) return false;
   if (carrier.tocs.size() < static_cast<size_t>(tocs)) carrier.tocs.resize(static_cast<size_t>(tocs));
   carrier.tocCount = tocs;
   for (int32_t i = 0; i < tocs; ++i) {
-    if (!object(in, kTocName, [&](ByteCursor& c) { return toc(c, carrier.tocs[static_cast<size_t>(i)]); }))
+    if (!object<kLoaded>(in, kTocName, [&](ByteCursor& c) {
+          return toc<kLoaded>(c, carrier.tocs[static_cast<size_t>(i)]);
+        }))
       return false;
   }
   return true;
@@ -92,18 +103,23 @@ void numberTitles(std::vector<StoredTitle>& titles) {
   }
 }
 
+template <bool kLoaded>
+bool carrierHead(ByteCursor& in, StoredCarrier& c, int32_t& titles) {
+  return in.text(c.name) && in.text(c.label) && in.text(c.artist) && in.text(c.type) &&
+         in.number(c.release) && in.text(c.notes) && in.text(c.contentType) && in.text(c.image) &&
+         in.text(c.printImage) &&
+         object<kLoaded>(in, kTocListName, [&](ByteCursor& t) { return tocList<kLoaded>(t, c); }) &&
+         listCount(in, kTitleName, titles);
+}
+
+template <bool kLoaded = false>
 bool carrierFields(ByteCursor& in, StoredCarrier& c) {
   int32_t titles = 0;
-  if (!in.text(c.name) || !in.text(c.label) || !in.text(c.artist) || !in.text(c.type) ||
-      !in.number(c.release) || !in.text(c.notes) || !in.text(c.contentType) || !in.text(c.image) ||
-      !in.text(c.printImage) || !object(in, kTocListName, [&](ByteCursor& t) { return tocList(t, c); }) ||
-      !listCount(in, kTitleName, titles)) {
-    return false;
-  }
+  if (!carrierHead<kLoaded>(in, c, titles)) return false;
   c.titles.resize(static_cast<size_t>(titles));
   bool numbered = true;
   for (StoredTitle& t : c.titles) {
-    if (!object(in, kTitleName, [&](ByteCursor& b) { return title(b, t); })) return false;
+    if (!object<kLoaded>(in, kTitleName, [&](ByteCursor& b) { return title(b, t); })) return false;
     numbered = numbered && t.track != -1;
   }
   if (!numbered) numberTitles(c.titles);
@@ -174,6 +190,22 @@ bool CarrierStream::next(StoredCarrier& carrier) {
     return false;
   }
 }
+
+bool readStoredCarrier(ByteCursor& in, StoredCarrier& carrier, bool asLoaded) {
+  if (asLoaded)
+    return object<true>(in, kCarrierName, [&](ByteCursor& c) { return carrierFields<true>(c, carrier); });
+  return object(in, kCarrierName, [&](ByteCursor& c) { return carrierFields(c, carrier); });
+}
+
+bool readStoredCarrierHead(ByteCursor& block, StoredCarrier& carrier, int32_t& titles) {
+  return carrierHead<false>(block, carrier, titles);
+}
+
+bool readStoredTitle(ByteCursor& in, StoredTitle& stored) {
+  return object(in, kTitleName, [&](ByteCursor& b) { return title(b, stored); });
+}
+
+void numberStoredTitles(std::vector<StoredTitle>& titles) { numberTitles(titles); }
 
 bool CarrierStream::finished() const { return !failed_ && read_ == count_ && blockLeft_ == 0; }
 

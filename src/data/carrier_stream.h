@@ -105,6 +105,25 @@ class CarrierStream {
   bool failed_ = true;
 };
 
+class ByteCursor;
+
+// One carrier object ("TSoundCarrier" and its block) from `in` into
+// `carrier`, as CarrierStream reads it: every block exactly as long as its
+// contents. With `asLoaded`, as TSoundCarriers::load reads it from the
+// database's block instead: the fields in turn, each block's length only
+// bounded by the bytes left. False for anything else; `in` is then spent.
+bool readStoredCarrier(ByteCursor& in, StoredCarrier& carrier, bool asLoaded = false);
+// The carrier's own fields, its TOC list and its title count (bounded by the
+// bytes left) from the start of its block, for a reader that takes the
+// titles one by one with readStoredTitle; their numbers are then given by
+// numberStoredTitles.
+bool readStoredCarrierHead(ByteCursor& block, StoredCarrier& carrier, int32_t& titles);
+// One title object ("TTitle" and a block exactly as long as its fields).
+bool readStoredTitle(ByteCursor& in, StoredTitle& title);
+// Numbers the titles stored without a number (-1) as the carrier does when
+// they are added in this order.
+void numberStoredTitles(std::vector<StoredTitle>& titles);
+
 // The model's carrier filled from a stored one: its fields and its TOC list
 // (the titles are not touched).
 void fillCarrier(const StoredCarrier& stored, TSoundCarrier& carrier);

@@ -1,13 +1,19 @@
 #include "voskodb/db_commands.h"
 
+#include <unistd.h>
+
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
 
 #include "app/reported_run.h"
 #include "basis/byte_cursor.h"
 #include "basis/exceptions.h"
 #include "convert/convert_database.h"
+#include "data/legacy/rescue/object_rescue.h"
 #include "data/sound_carriers.h"
 #include "platform/console.h"
+#include "platform/message_value.h"
 #include "platform/os_file.h"
 #include "voskodb/command_lines.h"
 #include "voskodb/file_kind.h"
@@ -35,6 +41,33 @@ void checkTrailingBytes(const std::string& path, size_t headerLength) {
     throw IOException("check: " + path + ": " + std::to_string(file.size() - end) +
                       " bytes follow the end of the database's block.");
   }
+}
+
+// Where the rescue finds the first damage of a database that does not load,
+// and the command that rescues the rest. The rescue writes into a directory
+// of its own, removed again.
+std::string firstDamage(const std::string& path) {
+  std::string place;
+  char dir[] = "/tmp/voskodb-check-XXXXXX";
+  if (mkdtemp(dir) == nullptr) return "";
+  const std::string out = std::string(dir) + "/rescued.vsk";
+  try {
+    const RescueReport report = rescueObjectDatabase(kCurrentVersion, path, out);
+    if (!report.losses.empty()) {
+      const RescueReport::Loss& loss = report.losses.front();
+      place = "First damage at byte " + std::to_string(loss.offset) + ", in carrier " +
+              (loss.number >= 0 ? std::to_string(loss.number + 1) : std::string("?")) +
+              (loss.name.empty() ? std::string() : " '" + platform::messageValue(loss.name) + "'") + ".";
+    } else if (!report.damage.empty()) {
+      place = "First damage at byte " + std::to_string(report.damage.front().begin) + ".";
+    }
+  } catch (const std::exception&) {
+    place = "Nothing of it can be rescued.";
+  }
+  std::remove(out.c_str());
+  rmdir(dir);
+  if (place.empty() || place == "Nothing of it can be rescued.") return place;
+  return place + " Rescue what is left with: voskodb recover " + shellQuote(path) + " <output-file>";
 }
 
 }  // namespace
@@ -92,7 +125,15 @@ void importXmlCommand(const std::string& xml, const std::string& database) {
 void checkCommand(const std::string& path) {
   const KindRow& row = recognizeVoskoFile(path);
   if (!row.isCurrentDatabase()) refuseFile("check", path, row, "a " + kCurrentDatabases + " (binary or XML)");
-  FileSummary summary = summarizeFile(path, row);
+  FileSummary summary;
+  try {
+    summary = summarizeFile(path, row);
+  } catch (const Exception& e) {
+    if (row.kind != FileKind::kDatabase2_5_7) throw;
+    const std::string place = firstDamage(path);
+    if (place.empty()) throw;
+    throw IOException(e.message() + " " + place);
+  }
   if (!row.isXml()) checkTrailingBytes(path, row.mark.size());
   std::string line = "ok: " + path + " (" + row.description + ")";
   for (const auto& [what, count] : summary.counts) line += ", " + std::to_string(count) + " " + what;

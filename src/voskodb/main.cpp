@@ -14,6 +14,7 @@
 #include "voskodb/catalogue_page.h"
 #include "voskodb/collection_export.h"
 #include "voskodb/db_commands.h"
+#include "voskodb/recover_command.h"
 #include "voskodb/search_commands.h"
 
 namespace {
@@ -81,6 +82,17 @@ int runVoskodb(int argc, char** argv) {
   importXml->add_option("IN.xml", in, "XML file")->required();
   importXml->add_option("DB", out, "binary database to write")->required();
 
+  std::string format;
+  CLI::App* recover = app.add_subcommand(
+      "recover", "Rescue what the damaged database IN (any format, old or " + current +
+                     ") still holds into the new " + current +
+                     " database OUT: every carrier and title that reads whole, converted as the undamaged "
+                     "file would be, and a report of what was lost.");
+  recover->add_option("IN", in, "damaged database")->required();
+  recover->add_option("OUT", out, current + " database to write")->required();
+  recover->add_option("--format", format, "the format of IN when its header is damaged");
+  recover->add_flag("--json", json, "print the report as one JSON object");
+
   CLI::App* check = app.add_subcommand(
       "check", "Load a " + current +
                    " or relations database completely; print ok with its counts or the first problem.");
@@ -137,6 +149,7 @@ int runVoskodb(int argc, char** argv) {
     if (*exportHtml) exportHtmlCommand(in, out);
     if (*importXml) importXmlCommand(in, out);
     if (*check) checkCommand(file);
+    if (*recover) recoverCommand(in, out, format, json);
     return 0;
   });
 }
