@@ -142,3 +142,19 @@ class ByteCursor {
   const char* end_ = nullptr;
   bool failed_ = true;
 };
+
+// An object stored under `name` whose block holds exactly what `read`
+// (bool(ByteCursor&)) takes from it. With kAsLoaded, read as the file's
+// loader reads it instead: the fields straight from the enclosing bytes, the
+// block's length only bounded by what is left, since the loader checks no
+// more of it.
+template <bool kAsLoaded = false, class Read>
+bool readObject(ByteCursor& in, std::string_view name, Read read) {
+  if constexpr (kAsLoaded) {
+    int32_t n = 0;
+    return in.className(name) && in.int32(n) && (n < 0 || static_cast<size_t>(n) <= in.size()) && read(in);
+  } else {
+    ByteCursor contents;
+    return in.className(name) && in.block(contents) && read(contents) && contents.empty();
+  }
+}

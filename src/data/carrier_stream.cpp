@@ -17,20 +17,6 @@ constexpr std::string_view kTocListName = TTOCList::kClassName;
 constexpr std::string_view kTocName = TTOCData::kClassName;
 constexpr std::string_view kTrackName = TTOCTrack::kClassName;
 
-// A stored object of class `name` whose block holds exactly what `read`
-// takes from it; or, kLoaded, read as loading reads it: the fields straight
-// from the enclosing bytes, the block's length only bounded by what is left.
-template <bool kLoaded = false, class Read>
-bool object(ByteCursor& in, std::string_view name, Read read) {
-  if constexpr (kLoaded) {
-    int32_t n = 0;
-    return in.className(name) && in.int32(n) && (n < 0 || static_cast<size_t>(n) <= in.size()) && read(in);
-  } else {
-    ByteCursor contents;
-    return in.className(name) && in.block(contents) && read(contents) && contents.empty();
-  }
-}
-
 // A stored list's count, bounded by the bytes left: each element takes at
 // least its class name and its block's length.
 bool listCount(ByteCursor& in, std::string_view elementName, int32_t& count) {
@@ -52,7 +38,7 @@ bool toc(ByteCursor& in, StoredToc& toc) {
   int32_t discId = 0;
   int32_t tracks = 0;
   if (!in.int32(discId) ||
-      !object<kLoaded>(in, kTrackName, [&](ByteCursor& c) { return track(c, toc.leadOut); }) ||
+      !readObject<kLoaded>(in, kTrackName, [&](ByteCursor& c) { return track(c, toc.leadOut); }) ||
       !listCount(in, kTrackName, tracks)) {
     return false;
   }
@@ -60,7 +46,7 @@ bool toc(ByteCursor& in, StoredToc& toc) {
   toc.tracks.resize(static_cast<size_t>(tracks));
   for (size_t i = 0; i < toc.tracks.size(); ++i) {
     StoredTocTrack& t = toc.tracks[i];
-    if (!object<kLoaded>(in, kTrackName, [&](ByteCursor& c) { return track(c, t); })) return false;
+    if (!readObject<kLoaded>(in, kTrackName, [&](ByteCursor& c) { return track(c, t); })) return false;
     // A table numbers its tracks by their places as it takes them; only the
     // lead-out keeps the number stored.
     t.trackNumber = static_cast<int32_t>(i);
@@ -75,7 +61,7 @@ bool tocList(ByteCursor& in, StoredCarrier& carrier) {
   if (carrier.tocs.size() < static_cast<size_t>(tocs)) carrier.tocs.resize(static_cast<size_t>(tocs));
   carrier.tocCount = tocs;
   for (int32_t i = 0; i < tocs; ++i) {
-    if (!object<kLoaded>(in, kTocName, [&](ByteCursor& c) {
+    if (!readObject<kLoaded>(in, kTocName, [&](ByteCursor& c) {
           return toc<kLoaded>(c, carrier.tocs[static_cast<size_t>(i)]);
         }))
       return false;
@@ -108,7 +94,7 @@ bool carrierHead(ByteCursor& in, StoredCarrier& c, int32_t& titles) {
   return in.text(c.name) && in.text(c.label) && in.text(c.artist) && in.text(c.type) &&
          in.number(c.release) && in.text(c.notes) && in.text(c.contentType) && in.text(c.image) &&
          in.text(c.printImage) &&
-         object<kLoaded>(in, kTocListName, [&](ByteCursor& t) { return tocList<kLoaded>(t, c); }) &&
+         readObject<kLoaded>(in, kTocListName, [&](ByteCursor& t) { return tocList<kLoaded>(t, c); }) &&
          listCount(in, kTitleName, titles);
 }
 
@@ -119,7 +105,7 @@ bool carrierFields(ByteCursor& in, StoredCarrier& c) {
   c.titles.resize(static_cast<size_t>(titles));
   bool numbered = true;
   for (StoredTitle& t : c.titles) {
-    if (!object<kLoaded>(in, kTitleName, [&](ByteCursor& b) { return title(b, t); })) return false;
+    if (!readObject<kLoaded>(in, kTitleName, [&](ByteCursor& b) { return title(b, t); })) return false;
     numbered = numbered && t.track != -1;
   }
   if (!numbered) numberTitles(c.titles);
@@ -180,7 +166,7 @@ bool CarrierStream::next(StoredCarrier& carrier) {
       return false;
     }
     ByteCursor in(bytes);
-    if (!object(in, kCarrierName, [&](ByteCursor& c) { return carrierFields(c, carrier); })) return false;
+    if (!readObject(in, kCarrierName, [&](ByteCursor& c) { return carrierFields(c, carrier); })) return false;
     held_ = bytes.size();
     blockLeft_ -= static_cast<int64_t>(held_);
     ++read_;
@@ -193,8 +179,8 @@ bool CarrierStream::next(StoredCarrier& carrier) {
 
 bool readStoredCarrier(ByteCursor& in, StoredCarrier& carrier, bool asLoaded) {
   if (asLoaded)
-    return object<true>(in, kCarrierName, [&](ByteCursor& c) { return carrierFields<true>(c, carrier); });
-  return object(in, kCarrierName, [&](ByteCursor& c) { return carrierFields(c, carrier); });
+    return readObject<true>(in, kCarrierName, [&](ByteCursor& c) { return carrierFields<true>(c, carrier); });
+  return readObject(in, kCarrierName, [&](ByteCursor& c) { return carrierFields(c, carrier); });
 }
 
 bool readStoredCarrierHead(ByteCursor& block, StoredCarrier& carrier, int32_t& titles) {
@@ -202,24 +188,20 @@ bool readStoredCarrierHead(ByteCursor& block, StoredCarrier& carrier, int32_t& t
 }
 
 bool readStoredTitle(ByteCursor& in, StoredTitle& stored) {
-  return object(in, kTitleName, [&](ByteCursor& b) { return title(b, stored); });
+  return readObject(in, kTitleName, [&](ByteCursor& b) { return title(b, stored); });
 }
 
 void numberStoredTitles(std::vector<StoredTitle>& titles) { numberTitles(titles); }
 
 bool CarrierStream::finished() const { return !failed_ && read_ == count_ && blockLeft_ == 0; }
 
-namespace {
-
-void fillTrack(const StoredTocTrack& stored, TTOCTrack& track) {
+void fillTocTrack(const StoredTocTrack& stored, TTOCTrack& track) {
   track.minutes = stored.minutes;
   track.seconds = stored.seconds;
   track.frames = stored.frames;
   track.trackNumber = stored.trackNumber;
   track.isAudioTrack = stored.isAudioTrack;
 }
-
-}  // namespace
 
 void fillCarrier(const StoredCarrier& stored, TSoundCarrier& carrier) {
   carrier.name.assign(stored.name);
@@ -231,18 +213,20 @@ void fillCarrier(const StoredCarrier& stored, TSoundCarrier& carrier) {
   carrier.contentType.assign(stored.contentType);
   carrier.image.assign(stored.image);
   carrier.printImage.assign(stored.printImage);
+  // Appended, not added: adding would number the tracks by their places,
+  // which an XML form need not hold.
   auto tocs = std::make_unique<TTOCList>();
   for (int32_t i = 0; i < stored.tocCount; ++i) {
     const StoredToc& from = stored.tocs[static_cast<size_t>(i)];
     auto toc = std::make_unique<TTOCData>();
     toc->discId = from.discId;
-    fillTrack(from.leadOut, *toc->leadOut);
+    fillTocTrack(from.leadOut, *toc->leadOut);
     for (const StoredTocTrack& t : from.tracks) {
       auto track = std::make_unique<TTOCTrack>();
-      fillTrack(t, *track);
-      toc->add(track.release());
+      fillTocTrack(t, *track);
+      toc->append(std::move(track));
     }
-    tocs->add(toc.release());
+    tocs->append(std::move(toc));
   }
   carrier.tocList = std::move(tocs);
 }

@@ -31,6 +31,7 @@
 #include "platform/os_file.h"
 
 class TSoundCarrier;
+class TTOCTrack;
 
 struct StoredTocTrack {
   int32_t minutes = 0;
@@ -124,8 +125,10 @@ bool readStoredTitle(ByteCursor& in, StoredTitle& title);
 // they are added in this order.
 void numberStoredTitles(std::vector<StoredTitle>& titles);
 
-// The model's carrier filled from a stored one: its fields and its TOC list
-// (the titles are not touched).
+// The model's track filled from a stored one, every field as it stands.
+void fillTocTrack(const StoredTocTrack& stored, TTOCTrack& track);
+// The model's carrier filled from a stored one: its fields and its TOC list,
+// the tracks numbered as held (the titles are not touched).
 void fillCarrier(const StoredCarrier& stored, TSoundCarrier& carrier);
 // The model's title filled from a stored one, every field (not its carrier).
 void fillTitle(const StoredTitle& stored, TTitle& title);

@@ -13,14 +13,6 @@ namespace {
 
 constexpr int32_t kCountAtClose = -1;
 
-void fillTrack(const StoredTocTrack& stored, TTOCTrack& track) {
-  track.minutes = stored.minutes;
-  track.seconds = stored.seconds;
-  track.frames = stored.frames;
-  track.trackNumber = stored.trackNumber;
-  track.isAudioTrack = stored.isAudioTrack;
-}
-
 }  // namespace
 
 TCarrierWriter::TCarrierWriter(const std::string& fileName, int32_t count)
@@ -92,35 +84,12 @@ void TCarrierWriter::endCarrier() {
 
 void TCarrierWriter::write(const StoredCarrier& stored) {
   if (titlesLeft_ >= 0) throw IllegalStateException("TCarrierWriter.write: carrier out of turn.");
-  carrier_.name.assign(stored.name);
-  carrier_.label.assign(stored.label);
-  carrier_.artist.assign(stored.artist);
-  carrier_.type.assign(stored.type);
-  carrier_.release = stored.release;
-  carrier_.notes.assign(stored.notes);
-  carrier_.contentType.assign(stored.contentType);
-  carrier_.image.assign(stored.image);
-  carrier_.printImage.assign(stored.printImage);
-  // Appended, not added: adding would number the tracks by their position.
-  TTOCList& tocs = *carrier_.tocList;
-  tocs.clear();
-  for (int32_t i = 0; i < stored.tocCount; ++i) {
-    const StoredToc& from = stored.tocs[static_cast<size_t>(i)];
-    auto toc = std::make_unique<TTOCData>();
-    toc->discId = from.discId;
-    fillTrack(from.leadOut, *toc->leadOut);
-    for (const StoredTocTrack& t : from.tracks) {
-      auto track = std::make_unique<TTOCTrack>();
-      fillTrack(t, *track);
-      toc->append(std::move(track));
-    }
-    tocs.append(std::move(toc));
-  }
+  fillCarrier(stored, carrier_);
   if (stored.titles.size() > static_cast<size_t>(INT32_MAX))
     throw IllegalStateException("TCarrierWriter.write: too many titles.");
   beginCarrier(static_cast<int32_t>(stored.titles.size()));
   // carrier() starts the next carrier without these tables of contents.
-  tocs.clear();
+  carrier_.tocList->clear();
   for (const StoredTitle& t : stored.titles) {
     TTitle::writeStored(
         file_, {t.name, t.artist, t.url, t.track, t.contentType, t.originalArtist, t.film, t.carrierIndex});

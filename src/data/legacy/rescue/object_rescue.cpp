@@ -33,20 +33,6 @@ std::string storedName(std::string_view name) {
   return lead + std::string(name);
 }
 
-// An object of class `name` whose block holds exactly what `read` takes from
-// it; or, kLoaded, as loading reads it: the fields straight from the
-// enclosing bytes, the block's length only bounded by what is left.
-template <bool kLoaded, class Read>
-bool object(ByteCursor& in, std::string_view name, Read read) {
-  if constexpr (kLoaded) {
-    int32_t n = 0;
-    return in.className(name) && in.int32(n) && (n < 0 || static_cast<size_t>(n) <= in.size()) && read(in);
-  } else {
-    ByteCursor contents;
-    return in.className(name) && in.block(contents) && read(contents) && contents.empty();
-  }
-}
-
 // The current format: a carrier is written exactly as it is stored.
 struct CurrentModel {
   static constexpr std::string_view kHeader = TSoundCarrier::kFileHeader;
@@ -111,7 +97,7 @@ struct LegacyModel {
   bool title(ByteCursor& in) {
     if (carrier.titleList.size() <= static_cast<size_t>(carrier.count)) carrier.titleList.emplace_back();
     Title& t = carrier.titleList[static_cast<size_t>(carrier.count)];
-    const bool read = object<kLoaded>(in, kTitleName, [&](ByteCursor& b) {
+    const bool read = readObject<kLoaded>(in, kTitleName, [&](ByteCursor& b) {
       if (!b.text(t.name) || !b.text(t.artist) || !b.text(t.url)) return false;
       for (const auto& field : Format::kTitleFields) {
         if (!b.text(static_cast<typename Format::TitleFields&>(t).*field.member)) return false;
@@ -133,8 +119,8 @@ struct LegacyModel {
   }
 
   bool readWhole(ByteCursor& in, bool asLoaded) {
-    if (asLoaded) return object<true>(in, kCarrierName, [&](ByteCursor& c) { return fields<true>(c); });
-    return object<false>(in, kCarrierName, [&](ByteCursor& c) { return fields<false>(c); });
+    if (asLoaded) return readObject<true>(in, kCarrierName, [&](ByteCursor& c) { return fields<true>(c); });
+    return readObject<false>(in, kCarrierName, [&](ByteCursor& c) { return fields<false>(c); });
   }
   bool readHead(ByteCursor& block, int32_t& titles) { return head(block, titles); }
   bool readTitle(ByteCursor& in) { return title<false>(in); }
