@@ -48,9 +48,10 @@ void checkTrailingBytes(const std::string& path, size_t headerLength) {
 // of its own, removed again.
 std::string firstDamage(const std::string& path) {
   std::string place;
-  char dir[] = "/tmp/voskodb-check-XXXXXX";
-  if (mkdtemp(dir) == nullptr) return "";
-  const std::string out = std::string(dir) + "/rescued.vsk";
+  const char* tmp = std::getenv("TMPDIR");
+  std::string dir = std::string(tmp != nullptr && *tmp != '\0' ? tmp : "/tmp") + "/voskodb-check-XXXXXX";
+  if (mkdtemp(dir.data()) == nullptr) return "";
+  const std::string out = dir + "/rescued.vsk";
   try {
     const RescueReport report = rescueObjectDatabase(kCurrentVersion, path, out);
     if (!report.losses.empty()) {
@@ -65,7 +66,7 @@ std::string firstDamage(const std::string& path) {
     place = "Nothing of it can be rescued.";
   }
   std::remove(out.c_str());
-  rmdir(dir);
+  rmdir(dir.c_str());
   if (place.empty() || place == "Nothing of it can be rescued.") return place;
   return place + " Rescue what is left with: voskodb recover " + shellQuote(path) + " <output-file>";
 }
