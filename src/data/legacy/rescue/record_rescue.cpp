@@ -531,19 +531,28 @@ class RecordRescue {
   std::vector<uint32_t> titleOf_;
 };
 
+// The fields both versions carry over as they are; the label's name as far
+// as its record is left. The artist is each version's own rule.
+template <class Rescue>
+TSoundCarrier& fillCommonFields(Rescue& rescue, const RecordView& old, const std::string& who,
+                                TCarrierWriter& out) {
+  TSoundCarrier& carrier = out.carrier();
+  carrier.name.assign(old.name);
+  carrier.label.assign(rescue.nameOf(kLabels, old.labelId, who));
+  carrier.type.assign(old.type);
+  carrier.release = old.release;
+  carrier.notes.assign(old.notes);
+  return carrier;
+}
+
 // A 1.5 carrier names its artist, and every title takes it.
 struct Rules1_5 {
   template <class Rescue>
   void operator()(Rescue& rescue, const RecordView& old, const std::vector<RecordView>& titles,
                   TCarrierWriter& out) const {
     const std::string who = "carrier " + quoted(old.name);
-    TSoundCarrier& carrier = out.carrier();
-    carrier.name.assign(old.name);
-    carrier.label.assign(rescue.nameOf(kLabels, old.labelId, who));
-    carrier.type.assign(old.type);
+    TSoundCarrier& carrier = fillCommonFields(rescue, old, who, out);
     carrier.artist.assign(rescue.nameOf(kArtists, old.artistId, who));
-    carrier.release = old.release;
-    carrier.notes.assign(old.notes);
     out.beginCarrier(static_cast<int32_t>(titles.size()));
     for (const RecordView& t : titles) out.addTitle(t.name, t.url, carrier.artist);
     out.endCarrier();
@@ -556,10 +565,7 @@ struct Rules2_0 {
   void operator()(Rescue& rescue, const RecordView& old, const std::vector<RecordView>& titles,
                   TCarrierWriter& out) const {
     const std::string who = "carrier " + quoted(old.name);
-    TSoundCarrier& carrier = out.carrier();
-    carrier.name.assign(old.name);
-    carrier.label.assign(rescue.nameOf(kLabels, old.labelId, who));
-    carrier.type.assign(old.type);
+    TSoundCarrier& carrier = fillCommonFields(rescue, old, who, out);
     const int32_t first = titles.empty() ? -1 : titles.front().artistId;
     const bool mixed = first != -1 && std::any_of(titles.begin(), titles.end(),
                                                   [&](const RecordView& t) { return t.artistId != first; });
@@ -569,8 +575,6 @@ struct Rules2_0 {
     } else {
       carrier.artist.assign(rescue.nameOf(kArtists, first, who));
     }
-    carrier.release = old.release;
-    carrier.notes.assign(old.notes);
     out.beginCarrier(static_cast<int32_t>(titles.size()));
     for (const RecordView& t : titles) {
       out.addTitle(t.name, t.url,
