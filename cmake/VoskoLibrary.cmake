@@ -39,7 +39,10 @@ function(vosko_library folder)
     list(REMOVE_ITEM headers ${arg_PRIVATE_HEADERS})
   endif()
   install(FILES ${headers} DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/vosko/${folder} COMPONENT dev)
+  # The API reference and the packages take these lists.
+  list(TRANSFORM headers PREPEND ${CMAKE_CURRENT_SOURCE_DIR}/)
   set_property(GLOBAL APPEND PROPERTY VOSKO_INSTALLED_HEADERS ${headers})
+  set_property(GLOBAL APPEND PROPERTY VOSKO_LIBRARIES ${target})
 endfunction()
 
 # The CMake package and the pkg-config file, once every library is known.
@@ -61,6 +64,10 @@ function(vosko_install_package)
     # A static library brings its own dependencies along to the link.
     set(VOSKO_PC_LIBS_PRIVATE "-lexpat -pthread")
   endif()
+  # The file finds the prefix from where it lies, so an installation moved
+  # or made with "cmake --install --prefix" still names its own files.
+  file(RELATIVE_PATH VOSKO_PC_PREFIX ${CMAKE_INSTALL_FULL_LIBDIR}/pkgconfig ${CMAKE_INSTALL_PREFIX})
+  string(REGEX REPLACE "/$" "" VOSKO_PC_PREFIX "${VOSKO_PC_PREFIX}")
   configure_file(${PROJECT_SOURCE_DIR}/cmake/vosko.pc.in ${PROJECT_BINARY_DIR}/vosko.pc @ONLY)
   install(FILES ${PROJECT_BINARY_DIR}/vosko.pc DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig COMPONENT dev)
 endfunction()

@@ -8,8 +8,11 @@
 #include <cstdint>
 
 #include "basis/xml_persistent.h"
+#include "platform/export.h"
 
-class TAbstractCollection : public TXMLPersistent {
+// The base of the containers: the ownsObjects flag and the size, and no XML
+// form of its own.
+class VOSKO_API TAbstractCollection : public TXMLPersistent {
  public:
   VOSKO_CLASS_NAME(TAbstractCollection)
 

@@ -14,8 +14,11 @@
 #include <vector>
 
 #include "basis/abstract_collection.h"
+#include "platform/export.h"
 
-class TArrayList : public TAbstractCollection {
+// The ordered list of TMappedObject elements, addressed by index and stored
+// as its count and each element as an object.
+class VOSKO_API TArrayList : public TAbstractCollection {
  public:
   VOSKO_CLASS_NAME(TArrayList)
 

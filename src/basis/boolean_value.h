@@ -4,8 +4,10 @@
 #include <string>
 
 #include "basis/p_object.h"
+#include "platform/export.h"
 
-class TBoolean : public TPObject {
+// A boolean as a persistent object, stored as one byte.
+class VOSKO_API TBoolean : public TPObject {
  public:
   VOSKO_CLASS_NAME(TBoolean)
 

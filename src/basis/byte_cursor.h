@@ -16,9 +16,12 @@
 #include <string>
 #include <string_view>
 
+#include "platform/export.h"
 #include "platform/little_endian.h"
 
-class ByteCursor {
+// A reader of the container layout over bytes it does not own; a read that
+// fails leaves it failed and at its end.
+class VOSKO_API ByteCursor {
  public:
   static constexpr size_t kInt32Size = sizeof(int32_t);
   static constexpr size_t kDoubleSize = sizeof(double);

@@ -9,9 +9,12 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/export.h"
 #include "platform/os_file.h"
 
-class ByteWindow {
+// Reads a file front to back through a buffer that holds only the bytes
+// asked for together.
+class VOSKO_API ByteWindow {
  public:
   // Reads `file` from where it stands, at most `limit` bytes.
   ByteWindow(platform::OsFile& file, int64_t limit)

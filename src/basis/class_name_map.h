@@ -8,11 +8,14 @@
 #include <memory>
 
 #include "basis/hashtable.h"
+#include "platform/export.h"
 
-struct ClassNamePair {
+// One entry of a class-name map: the name a file stores and the registered
+// class that reads it.
+struct VOSKO_API ClassNamePair {
   const char* stored;
   const char* registered;
 };
 
 // A table owning its TString keys and values, filled in the order given.
-std::unique_ptr<THashtable> makeClassNameMap(std::initializer_list<ClassNamePair> pairs);
+VOSKO_API std::unique_ptr<THashtable> makeClassNameMap(std::initializer_list<ClassNamePair> pairs);

@@ -8,12 +8,13 @@
 #include <string>
 
 #include "basis/mapped_object.h"
+#include "platform/export.h"
 
 namespace ClassRegistry {
 
 using Factory = std::function<std::unique_ptr<TMappedObject>()>;
 
-void registerClass(const std::string& name, Factory factory);
+VOSKO_API void registerClass(const std::string& name, Factory factory);
 
 template <class T>
 void registerClass() {
@@ -22,12 +23,12 @@ void registerClass() {
 
 // A new, empty instance of the class registered under `name`; an unknown name
 // raises EClassNotFound "Klasse <name> nicht gefunden".
-std::unique_ptr<TMappedObject> create(const std::string& name);
+VOSKO_API std::unique_ptr<TMappedObject> create(const std::string& name);
 
-bool isRegistered(const std::string& name);
+VOSKO_API bool isRegistered(const std::string& name);
 
 // The factory registered under `name`, or null. It stays valid while the
 // registry lives (registration happens only at start-up).
-const Factory* find(const std::string& name);
+VOSKO_API const Factory* find(const std::string& name);
 
 }  // namespace ClassRegistry

@@ -6,8 +6,10 @@
 #include <string>
 
 #include "basis/p_object.h"
+#include "platform/export.h"
 
-class TTDateTime : public TPObject {
+// A date-time as a persistent object, stored as the eight bytes of its day count.
+class VOSKO_API TTDateTime : public TPObject {
  public:
   VOSKO_CLASS_NAME(TTDateTime)
 

@@ -7,18 +7,28 @@
 #include <string>
 
 #include "platform/exception.h"
+#include "platform/export.h"
 
+// An argument the operation cannot take, such as a null object.
 VOSKO_EXCEPTION(IllegalArgumentException, Exception);
+// A key that the table does not hold.
 VOSKO_EXCEPTION(InvalidKeyException, Exception);
+// A property whose value is not of the type asked for.
 VOSKO_EXCEPTION(IllegalPropertyValueException, Exception);
+// An operation that the object cannot carry out as it stands, or does not have.
 VOSKO_EXCEPTION(IllegalStateException, Exception);
+// A properties file that is missing or cannot be taken as one.
 VOSKO_EXCEPTION(InvalidPropertiesException, Exception);
+// An element asked for after the last one.
 VOSKO_EXCEPTION(NoSuchElementException, Exception);
+// A file that cannot be opened, read or written, and the failures that the
+// persistence operations catch and raise again.
 VOSKO_EXCEPTION(IOException, Exception);
+// An object that could not be made, with the cause in the message.
 VOSKO_EXCEPTION(CreateException, Exception);
 
 // "File '<name>' not found."
-class FileNotFoundException : public IOException {
+class VOSKO_API FileNotFoundException : public IOException {
  public:
   explicit FileNotFoundException(const std::string& fileName)
       : IOException("File '" + fileName + "' not found."), fileName_(fileName) {}
@@ -30,7 +40,7 @@ class FileNotFoundException : public IOException {
 };
 
 // operation + ": " + reason + ": '" + input from the 1-based position on + "'."
-class ParserException : public Exception {
+class VOSKO_API ParserException : public Exception {
  public:
   ParserException(const std::string& operation, const std::string& input, const std::string& reason,
                   int32_t position);

@@ -22,6 +22,9 @@ const char* const kWriteError = "TFile: IO error while write binary.";
 
 }  // namespace
 
+// Defined here, not in the header, so that every library and program shares one limit.
+int64_t TFile::maxLength_ = kMaxLength;
+
 void TFile::setMaxLengthForTesting(int64_t limit) { maxLength_ = limit > 0 ? limit : kMaxLength; }
 
 TFile::TFile() = default;

@@ -30,13 +30,16 @@
 #include "basis/byte_cursor.h"
 #include "basis/class_registry.h"
 #include "basis/p_object.h"
+#include "platform/export.h"
 #include "platform/little_endian.h"
 #include "platform/os_file.h"
 #include "platform/write_behind.h"
 
 class THashtable;
 
-class TFile : public TPObject {
+// The binary persistence file: the typed reads and writes of the layout
+// above, its blocks, and stored objects recreated through the class registry.
+class VOSKO_API TFile : public TPObject {
  public:
   VOSKO_CLASS_NAME(TFile)
 
@@ -260,7 +263,7 @@ class TFile : public TPObject {
   // the file offset where they belong.
   static constexpr size_t kPendingRoom = 1 << 18;
   // The longest block or string this process writes (kMaxLength unless a test lowers it).
-  inline static int64_t maxLength_ = kMaxLength;
+  static int64_t maxLength_;
   std::unique_ptr<char[]> pending_;
   size_t pendingSize_ = 0;
   int64_t pendingStart_ = 0;

@@ -18,10 +18,13 @@
 #include <vector>
 
 #include "basis/abstract_collection.h"
+#include "platform/export.h"
 
 class TArrayList;
 
-class THashSet : public TAbstractCollection {
+// The set of TMappedObject elements, equal by equals() and placed by
+// hashCode(); both, and the growth history, fix the order it stores.
+class VOSKO_API THashSet : public TAbstractCollection {
  public:
   VOSKO_CLASS_NAME(THashSet)
 

@@ -14,12 +14,14 @@
 #include <memory>
 
 #include "basis/abstract_collection.h"
+#include "platform/export.h"
 
 class TArrayList;
 class THashSet;
 class TMapEntry;
 
-class THashtable : public TAbstractCollection {
+// The map from TMappedObject keys to values, held as a set of TMapEntry pairs.
+class VOSKO_API THashtable : public TAbstractCollection {
  public:
   VOSKO_CLASS_NAME(THashtable)
 

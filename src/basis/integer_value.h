@@ -5,8 +5,10 @@
 #include <string>
 
 #include "basis/p_object.h"
+#include "platform/export.h"
 
-class TInteger : public TPObject {
+// A signed 32-bit integer as a persistent object, equal and hashed by its value.
+class VOSKO_API TInteger : public TPObject {
  public:
   VOSKO_CLASS_NAME(TInteger)
 

@@ -10,8 +10,11 @@
 #include <memory>
 
 #include "basis/p_object.h"
+#include "platform/export.h"
 
-class TMapEntry : public TPObject {
+// One key/value pair of a THashtable, owning both; equal to any entry with
+// an equal key.
+class VOSKO_API TMapEntry : public TPObject {
  public:
   VOSKO_CLASS_NAME(TMapEntry)
 

@@ -10,6 +10,8 @@
 #include <memory>
 #include <string>
 
+#include "platform/export.h"
+
 class TPObject;
 
 // Declares the class name of a class; use in the public section of each class.
@@ -17,7 +19,9 @@ class TPObject;
   static constexpr const char* kClassName = #Name; \
   const char* className() const override { return kClassName; }
 
-class TMappedObject {
+// The root class: the class name, equality, hash code, text form and copy
+// that every class of the system refines.
+class VOSKO_API TMappedObject {
  public:
   static constexpr const char* kClassName = "TMappedObject";
 

@@ -12,12 +12,15 @@
 #include <string>
 
 #include "basis/mapped_object.h"
+#include "platform/export.h"
 
 class TFile;
 class TTextFile;
 class THashtable;
 
-class TPObject : public TMappedObject {
+// The persistent object: writes and reads its own fields in a TFile, prints
+// itself to a text file, and loads and stores a file of its own.
+class VOSKO_API TPObject : public TMappedObject {
  public:
   VOSKO_CLASS_NAME(TPObject)
 

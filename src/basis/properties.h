@@ -13,8 +13,11 @@
 #include <string>
 
 #include "basis/string_table.h"
+#include "platform/export.h"
 
-class TProperties : public TStringtable {
+// The pairs of a properties file as a string table, with lookups that
+// convert the value.
+class VOSKO_API TProperties : public TStringtable {
  public:
   VOSKO_CLASS_NAME(TProperties)
 

@@ -3,4 +3,6 @@
 // start-up sequence, before any file is read.
 #pragma once
 
-void basisStartUp();
+#include "platform/export.h"
+
+VOSKO_API void basisStartUp();

@@ -11,10 +11,12 @@
 #include <vector>
 
 #include "basis/p_object.h"
+#include "platform/export.h"
 
 class THashSet;
 
-class TStringCollection : public TPObject {
+// The owned lines of a text, stored as their count and each line.
+class VOSKO_API TStringCollection : public TPObject {
  public:
   VOSKO_CLASS_NAME(TStringCollection)
 

@@ -8,10 +8,12 @@
 #include <string>
 
 #include "basis/hash_set.h"
+#include "platform/export.h"
 
 class TStringCollection;
 
-class TStringSet : public THashSet {
+// The owning set of TString elements, with operations that take plain strings.
+class VOSKO_API TStringSet : public THashSet {
  public:
   VOSKO_CLASS_NAME(TStringSet)
 

@@ -8,10 +8,12 @@
 #include <string>
 
 #include "basis/hashtable.h"
+#include "platform/export.h"
 
 class TStringCollection;
 
-class TStringtable : public THashtable {
+// The owning table keyed by TString, with operations that take plain strings.
+class VOSKO_API TStringtable : public THashtable {
  public:
   VOSKO_CLASS_NAME(TStringtable)
 

@@ -9,8 +9,10 @@
 #include <string>
 
 #include "basis/mapped_object.h"
+#include "platform/export.h"
 
-class TStringTokenizer : public TMappedObject {
+// The tokens of one text, taken one at a time from the front.
+class VOSKO_API TStringTokenizer : public TMappedObject {
  public:
   VOSKO_CLASS_NAME(TStringTokenizer)
 

@@ -7,8 +7,11 @@
 #include <string>
 
 #include "basis/p_object.h"
+#include "platform/export.h"
 
-class TString : public TPObject {
+// An 8-bit string as a persistent object; its static functions are the
+// string helpers.
+class VOSKO_API TString : public TPObject {
  public:
   VOSKO_CLASS_NAME(TString)
 

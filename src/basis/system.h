@@ -5,7 +5,10 @@
 
 #include <string>
 
-class TSystem {
+#include "platform/export.h"
+
+// The system services as static functions; never instantiated.
+class VOSKO_API TSystem {
  public:
   TSystem() = delete;
 

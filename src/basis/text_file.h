@@ -10,11 +10,14 @@
 #include <string>
 
 #include "basis/p_object.h"
+#include "platform/export.h"
 #include "platform/os_file.h"
 
 class TStringCollection;
 
-class TTextFile : public TPObject {
+// A text file read or written line by line, open in one mode from
+// construction to destruction.
+class VOSKO_API TTextFile : public TPObject {
  public:
   VOSKO_CLASS_NAME(TTextFile)
 

@@ -11,10 +11,13 @@
 #include <string>
 #include <string_view>
 
+#include "platform/export.h"
 #include "xml/dom_document.h"
 #include "xml/dom_implementation.h"
 
-class TXMLHelper {
+// The one helper of the process between persistent objects and XML
+// documents: it makes, reads and writes documents and finds their elements.
+class VOSKO_API TXMLHelper {
  public:
   // The helper of the process, made on first use and kept until the process ends.
   static TXMLHelper& getInstance();

@@ -9,11 +9,14 @@
 #include <string>
 
 #include "basis/p_object.h"
+#include "platform/export.h"
 
 class TDomDocument;
 class TDomElement;
 
-class TXMLPersistent : public TPObject {
+// A persistent object with an XML form besides its binary one, stored to
+// and loaded from XML files.
+class VOSKO_API TXMLPersistent : public TPObject {
  public:
   VOSKO_CLASS_NAME(TXMLPersistent)
 
@@ -32,7 +35,8 @@ class TXMLPersistent : public TPObject {
   void loadXML(TDomDocument* document);
 };
 
-class THTMLPersistent : public TXMLPersistent {
+// An XML-persistent object that also renders itself as an HTML-like element.
+class VOSKO_API THTMLPersistent : public TXMLPersistent {
  public:
   VOSKO_CLASS_NAME(THTMLPersistent)
 

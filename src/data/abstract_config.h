@@ -21,8 +21,11 @@
 
 #include "basis/mapped_object.h"
 #include "data/registry_settings.h"
+#include "platform/export.h"
 
-class TAbstractConfig : public TMappedObject {
+// The registry procedure and the eleven shared values of every configuration
+// class.
+class VOSKO_API TAbstractConfig : public TMappedObject {
  public:
   VOSKO_CLASS_NAME(TAbstractConfig)
 

@@ -10,9 +10,11 @@
 
 #include "data/artist_relations_template.h"
 #include "data/relations_persistent.h"
+#include "platform/export.h"
 
-// The current classes derive from TRelationsPersistent itself.
-struct ArtistRelationNames {
+// The current artist-relation classes' names, stored in relation files and
+// quoted in messages; the classes derive from TRelationsPersistent itself.
+struct VOSKO_API ArtistRelationNames {
   using Persistent = TRelationsPersistent;
   static constexpr const char* kRelation = "TArtistRelation";
   static constexpr const char* kRelations = "TArtistRelations";

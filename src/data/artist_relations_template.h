@@ -28,9 +28,10 @@
 #include "basis/string_set.h"
 #include "basis/string_table.h"
 #include "data/relations_persistent.h"
+#include "platform/export.h"
 
 // Deletes the set only when it was handed over; a relation's own set is only lent.
-struct TLentSetDeleter {
+struct VOSKO_API TLentSetDeleter {
   bool owned = true;
   void operator()(TStringSet* set) const {
     if (owned) delete set;
@@ -42,7 +43,7 @@ using TArtistSetPtr = std::unique_ptr<TStringSet, TLentSetDeleter>;
 
 // A legacy version's own TRelationsPersistent, differing only in its name.
 template <class Names>
-class TRelationsPersistentOf : public TRelationsPersistent {
+class VOSKO_API TRelationsPersistentOf : public TRelationsPersistent {
  public:
   static constexpr const char* kClassName = Names::kPersistent;
   const char* className() const override { return kClassName; }
@@ -51,7 +52,7 @@ class TRelationsPersistentOf : public TRelationsPersistent {
 // One named relation: for each first artist, the set of second artists it is
 // related to.
 template <class Names>
-class TArtistRelationOf : public Names::Persistent {
+class VOSKO_API TArtistRelationOf : public Names::Persistent {
  public:
   static constexpr const char* kClassName = Names::kRelation;
   const char* className() const override { return kClassName; }
@@ -101,7 +102,7 @@ class TArtistRelationOf : public Names::Persistent {
 
 // The relations database: relation name -> relation.
 template <class Names>
-class TArtistRelationsOf : public Names::Persistent {
+class VOSKO_API TArtistRelationsOf : public Names::Persistent {
  public:
   static constexpr const char* kClassName = Names::kRelations;
   const char* className() const override { return kClassName; }

@@ -28,12 +28,14 @@
 
 #include "basis/byte_window.h"
 #include "data/title.h"
+#include "platform/export.h"
 #include "platform/os_file.h"
 
 class TSoundCarrier;
 class TTOCTrack;
 
-struct StoredTocTrack {
+// A track of a table of contents as stored: its time address, number and kind.
+struct VOSKO_API StoredTocTrack {
   int32_t minutes = 0;
   int32_t seconds = 0;
   int32_t frames = 0;
@@ -43,7 +45,7 @@ struct StoredTocTrack {
 
 // A table of contents as loading makes it: its tracks numbered by their
 // places (0, 1, ...), whatever the file stored; the lead-out as stored.
-struct StoredToc {
+struct VOSKO_API StoredToc {
   uint32_t discId = 0;
   StoredTocTrack leadOut;
   std::vector<StoredTocTrack> tracks;
@@ -55,7 +57,7 @@ using StoredTitle = TTitle::StoredFields;
 
 // A carrier's fields, tables of contents and titles as stored. The texts are
 // views of the stream's bytes, valid until its next call of next().
-struct StoredCarrier {
+struct VOSKO_API StoredCarrier {
   std::string_view name;
   std::string_view label;
   std::string_view artist;
@@ -72,7 +74,9 @@ struct StoredCarrier {
   std::vector<StoredTitle> titles;
 };
 
-class CarrierStream {
+// A current database's carriers read one at a time from the file's bytes;
+// anything outside the plain form makes it say no.
+class VOSKO_API CarrierStream {
  public:
   CarrierStream();
   ~CarrierStream();
@@ -113,27 +117,27 @@ class ByteCursor;
 // contents. With `asLoaded`, as TSoundCarriers::load reads it from the
 // database's block instead: the fields in turn, each block's length only
 // bounded by the bytes left. False for anything else; `in` is then spent.
-bool readStoredCarrier(ByteCursor& in, StoredCarrier& carrier, bool asLoaded = false);
+VOSKO_API bool readStoredCarrier(ByteCursor& in, StoredCarrier& carrier, bool asLoaded = false);
 // The carrier's own fields, its TOC list and its title count (bounded by the
 // bytes left) from the start of its block, for a reader that takes the
 // titles one by one with readStoredTitle; their numbers are then given by
 // numberStoredTitles.
-bool readStoredCarrierHead(ByteCursor& block, StoredCarrier& carrier, int32_t& titles);
+VOSKO_API bool readStoredCarrierHead(ByteCursor& block, StoredCarrier& carrier, int32_t& titles);
 // One title object ("TTitle" and a block exactly as long as its fields).
-bool readStoredTitle(ByteCursor& in, StoredTitle& title);
+VOSKO_API bool readStoredTitle(ByteCursor& in, StoredTitle& title);
 // Numbers the titles stored without a number (-1) as the carrier does when
 // they are added in this order.
-void numberStoredTitles(std::vector<StoredTitle>& titles);
+VOSKO_API void numberStoredTitles(std::vector<StoredTitle>& titles);
 
 // The model's track filled from a stored one, every field as it stands.
-void fillTocTrack(const StoredTocTrack& stored, TTOCTrack& track);
+VOSKO_API void fillTocTrack(const StoredTocTrack& stored, TTOCTrack& track);
 // The model's carrier filled from a stored one: its fields and its TOC list,
 // the tracks numbered as held (the titles are not touched).
-void fillCarrier(const StoredCarrier& stored, TSoundCarrier& carrier);
+VOSKO_API void fillCarrier(const StoredCarrier& stored, TSoundCarrier& carrier);
 // The model's title filled from a stored one, every field (not its carrier).
-void fillTitle(const StoredTitle& stored, TTitle& title);
+VOSKO_API void fillTitle(const StoredTitle& stored, TTitle& title);
 // The stored form of a carrier of the model: views of its texts, valid
 // while it lives unchanged.
-void viewCarrier(const TSoundCarrier& carrier, StoredCarrier& stored);
+VOSKO_API void viewCarrier(const TSoundCarrier& carrier, StoredCarrier& stored);
 // The carrier as TSoundCarriers::load makes it, with its titles.
-std::unique_ptr<TSoundCarrier> makeCarrier(const StoredCarrier& stored);
+VOSKO_API std::unique_ptr<TSoundCarrier> makeCarrier(const StoredCarrier& stored);

@@ -27,8 +27,11 @@
 #include "data/carrier_stream.h"
 #include "data/sound_carrier.h"
 #include "data/title.h"
+#include "platform/export.h"
 
-class TCarrierWriter {
+// Writes a current database carrier by carrier, in the bytes
+// TSoundCarriers::store writes for the same carriers.
+class VOSKO_API TCarrierWriter {
  public:
   // Opens `fileName` as TSoundCarriers::store opens it, for `count` carriers.
   TCarrierWriter(const std::string& fileName, int32_t count);

@@ -31,8 +31,11 @@
 #include <string>
 
 #include "data/carrier_stream.h"
+#include "platform/export.h"
 
-class CarrierXmlReader {
+// The database's XML form read one carrier at a time; anything outside the
+// plain form makes it say no.
+class VOSKO_API CarrierXmlReader {
  public:
   // Sees each carrier; its texts are views valid until it returns.
   using Each = std::function<void(const StoredCarrier&)>;
@@ -57,4 +60,4 @@ class CarrierXmlReader {
 // `database`; otherwise false, raising nothing, and `database` is left as it
 // was (nothing else is left behind either), so that the caller loads the
 // document instead.
-bool importXmlStreaming(const std::string& xml, const std::string& database);
+VOSKO_API bool importXmlStreaming(const std::string& xml, const std::string& database);

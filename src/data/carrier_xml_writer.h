@@ -22,9 +22,12 @@
 #include <string_view>
 
 #include "data/carrier_stream.h"
+#include "platform/export.h"
 #include "platform/os_file.h"
 
-class CarrierXmlWriter {
+// Writes the database's XML form carrier by carrier, in the bytes
+// TSoundCarriers::storeXML writes for the same carriers.
+class VOSKO_API CarrierXmlWriter {
  public:
   // Writes to `file`, open for writing, which must outlive the writer.
   explicit CarrierXmlWriter(platform::OsFile& file);
@@ -63,4 +66,4 @@ class CarrierXmlWriter {
 // as it was and no temporary file left: the database was out of the plain
 // form, a read or write failed, or the target is read-only. The caller then
 // exports the loaded model, which reports what went wrong.
-bool exportXmlStreaming(const std::string& database, const std::string& xml);
+VOSKO_API bool exportXmlStreaming(const std::string& database, const std::string& xml);

@@ -13,8 +13,10 @@
 #include <vector>
 
 #include "data/abstract_config.h"
+#include "platform/export.h"
 
-class TConfig : public TAbstractConfig {
+// The library application's settings in the current user's settings store.
+class VOSKO_API TConfig : public TAbstractConfig {
  public:
   VOSKO_CLASS_NAME(TConfig)
 

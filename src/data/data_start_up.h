@@ -5,5 +5,7 @@
 // start-up sequence, after the diagnostics' own step and before any file is read.
 #pragma once
 
-void tocStartUp();
-void dataStartUp();
+#include "platform/export.h"
+
+VOSKO_API void tocStartUp();
+VOSKO_API void dataStartUp();

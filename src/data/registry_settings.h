@@ -13,6 +13,8 @@
 #include <variant>
 #include <vector>
 
+#include "platform/export.h"
+
 namespace platform {
 class Registry;
 }
@@ -21,7 +23,7 @@ namespace registrysettings {
 
 // One stored value: its name in the key, the field that holds it (which
 // gives its kind: string, 32-bit integer or boolean) and its default.
-struct Setting {
+struct VOSKO_API Setting {
   const char* name;
   std::variant<std::string*, int32_t*, bool*> field;
   std::variant<const char*, int32_t, bool> defaultValue;
@@ -31,18 +33,18 @@ using Table = std::vector<Setting>;
 
 // Opens Software\Tarquo\Vosko below the current user's root, creating what is
 // missing; false when a key cannot be opened or created.
-bool openProductKey(platform::Registry& registry);
+VOSKO_API bool openProductKey(platform::Registry& registry);
 
 // Reads the values of the open key in the table's order; the store's
 // ERegistryException for the first one that cannot be read leaves the
 // fields before it read.
-void read(const platform::Registry& registry, const Table& table);
+VOSKO_API void read(const platform::Registry& registry, const Table& table);
 // Writes every value into the open key.
-void write(platform::Registry& registry, const Table& table);
+VOSKO_API void write(platform::Registry& registry, const Table& table);
 // Deletes every value from the open key. With `ignoreFailures` a value that
 // cannot be deleted is passed over, else its ERegistryException is raised.
-void remove(platform::Registry& registry, const Table& table, bool ignoreFailures);
+VOSKO_API void remove(platform::Registry& registry, const Table& table, bool ignoreFailures);
 // Sets every field to its default.
-void restoreDefaults(const Table& table);
+VOSKO_API void restoreDefaults(const Table& table);
 
 }  // namespace registrysettings

@@ -7,11 +7,14 @@
 #include <string>
 
 #include "basis/xml_persistent.h"
+#include "platform/export.h"
 
 class TFile;
 class TStringtable;
 
-class TRelationsPersistent : public TXMLPersistent {
+// The base of the artist-relation classes: the relations database's file
+// header and a checked reading of stored string tables.
+class VOSKO_API TRelationsPersistent : public TXMLPersistent {
  public:
   VOSKO_CLASS_NAME(TRelationsPersistent)
 

@@ -11,7 +11,10 @@
 #include <string>
 #include <vector>
 
-struct RescueReport {
+#include "platform/export.h"
+
+// What a rescue wrote to the new database and what it lost, place by place.
+struct VOSKO_API RescueReport {
   // A run of bytes that could not be read as part of anything rescued,
   // [begin, end) as offsets into the input file.
   struct Damage {

@@ -15,8 +15,11 @@
 #include "basis/array_list.h"
 #include "data/title.h"
 #include "data/toc_list.h"
+#include "platform/export.h"
 
-class TSoundCarrier : public TArrayList {
+// One sound carrier with its titles and the tables of contents of its discs,
+// owning both.
+class VOSKO_API TSoundCarrier : public TArrayList {
  public:
   VOSKO_CLASS_NAME(TSoundCarrier)
 

@@ -13,8 +13,10 @@
 #include "basis/array_list.h"
 #include "data/config.h"
 #include "data/sound_carrier.h"
+#include "platform/export.h"
 
-class TSoundCarriers : public TArrayList {
+// The sound-carrier database, a list that owns its carriers.
+class VOSKO_API TSoundCarriers : public TArrayList {
  public:
   VOSKO_CLASS_NAME(TSoundCarriers)
 

@@ -11,6 +11,7 @@
 #include <string_view>
 
 #include "basis/xml_persistent.h"
+#include "platform/export.h"
 
 class TSoundCarrier;
 class TTitle;
@@ -18,7 +19,7 @@ class TTitle;
 // A title's track or disc number, used as an int32_t. Setting it tells the
 // carrier holding the title, which remembers the highest track of each disc
 // so that numbering a new title needs no walk over all the others.
-class TitleNumber {
+class VOSKO_API TitleNumber {
  public:
   TitleNumber(TTitle& title, int32_t value) : title_(title), value_(value) {}
   TitleNumber(const TitleNumber&) = delete;
@@ -31,7 +32,8 @@ class TitleNumber {
   int32_t value_;
 };
 
-class TTitle : public TXMLPersistent {
+// One track of a sound carrier, owned by the carrier that holds it.
+class VOSKO_API TTitle : public TXMLPersistent {
  public:
   VOSKO_CLASS_NAME(TTitle)
 

@@ -13,8 +13,11 @@
 
 #include "basis/array_list.h"
 #include "data/toc_track.h"
+#include "platform/export.h"
 
-class TTOCData : public TArrayList {
+// The table of contents of one disc: its identifier, its lead-out and its
+// tracks, owning them.
+class VOSKO_API TTOCData : public TArrayList {
  public:
   VOSKO_CLASS_NAME(TTOCData)
 

@@ -7,8 +7,10 @@
 
 #include "basis/array_list.h"
 #include "data/toc_data.h"
+#include "platform/export.h"
 
-class TTOCList : public TArrayList {
+// The tables of contents of one carrier's discs, owned by the list.
+class VOSKO_API TTOCList : public TArrayList {
  public:
   VOSKO_CLASS_NAME(TTOCList)
 

@@ -8,8 +8,10 @@
 #include <string>
 
 #include "basis/xml_persistent.h"
+#include "platform/export.h"
 
-class TTOCTrack : public TXMLPersistent {
+// One entry of a disc's table of contents.
+class VOSKO_API TTOCTrack : public TXMLPersistent {
  public:
   VOSKO_CLASS_NAME(TTOCTrack)
 

@@ -3,8 +3,10 @@
 #pragma once
 
 #include "debug/file_reader.h"
+#include "platform/export.h"
 
-class TBinaryReader : public TFileReader {
+// The reader of a binary debug file, as the binary writer fills it.
+class VOSKO_API TBinaryReader : public TFileReader {
  public:
   VOSKO_CLASS_NAME(TBinaryReader)
 

@@ -13,8 +13,11 @@
 #pragma once
 
 #include "debug/file_writer.h"
+#include "platform/export.h"
 
-class TBinaryWriter : public TFileWriter {
+// The writer that adds each entry to a binary debug file, in place wherever
+// the file's head allows it.
+class VOSKO_API TBinaryWriter : public TFileWriter {
  public:
   VOSKO_CLASS_NAME(TBinaryWriter)
 

@@ -24,10 +24,13 @@
 #include "debug/debug_object.h"
 #include "debug/debug_readers.h"
 #include "debug/debug_writers.h"
+#include "platform/export.h"
 
 class TProperties;
 
-class TChannel : public TDebugObject {
+// A named debug channel: it filters its records by level and hands them to
+// the writers its configuration attached.
+class VOSKO_API TChannel : public TDebugObject {
  public:
   VOSKO_CLASS_NAME(TChannel)
 

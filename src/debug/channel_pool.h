@@ -11,13 +11,15 @@
 
 #include "basis/hashtable.h"
 #include "debug/debug_object.h"
+#include "platform/export.h"
 
 class TChannel;
 class TDialogWriter;
 class TListWriter;
 class TSystemOutWriter;
 
-class TChannelPool : public TDebugObject {
+// The channels of the process by name, letter case ignored; it owns them.
+class VOSKO_API TChannelPool : public TDebugObject {
  public:
   VOSKO_CLASS_NAME(TChannelPool)
 
@@ -37,7 +39,7 @@ class TChannelPool : public TDebugObject {
 };
 
 // Registers the persistent entry classes and makes the shared writers.
-void debugStartUp();
+VOSKO_API void debugStartUp();
 // "system.mail-shutdown-timeout" in debug.properties: how long shutdownDebug
 // waits for queued mail, in seconds.
 inline constexpr const char* kKeyMailShutdownTimeout = "system.mail-shutdown-timeout";
@@ -48,10 +50,10 @@ inline constexpr int kDefaultMailShutdownTimeout = 30;
 // pool (with every channel, writer and reader), then the dialog, console
 // and list writers; each reference is null afterwards. A later getChannel
 // makes a new pool. Calling it twice is harmless.
-void shutdownDebug();
+VOSKO_API void shutdownDebug();
 
 // The shared writers, for callers that pass one as the extra writer of
 // TChannel::error; null outside debugStartUp..shutdownDebug.
-TDialogWriter* dialogWriter();
-TSystemOutWriter* systemOutWriter();
-TListWriter* listWriter();
+VOSKO_API TDialogWriter* dialogWriter();
+VOSKO_API TSystemOutWriter* systemOutWriter();
+VOSKO_API TListWriter* listWriter();

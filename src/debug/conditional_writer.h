@@ -6,8 +6,10 @@
 #include <cstdint>
 
 #include "debug/debug_writer.h"
+#include "platform/export.h"
 
-class TConditionalWriter : public TDebugWriter {
+// A writer that passes on only the entries up to a level of its own.
+class VOSKO_API TConditionalWriter : public TDebugWriter {
  public:
   VOSKO_CLASS_NAME(TConditionalWriter)
 

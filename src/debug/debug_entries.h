@@ -9,8 +9,10 @@
 #include <string>
 
 #include "basis/array_list.h"
+#include "platform/export.h"
 
-class TDebugEntries : public TArrayList {
+// The owning list of debug entries that a binary debug file holds.
+class VOSKO_API TDebugEntries : public TArrayList {
  public:
   VOSKO_CLASS_NAME(TDebugEntries)
 

@@ -12,8 +12,10 @@
 #include <string>
 
 #include "basis/p_object.h"
+#include "platform/export.h"
 
-class TDebugEntry : public TPObject {
+// One record of a debug channel, and the base of the trace and error entries.
+class VOSKO_API TDebugEntry : public TPObject {
  public:
   VOSKO_CLASS_NAME(TDebugEntry)
 

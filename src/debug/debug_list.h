@@ -16,6 +16,7 @@
 
 #include "basis/array_list.h"
 #include "debug/debug_object.h"
+#include "platform/export.h"
 
 // Stands for a class in TDebugList::get: true when obj is an instance of the
 // class or of a descendant. instanceTest<TFileWriter>() makes one.
@@ -26,7 +27,8 @@ TClassTest instanceTest() {
   return [](const TMappedObject* obj) { return dynamic_cast<const T*>(obj) != nullptr; };
 }
 
-class TDebugList : public TDebugObject {
+// The owning list of a channel's writers or readers.
+class VOSKO_API TDebugList : public TDebugObject {
  public:
   VOSKO_CLASS_NAME(TDebugList)
 

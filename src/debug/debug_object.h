@@ -9,8 +9,11 @@
 #include <string>
 
 #include "basis/mapped_object.h"
+#include "platform/export.h"
 
-class TDebugObject : public TMappedObject {
+// The base of every part of the diagnostics, which turns their own failures
+// into internal errors.
+class VOSKO_API TDebugObject : public TMappedObject {
  public:
   VOSKO_CLASS_NAME(TDebugObject)
 

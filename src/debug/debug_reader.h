@@ -6,10 +6,12 @@
 #include <memory>
 
 #include "debug/debug_object.h"
+#include "platform/export.h"
 
 class TDebugEntries;
 
-class TDebugReader : public TDebugObject {
+// Reads back the entries that a writer put somewhere.
+class VOSKO_API TDebugReader : public TDebugObject {
  public:
   VOSKO_CLASS_NAME(TDebugReader)
 

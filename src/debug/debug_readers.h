@@ -6,11 +6,13 @@
 #include <memory>
 
 #include "debug/debug_list.h"
+#include "platform/export.h"
 
 class TDebugEntries;
 class TDebugReader;
 
-class TDebugReaders : public TDebugList {
+// The readers of a channel's binary files, owned by the list.
+class VOSKO_API TDebugReaders : public TDebugList {
  public:
   VOSKO_CLASS_NAME(TDebugReaders)
 

@@ -7,10 +7,12 @@
 #pragma once
 
 #include "debug/debug_object.h"
+#include "platform/export.h"
 
 class TDebugEntry;
 
-class TDebugWriter : public TDebugObject {
+// The destination of a channel's records.
+class VOSKO_API TDebugWriter : public TDebugObject {
  public:
   VOSKO_CLASS_NAME(TDebugWriter)
 

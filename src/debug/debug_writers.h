@@ -6,11 +6,13 @@
 #include <memory>
 
 #include "debug/debug_list.h"
+#include "platform/export.h"
 
 class TDebugEntry;
 class TDebugWriter;
 
-class TDebugWriters : public TDebugList {
+// The writers a channel hands each record to, in order, owned by the list.
+class VOSKO_API TDebugWriters : public TDebugList {
  public:
   VOSKO_CLASS_NAME(TDebugWriters)
 

@@ -4,8 +4,10 @@
 #pragma once
 
 #include "debug/debug_writer.h"
+#include "platform/export.h"
 
-class TDialogWriter : public TDebugWriter {
+// The writer that shows each entry as a notice of its kind.
+class VOSKO_API TDialogWriter : public TDebugWriter {
  public:
   VOSKO_CLASS_NAME(TDialogWriter)
 

@@ -10,8 +10,11 @@
 #include <exception>
 
 #include "debug/debug_entry.h"
+#include "platform/export.h"
 
-class TErrorEntry : public TDebugEntry {
+// The failure record of a channel: an entry with the exception's class and
+// message and the system's text for the last error.
+class VOSKO_API TErrorEntry : public TDebugEntry {
  public:
   VOSKO_CLASS_NAME(TErrorEntry)
 

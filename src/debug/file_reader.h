@@ -5,8 +5,10 @@
 #include <string>
 
 #include "debug/debug_reader.h"
+#include "platform/export.h"
 
-class TFileReader : public TDebugReader {
+// The base of the readers of one named file.
+class VOSKO_API TFileReader : public TDebugReader {
  public:
   VOSKO_CLASS_NAME(TFileReader)
 

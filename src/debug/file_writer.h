@@ -6,10 +6,12 @@
 #include <string>
 
 #include "debug/debug_writer.h"
+#include "platform/export.h"
 
 class TDebugEntries;
 
-class TFileWriter : public TDebugWriter {
+// The base of the writers into one named file.
+class VOSKO_API TFileWriter : public TDebugWriter {
  public:
   VOSKO_CLASS_NAME(TFileWriter)
 

@@ -5,10 +5,12 @@
 #include <memory>
 
 #include "debug/debug_writer.h"
+#include "platform/export.h"
 
 class TDebugEntries;
 
-class TListWriter : public TDebugWriter {
+// The writer that keeps a clone of every entry in memory.
+class VOSKO_API TListWriter : public TDebugWriter {
  public:
   VOSKO_CLASS_NAME(TListWriter)
 

@@ -13,6 +13,9 @@ namespace {
 
 const std::string kRule(43, '_');
 
+// Delivery notices being reported at this moment, by any mail writer of the thread.
+thread_local int reportingDeliveries = 0;
+
 }  // namespace
 
 TMailWriter::TMailWriter(std::shared_ptr<const TMailAddress> sender, int32_t level, DeliveryReport report)
@@ -28,7 +31,7 @@ TMailWriter::~TMailWriter() = default;
 
 void TMailWriter::write(const TDebugEntry& entry) {
   try {
-    if (!accepts(entry.getLevel()) || recipients_.empty() || reportingDeliveries_ > 0) return;
+    if (!accepts(entry.getLevel()) || recipients_.empty() || reportingDeliveries > 0) return;
     queue_->add(createMessage(entry));
   } catch (const std::exception& e) {
     throw IOException(platform::wrapMessage("TMailWriter.write", e));
@@ -66,13 +69,13 @@ std::string TMailWriter::systemSender() {
 
 void TMailWriter::mailSend() {
   if (!report_) return;
-  ++reportingDeliveries_;
+  ++reportingDeliveries;
   try {
     report_(kDeliveryNotice, kDeliveryNoticeLevel);
   } catch (...) {
     internalErrorOfCurrent("TMailWriter.mailSend(TObject)");
   }
-  --reportingDeliveries_;
+  --reportingDeliveries;
 }
 
 void TMailWriter::mailError(const MailTransportException& exception) {

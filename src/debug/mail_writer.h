@@ -22,12 +22,14 @@
 
 #include "debug/conditional_writer.h"
 #include "mail/mail_exceptions.h"
+#include "platform/export.h"
 
 class TMailAddress;
 class TMailMessage;
 class TMailQueue;
 
-class TMailWriter : public TConditionalWriter {
+// The writer that mails each entry passing its threshold to its recipients.
+class VOSKO_API TMailWriter : public TConditionalWriter {
  public:
   VOSKO_CLASS_NAME(TMailWriter)
 
@@ -67,9 +69,6 @@ class TMailWriter : public TConditionalWriter {
  private:
   void mailSend();
   void mailError(const MailTransportException& exception);
-
-  // Delivery notices being reported at this moment, by any mail writer.
-  static inline thread_local int reportingDeliveries_ = 0;
 
   DeliveryReport report_;
   std::shared_ptr<const TMailAddress> sender_;

@@ -9,11 +9,14 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/export.h"
+
 class TChannel;
 class TMailWriter;
 class TProperties;
 
-class TMailWriterFactory {
+// Builds a channel's mail writers from its mail keys.
+class VOSKO_API TMailWriterFactory {
  public:
   static constexpr const char* kKeyMailEnabled = "debug.mail.enabled";
   static constexpr const char* kKeyMailFrom = "debug.mail.from";

@@ -4,8 +4,11 @@
 #pragma once
 
 #include "debug/debug_writer.h"
+#include "platform/export.h"
 
-class TSystemOutWriter : public TDebugWriter {
+// The writer that prints each entry on the console and swallows its own
+// failures.
+class VOSKO_API TSystemOutWriter : public TDebugWriter {
  public:
   VOSKO_CLASS_NAME(TSystemOutWriter)
 

@@ -4,8 +4,10 @@
 #pragma once
 
 #include "debug/file_writer.h"
+#include "platform/export.h"
 
-class TTextWriter : public TFileWriter {
+// The writer that appends each entry's text to a text file.
+class VOSKO_API TTextWriter : public TFileWriter {
  public:
   VOSKO_CLASS_NAME(TTextWriter)
 

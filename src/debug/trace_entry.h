@@ -3,8 +3,10 @@
 #pragma once
 
 #include "debug/debug_entry.h"
+#include "platform/export.h"
 
-class TTraceEntry : public TDebugEntry {
+// The progress record of a channel: the prefix and the caller's message.
+class VOSKO_API TTraceEntry : public TDebugEntry {
  public:
   VOSKO_CLASS_NAME(TTraceEntry)
 

@@ -7,8 +7,10 @@
 
 #include "basis/mapped_object.h"
 #include "mail/mail_exceptions.h"
+#include "platform/export.h"
 
-class TMailAddress : public TMappedObject {
+// A checked mail address and the display name shown with it.
+class VOSKO_API TMailAddress : public TMappedObject {
  public:
   VOSKO_CLASS_NAME(TMailAddress)
 

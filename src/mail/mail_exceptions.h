@@ -4,5 +4,8 @@
 
 #include "basis/exceptions.h"
 
+// An address that TMailAddress refuses, or a text that holds none.
 VOSKO_EXCEPTION(IllegalMailAddressException, IllegalArgumentException);
+// A delivery that failed, naming its step; it reaches the error events, never
+// the caller of send().
 VOSKO_EXCEPTION(MailTransportException, IOException);

@@ -24,8 +24,11 @@
 #include "mail/mail_address.h"
 #include "mail/mail_exceptions.h"
 #include "mail/smtp_client.h"
+#include "platform/export.h"
 
-class TMailMessage : public TMappedObject {
+// One mail that delivers itself through its own client and reports the
+// outcome through its two events.
+class VOSKO_API TMailMessage : public TMappedObject {
  public:
   VOSKO_CLASS_NAME(TMailMessage)
 

@@ -22,10 +22,13 @@
 
 #include "basis/mapped_object.h"
 #include "mail/mail_exceptions.h"
+#include "platform/export.h"
 
 class TMailMessage;
 
-class TMailQueue : public TMappedObject {
+// The outgoing mail of one sender, delivered one mail at a time, each tried
+// at most twice.
+class VOSKO_API TMailQueue : public TMappedObject {
  public:
   VOSKO_CLASS_NAME(TMailQueue)
 

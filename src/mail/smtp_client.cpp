@@ -101,7 +101,10 @@ void appendBodyLine(std::string& out, const std::string& line) {
 
 }  // namespace
 
-struct TCustomSmtpClient::Session : std::enable_shared_from_this<Session> {
+// Known to this file alone: hidden, so that its members do not become part of
+// what the library shows along with the client's class.
+struct __attribute__((visibility("hidden"))) TCustomSmtpClient::Session
+    : std::enable_shared_from_this<Session> {
   explicit Session(asio::io_context& loop) : loop_(loop), resolver_(loop), socket_(loop), deadline_(loop) {}
   ~Session() {
     if (live_) --gLiveSessions;

@@ -38,6 +38,7 @@
 #include <vector>
 
 #include "platform/exception.h"
+#include "platform/export.h"
 
 namespace asio {
 class io_context;
@@ -76,7 +77,9 @@ enum class TSmtpRequest : int32_t {
 
 enum class TSmtpContentType { smtpPlainText, smtpHtml };
 
-class TCustomSmtpClient {
+// The asynchronous SMTP client: one delivery per client, every request
+// completing later through the request-done event.
+class VOSKO_API TCustomSmtpClient {
  public:
   // (sender, request, error): error 0 on success, else a reply code, a socket
   // error number, 10004 (connection closed) or 10060 (timed out).
@@ -178,7 +181,7 @@ class TCustomSmtpClient {
 
 // The client as the mail layer uses it. It has no attachments: the message
 // is always a single plain-text part.
-class TSmtpCli : public TCustomSmtpClient {
+class VOSKO_API TSmtpCli : public TCustomSmtpClient {
  public:
   using TCustomSmtpClient::TCustomSmtpClient;
 };

@@ -8,9 +8,13 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/export.h"
+
 namespace platform {
 
-struct DateTimeParts {
+// A date-time taken apart into its calendar fields, as decodeDateTime gives
+// it; the defaults are day 0, 30 December 1899 at midnight.
+struct VOSKO_API DateTimeParts {
   int year = 1899;
   int month = 12;
   int day = 30;
@@ -21,24 +25,24 @@ struct DateTimeParts {
 };
 
 // The current local date and time, to the millisecond.
-double now();
+VOSKO_API double now();
 
-DateTimeParts decodeDateTime(double value);
+VOSKO_API DateTimeParts decodeDateTime(double value);
 // REQUIRES: a valid calendar date.
-double encodeDate(int year, int month, int day);
-double encodeTime(int hour, int minute, int second, int millisecond);
+VOSKO_API double encodeDate(int year, int month, int day);
+VOSKO_API double encodeTime(int hour, int minute, int second, int millisecond);
 
 // The whole days of a date-time (towards zero) and its time of day in milliseconds.
-int64_t wholeDays(double value);
-int64_t timeOfDayMillis(double value);
+VOSKO_API int64_t wholeDays(double value);
+VOSKO_API int64_t timeOfDayMillis(double value);
 
-std::string formatShortDate(double value);
-std::string formatDateTime(double value);
+VOSKO_API std::string formatShortDate(double value);
+VOSKO_API std::string formatDateTime(double value);
 // The day of a date-time as ISO 8601 "yyyy-mm-dd", the same day formatShortDate
 // shows; a year beyond 0..9999 gets its sign and as many digits as it needs.
-std::string formatIsoDate(double value);
+VOSKO_API std::string formatIsoDate(double value);
 // Raises EConvertError "'text' is not a valid date" for anything but a
 // valid "d.m.yyyy" date (one- or two-digit day and month).
-double parseShortDate(const std::string& text);
+VOSKO_API double parseShortDate(const std::string& text);
 
 }  // namespace platform

@@ -7,17 +7,19 @@
 #include <string>
 #include <string_view>
 
+#include "platform/export.h"
+
 namespace platform {
 
 // Writes text and a line end to standard output and flushes it.
 // Raises EInOutError when the write fails.
-void writeConsoleLine(std::string_view text);
+VOSKO_API void writeConsoleLine(std::string_view text);
 
 // Lines for standard output, as writeConsoleLine writes them, collected and
 // written in large pieces: a listing of a million lines would otherwise take
 // a write for each. Raises EInOutError as writeConsoleLine does, from the
 // line that fills a piece or from flush().
-class ConsoleLines {
+class VOSKO_API ConsoleLines {
  public:
   ConsoleLines() = default;
   ConsoleLines(const ConsoleLines&) = delete;
@@ -38,19 +40,19 @@ enum class ConsoleStream { kOutput, kError };
 // Writes text as it stands, without adding a line end, to standard output or
 // standard error: for texts made elsewhere, such as a command-line library's
 // usage and its errors, which quote the arguments. Never raises.
-void writeConsoleText(ConsoleStream stream, std::string_view text);
+VOSKO_API void writeConsoleText(ConsoleStream stream, std::string_view text);
 
 // Where the diagnostics' console writer prints its lines: standard output by
 // default, standard error for a program whose standard output carries only
 // data. Set once at start-up, before anything is reported.
-void setDiagnosticsStream(ConsoleStream stream);
+VOSKO_API void setDiagnosticsStream(ConsoleStream stream);
 // writeConsoleLine on the diagnostics' stream.
-void writeDiagnosticsLine(std::string_view text);
+VOSKO_API void writeDiagnosticsLine(std::string_view text);
 
 enum class NoticeKind { kError, kWarning, kInformation };
 
 // A modal message box with one OK button becomes a notice on standard error:
 // a line naming the kind, then the text. Never raises.
-void showNotice(NoticeKind kind, std::string_view text);
+VOSKO_API void showNotice(NoticeKind kind, std::string_view text);
 
 }  // namespace platform

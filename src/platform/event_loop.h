@@ -6,9 +6,11 @@
 
 #include <asio/io_context.hpp>
 
+#include "platform/export.h"
+
 namespace platform {
 
 // The one io_context of the (single-threaded) program, made on first use.
-asio::io_context& eventLoop();
+VOSKO_API asio::io_context& eventLoop();
 
 }  // namespace platform

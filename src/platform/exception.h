@@ -9,7 +9,11 @@
 #include <exception>
 #include <string>
 
-class Exception : public std::exception {
+#include "platform/export.h"
+
+// The base of every exception of the system: one message, and the name of
+// its class as the system's messages quote it.
+class VOSKO_API Exception : public std::exception {
  public:
   explicit Exception(std::string message) : message_(std::move(message)) {}
 
@@ -24,7 +28,7 @@ class Exception : public std::exception {
 
 // Declares an exception class that adds nothing but its name.
 #define VOSKO_EXCEPTION(Name, Base)                                   \
-  class Name : public Base {                                          \
+  class VOSKO_API Name : public Base {                                \
    public:                                                            \
     using Base::Base;                                                 \
     const char* className() const noexcept override { return #Name; } \
@@ -47,19 +51,19 @@ namespace platform {
 
 // The class name of any caught exception: the system's own name for our
 // exceptions, "EOutOfMemory" for an allocation failure, "Exception" otherwise.
-std::string exceptionClassName(const std::exception& e);
-std::string exceptionMessage(const std::exception& e);
+VOSKO_API std::string exceptionClassName(const std::exception& e);
+VOSKO_API std::string exceptionMessage(const std::exception& e);
 
 // "(ExceptionClass) message": how a caught failure is quoted inside another message.
-std::string quoteException(const std::exception& e);
+VOSKO_API std::string quoteException(const std::exception& e);
 // "where: (ExceptionClass) message" -- the one wrapping form of the system.
-std::string wrapMessage(const std::string& where, const std::exception& e);
+VOSKO_API std::string wrapMessage(const std::string& where, const std::exception& e);
 // "where: message" -- the form of classes that pass a failure on under their
 // own operation's name without naming its class.
-std::string prefixMessage(const std::string& where, const std::exception& e);
+VOSKO_API std::string prefixMessage(const std::string& where, const std::exception& e);
 
 // The list error of the platform for an index out of range:
 // "Listenindex überschreitet das Maximum (index)" with ü as the byte 0xFC.
-[[noreturn]] void throwListIndexError(long long index);
+[[noreturn]] VOSKO_API void throwListIndexError(long long index);
 
 }  // namespace platform

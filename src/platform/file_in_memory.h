@@ -15,12 +15,15 @@
 #include <string>
 #include <thread>
 
+#include "platform/export.h"
 #include "platform/large_buffer.h"
 #include "platform/os_file.h"
 
 namespace platform {
 
-class FileInMemory {
+// A file read whole into memory from the front by a thread of its own, so
+// that its first bytes can be worked on while the rest still arrive.
+class VOSKO_API FileInMemory {
  public:
   // Opens and starts reading `path`; raises EInOutError as OsFile::openRead
   // does, and std::length_error, before reading, for a file over `largest` bytes.

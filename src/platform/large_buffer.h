@@ -6,9 +6,13 @@
 
 #include <cstddef>
 
+#include "platform/export.h"
+
 namespace platform {
 
-class LargeBuffer {
+// Room for a file's bytes, left uninitialized, in large pages where the
+// system offers them; moved, never copied.
+class VOSKO_API LargeBuffer {
  public:
   LargeBuffer() = default;
   // Room for `size` bytes, not initialized; raises std::bad_alloc when there is none.

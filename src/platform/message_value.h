@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/export.h"
+
 namespace platform {
 
 // The most bytes of one value that a message shows.
@@ -15,6 +17,6 @@ constexpr std::size_t kMessageValueLimit = 200;
 // `value` itself when it has at most kMessageValueLimit bytes; otherwise its
 // first bytes and "... (N bytes)", N being the value's whole length. The cut
 // never splits a valid UTF-8 sequence (Windows-1252 text is cut at the limit).
-std::string messageValue(std::string_view value);
+VOSKO_API std::string messageValue(std::string_view value);
 
 }  // namespace platform

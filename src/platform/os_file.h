@@ -13,22 +13,27 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/export.h"
+
 namespace platform {
 
-bool fileExists(const std::string& path);
+VOSKO_API bool fileExists(const std::string& path);
 // Nothing is found at the path (ENOENT); a path that exists but cannot be
 // reached or opened is not "missing" and is reported with its reason instead.
-bool fileMissing(const std::string& path);
+VOSKO_API bool fileMissing(const std::string& path);
 // The file exists and this user may not write it: the effective user lacks
 // write permission, or the mode carries no write bit at all (the read-only
 // attribute, which holds for root too).
-bool isReadOnlyFile(const std::string& path);
+VOSKO_API bool isReadOnlyFile(const std::string& path);
 // Raises EInOutError "'<path>' is not a regular file." when path (its links
 // followed) names something other than a regular file; a directory passes
 // when directoryAllowed. A path that does not exist passes.
-void requireRegularFile(const std::string& path, bool directoryAllowed = false);
+VOSKO_API void requireRegularFile(const std::string& path, bool directoryAllowed = false);
 
-class OsFile {
+// One open regular file of the operating system, moved in bytes, or a
+// replacement that takes its target's place only through commitReplacement().
+// Closed when it goes, and an uncommitted replacement removed.
+class VOSKO_API OsFile {
  public:
   OsFile() = default;
   ~OsFile();
@@ -95,21 +100,21 @@ class OsFile {
 // on any OsFile fails without moving a byte, and so does every later one until
 // reset; likewise the n-th sync to disk and the n-th rename of a replacement.
 namespace faults {
-void failNthWrite(long n);
-void failNthRead(long n);
-void failNthSync(long n);
-void failNthRename(long n);
+VOSKO_API void failNthWrite(long n);
+VOSKO_API void failNthRead(long n);
+VOSKO_API void failNthSync(long n);
+VOSKO_API void failNthRename(long n);
 // The errno that a write failed by the seam leaves (EIO until reset): ENOSPC
 // stands in for a full disk.
-void failWritesWith(int error);
+VOSKO_API void failWritesWith(int error);
 // Makes replacements take the named temporary file, as where O_TMPFILE is unsupported.
-void withoutUnnamedFiles(bool on);
-void reset();
+VOSKO_API void withoutUnnamedFiles(bool on);
+VOSKO_API void reset();
 // Calls since the last reset: lets a test find how many calls an operation makes.
-long writeCalls();
-long readCalls();
-long syncCalls();
-long renameCalls();
+VOSKO_API long writeCalls();
+VOSKO_API long readCalls();
+VOSKO_API long syncCalls();
+VOSKO_API long renameCalls();
 }  // namespace faults
 
 }  // namespace platform

@@ -31,6 +31,7 @@
 #include <vector>
 
 #include "platform/exception.h"
+#include "platform/export.h"
 
 // A failure of the settings store: a value missing or of the wrong type, no
 // key open for a write, or a store file that cannot be read, parsed or written.
@@ -41,7 +42,7 @@ namespace platform {
 // The store file: $VOSKO_REGISTRY if set, else $XDG_CONFIG_HOME/vosko/registry.reg,
 // else $HOME/.config/vosko/registry.reg (an empty or relative XDG_CONFIG_HOME
 // counts as unset).
-std::string registryFilePath();
+VOSKO_API std::string registryFilePath();
 
 // A view on the store with at most one current key, as a registry object on
 // HKEY_CURRENT_USER has. It holds no file; every call sees the file as it is
@@ -54,7 +55,7 @@ std::string registryFilePath();
 // HKEY_CURRENT_USER when no key is open), and the empty path designates the
 // current key itself. Key and value names match without regard to ASCII
 // letter case, and keep the case they were created with.
-class Registry {
+class VOSKO_API Registry {
  public:
   // Works on the file registryFilePath() names now.
   Registry();

@@ -3,25 +3,27 @@
 
 #include <string>
 
+#include "platform/export.h"
+
 namespace platform {
 
 // The directory of the running program, ending with "/".
-std::string applicationPath();
+VOSKO_API std::string applicationPath();
 // Tests point the program's directory elsewhere; an empty path restores the real one.
-void setApplicationPathForTesting(const std::string& path);
+VOSKO_API void setApplicationPathForTesting(const std::string& path);
 
 // The installation's configuration directory (<sysconfdir>/vosko/, fixed when
 // the program is built), ending with "/".
-std::string configurationDirectory();
+VOSKO_API std::string configurationDirectory();
 // Tests point the configuration directory elsewhere; an empty path restores the real one.
-void setConfigurationDirectoryForTesting(const std::string& path);
+VOSKO_API void setConfigurationDirectoryForTesting(const std::string& path);
 
 // The configuration file `name` to read: beside the program when it is there,
 // else in the configuration directory when it is there, else the name beside
 // the program, so that a reader reports the file as missing where it always did.
-std::string configurationFile(const std::string& name);
+VOSKO_API std::string configurationFile(const std::string& name);
 
 // The operating system's text for the calling thread's last error code.
-std::string lastErrorText();
+VOSKO_API std::string lastErrorText();
 
 }  // namespace platform

@@ -13,23 +13,25 @@
 #include <csignal>
 #include <string>
 
+#include "platform/export.h"
+
 namespace platform {
 
 // Installs the exit and signal handlers once, ignores SIGPIPE (a closed pipe
 // shows as a failed write instead of ending the run) and opens /dev/null on
 // any of the standard descriptors 0 to 2 that is closed, so that no file the
 // program opens can take their place. Runs first in the start-up sequence.
-void platformStartUp();
+VOSKO_API void platformStartUp();
 
 // Adds a path to the list; returns its slot, or -1 when the list is full or
 // the path too long, in which case the file is left unguarded.
-int registerTempFile(const std::string& path);
+VOSKO_API int registerTempFile(const std::string& path);
 // Takes a slot off the list (nothing happens for -1).
-void unregisterTempFile(int slot);
+VOSKO_API void unregisterTempFile(int slot);
 
 // Blocks the cleanup signals for its lifetime, so that creating a file and
 // putting its name on the list happen as one step.
-class CleanupSignalsBlocked {
+class VOSKO_API CleanupSignalsBlocked {
  public:
   CleanupSignalsBlocked();
   ~CleanupSignalsBlocked();

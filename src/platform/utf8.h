@@ -13,9 +13,12 @@
 #include <string>
 #include <string_view>
 
+#include "platform/export.h"
+
 namespace platform {
 
-struct Utf8Char {
+// One UTF-8 sequence as decodeUtf8 found it: its code point and the bytes it took.
+struct VOSKO_API Utf8Char {
   char32_t code = 0;
   // Bytes taken: 1 to 4, or 0 where no sequence starts (a continuation byte,
   // a byte F8..FF, continuation bytes missing or cut off by the end).
@@ -26,13 +29,13 @@ struct Utf8Char {
 };
 
 // The sequence starting at s[i]. REQUIRES: i < s.size().
-Utf8Char decodeUtf8(std::string_view s, std::size_t i);
+VOSKO_API Utf8Char decodeUtf8(std::string_view s, std::size_t i);
 
 // Every byte belongs to a valid sequence.
-bool isValidUtf8(std::string_view s);
+VOSKO_API bool isValidUtf8(std::string_view s);
 
 // Appends the shortest bytes for `code`; a surrogate gets its own three bytes.
 // REQUIRES: code <= U+10FFFF.
-void appendUtf8(std::string& out, char32_t code);
+VOSKO_API void appendUtf8(std::string& out, char32_t code);
 
 }  // namespace platform

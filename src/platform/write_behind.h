@@ -18,11 +18,14 @@
 #include <cstddef>
 #include <thread>
 
+#include "platform/export.h"
 #include "platform/os_file.h"
 
 namespace platform {
 
-class WriteBehind {
+// The writes of one OsFile, made by a thread of its own one handed piece at
+// a time while the caller fills the next.
+class VOSKO_API WriteBehind {
  public:
   // Starts the thread; raises std::system_error when there is none to be had.
   explicit WriteBehind(OsFile& file);

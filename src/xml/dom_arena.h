@@ -10,7 +10,11 @@
 #include <string_view>
 #include <vector>
 
-class TDomArena {
+#include "platform/export.h"
+
+// The allocator of one document: memory handed out front to back in large
+// blocks, released only all at once, by reset() or the destructor.
+class VOSKO_API TDomArena {
  public:
   TDomArena() = default;
   TDomArena(const TDomArena&) = delete;

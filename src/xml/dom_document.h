@@ -13,12 +13,15 @@
 #include <unordered_set>
 #include <utility>
 
+#include "platform/export.h"
 #include "xml/dom_arena.h"
 #include "xml/dom_node.h"
 
 class TDomImplementation;
 
-class TDomDocument final : public TDomParentNode {
+// The root of a document tree: makes the nodes and owns them, with their
+// names and texts, and keeps the values of the XML declaration.
+class VOSKO_API TDomDocument final : public TDomParentNode {
  public:
   static constexpr TDomNodeType kNodeType = TDomNodeType::Document;
 

@@ -8,9 +8,11 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/export.h"
 #include "xml/dom_document.h"
 
-class TDomImplementation {
+// The factory of documents, which knows those it made that still exist.
+class VOSKO_API TDomImplementation {
  public:
   TDomImplementation();
   ~TDomImplementation();

@@ -19,6 +19,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/export.h"
+
 // The DOM node-type numbers.
 enum class TDomNodeType : std::uint8_t {
   Element = 1,
@@ -40,7 +42,9 @@ class TDomDocument;
 class TDomElement;
 class TDomAttr;
 
-class TDomNodeList {
+// Nodes as they stood when the list was asked for: later changes to the
+// tree do not show in it.
+class VOSKO_API TDomNodeList {
  public:
   TDomNodeList() = default;
   explicit TDomNodeList(std::vector<TDomNode*> nodes) : nodes_(std::move(nodes)) {}
@@ -56,7 +60,9 @@ class TDomNodeList {
   std::vector<TDomNode*> nodes_;
 };
 
-class TDomNode {
+// The base of every node: its type, name and place in the tree, and the
+// operations that change the tree. Only its document makes a node.
+class VOSKO_API TDomNode {
  public:
   TDomNode(const TDomNode&) = delete;
   TDomNode& operator=(const TDomNode&) = delete;
@@ -131,7 +137,7 @@ class TDomNode {
 };
 
 // The node kinds that hold children.
-class TDomParentNode : public TDomNode {
+class VOSKO_API TDomParentNode : public TDomNode {
  protected:
   using TDomNode::TDomNode;
   TDomNode* first_ = nullptr;
@@ -143,7 +149,9 @@ class TDomParentNode : public TDomNode {
   friend class TDomSerializer;
 };
 
-class TDomAttr final : public TDomParentNode {
+// An attribute of an element: its value is held as child text nodes, and
+// its element does not hold it as a child.
+class VOSKO_API TDomAttr final : public TDomParentNode {
  public:
   static constexpr TDomNodeType kNodeType = TDomNodeType::Attribute;
 
@@ -160,7 +168,9 @@ class TDomAttr final : public TDomParentNode {
   friend class TDomDocument;
 };
 
-class TDomElement final : public TDomParentNode {
+// An element: its tag name, its attributes in the order they were first
+// set, and its children.
+class VOSKO_API TDomElement final : public TDomParentNode {
  public:
   static constexpr TDomNodeType kNodeType = TDomNodeType::Element;
 
@@ -189,7 +199,7 @@ class TDomElement final : public TDomParentNode {
 };
 
 // Text, comment, CDATA section and processing instruction: a node with data.
-class TDomCharacterData : public TDomNode {
+class VOSKO_API TDomCharacterData : public TDomNode {
  public:
   std::u16string data() const;
   void setData(std::u16string_view data);
@@ -204,7 +214,8 @@ class TDomCharacterData : public TDomNode {
   friend class TDomSerializer;
 };
 
-class TDomText : public TDomCharacterData {
+// Character data of the document; also the base of CDATA sections.
+class VOSKO_API TDomText : public TDomCharacterData {
  public:
   static constexpr TDomNodeType kNodeType = TDomNodeType::Text;
 
@@ -213,7 +224,8 @@ class TDomText : public TDomCharacterData {
   friend class TDomDocument;
 };
 
-class TDomCDATASection final : public TDomText {
+// Text that is written back as a CDATA section, unescaped.
+class VOSKO_API TDomCDATASection final : public TDomText {
  public:
   static constexpr TDomNodeType kNodeType = TDomNodeType::CDATASection;
 
@@ -222,7 +234,8 @@ class TDomCDATASection final : public TDomText {
   friend class TDomDocument;
 };
 
-class TDomComment final : public TDomCharacterData {
+// A comment; data() is its text without the markup around it.
+class VOSKO_API TDomComment final : public TDomCharacterData {
  public:
   static constexpr TDomNodeType kNodeType = TDomNodeType::Comment;
 
@@ -232,7 +245,7 @@ class TDomComment final : public TDomCharacterData {
 };
 
 // nodeName() is the target; data() the rest of the instruction.
-class TDomProcessingInstruction final : public TDomCharacterData {
+class VOSKO_API TDomProcessingInstruction final : public TDomCharacterData {
  public:
   static constexpr TDomNodeType kNodeType = TDomNodeType::ProcessingInstruction;
 
@@ -243,7 +256,9 @@ class TDomProcessingInstruction final : public TDomCharacterData {
   friend class TDomDocument;
 };
 
-class TDomDocumentType final : public TDomNode {
+// The document type declaration: its name, its public and system
+// identifiers and, when it was made with one, its internal subset.
+class VOSKO_API TDomDocumentType final : public TDomNode {
  public:
   static constexpr TDomNodeType kNodeType = TDomNodeType::DocumentType;
 
@@ -266,7 +281,8 @@ class TDomDocumentType final : public TDomNode {
   friend class TDomSerializer;
 };
 
-class TDomDocumentFragment final : public TDomParentNode {
+// A holder of children that gives them up when it is inserted.
+class VOSKO_API TDomDocumentFragment final : public TDomParentNode {
  public:
   static constexpr TDomNodeType kNodeType = TDomNodeType::DocumentFragment;
 
@@ -275,7 +291,9 @@ class TDomDocumentFragment final : public TDomParentNode {
   friend class TDomDocument;
 };
 
-class TDomEntityReference final : public TDomParentNode {
+// A reference to an entity, holding its replacement as children; the
+// parser puts the replacement text in place instead.
+class VOSKO_API TDomEntityReference final : public TDomParentNode {
  public:
   static constexpr TDomNodeType kNodeType = TDomNodeType::EntityReference;
 

@@ -7,12 +7,14 @@
 
 #include <ostream>
 
+#include "platform/export.h"
 #include "xml/utf8_output_stream.h"
 
 class TDomDocument;
 class TDomNode;
 
-class TDomSerializer {
+// Writes a document to a stream as the XML text described above.
+class VOSKO_API TDomSerializer {
  public:
   explicit TDomSerializer(std::ostream& out) : stream_(out) {}
 

@@ -11,6 +11,8 @@
 
 #include <cstdint>
 
+#include "platform/export.h"
+
 namespace xml {
 
 // Separates namespace URI, local name and prefix in the names expat reports;
@@ -21,12 +23,12 @@ inline constexpr int kFilePiece = 64 * 1024;
 
 // A new parser set up as above; null when memory is short. The caller frees
 // it with XML_ParserFree.
-XML_Parser createParser();
+VOSKO_API XML_Parser createParser();
 
 // The size of the next piece of a file when the parser still holds
 // `unparsed` bytes of an unfinished token: expat scans such a token again
 // from its start with every piece, so the piece grows with it (up to 1 GiB,
 // expat's buffer being indexed by int) to keep the work linear.
-int filePieceSize(std::int64_t unparsed);
+VOSKO_API int filePieceSize(std::int64_t unparsed);
 
 }  // namespace xml

@@ -20,7 +20,10 @@
 #include <string>
 #include <string_view>
 
-class TUtf8OutputStream {
+#include "platform/export.h"
+
+// UTF-16 units in, UTF-8 bytes out to a std::ostream, by the rules above.
+class VOSKO_API TUtf8OutputStream {
  public:
   explicit TUtf8OutputStream(std::ostream& out);
   TUtf8OutputStream(const TUtf8OutputStream&) = delete;

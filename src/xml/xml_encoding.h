@@ -11,14 +11,16 @@
 
 #include <string_view>
 
+#include "platform/export.h"
+
 namespace xml {
 
 // The iconv name of an accepted encoding name, or null.
-const char* iconvEncodingName(std::string_view name);
+VOSKO_API const char* iconvEncodingName(std::string_view name);
 
 // Fills `table` with the code point of each byte, -1 where the encoding
 // defines none. False for an encoding that is not accepted or that the
 // system's iconv does not know.
-bool singleByteTable(std::string_view name, int table[256]);
+VOSKO_API bool singleByteTable(std::string_view name, int table[256]);
 
 }  // namespace xml

@@ -11,24 +11,26 @@
 #include <string>
 #include <string_view>
 
+#include "platform/export.h"
+
 namespace xml {
 
 // Appends the stored form of `text` to `out`.
-void appendStored(std::string& out, std::u16string_view text);
-std::string toStored(std::u16string_view text);
+VOSKO_API void appendStored(std::string& out, std::u16string_view text);
+VOSKO_API std::string toStored(std::u16string_view text);
 
 // The UTF-16 units of a stored text (also of any valid UTF-8 text).
-std::u16string fromStored(std::string_view stored);
-void appendFromStored(std::u16string& out, std::string_view stored);
+VOSKO_API std::u16string fromStored(std::string_view stored);
+VOSKO_API void appendFromStored(std::u16string& out, std::string_view stored);
 
 // Decodes the stored sequence starting at s[i] into one or two UTF-16 units
 // and returns its length in bytes; a malformed byte counts as one unit of its own.
-std::size_t decodeStored(std::string_view s, std::size_t i, char16_t units[2], int* count);
+VOSKO_API std::size_t decodeStored(std::string_view s, std::size_t i, char16_t units[2], int* count);
 
 // A Name of XML 1.0 (fifth edition): what an element or attribute may be called.
-bool isXmlName(std::u16string_view name);
+VOSKO_API bool isXmlName(std::u16string_view name);
 
-bool isHighSurrogate(char16_t c);
-bool isLowSurrogate(char16_t c);
+VOSKO_API bool isHighSurrogate(char16_t c);
+VOSKO_API bool isLowSurrogate(char16_t c);
 
 }  // namespace xml

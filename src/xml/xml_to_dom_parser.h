@@ -24,11 +24,14 @@
 #include <string>
 #include <string_view>
 
+#include "platform/export.h"
 #include "xml/dom_document.h"
 #include "xml/dom_implementation.h"
 #include "xml/parser_exception.h"
 
-class TXmlToDomParser {
+// Reads a document from a file or from bytes in memory into a new tree that
+// its DOM implementation makes.
+class VOSKO_API TXmlToDomParser {
  public:
   // `implementation` is not owned and must outlive the parser's calls.
   explicit TXmlToDomParser(TDomImplementation* implementation = nullptr) : implementation_(implementation) {}

@@ -17,13 +17,16 @@ fail() {
 # The package goes to the scratch directory, not into the build directory.
 "$cpack" -G DEB --config "$build/CPackConfig.cmake" -B "$scratch/out" >"$scratch/cpack.log" 2>&1 ||
   { cat "$scratch/cpack.log"; fail "cpack"; }
+# The programs' package, beside the libraries' (libvosko1 only where they
+# are shared, libvosko-dev).
 debs=("$scratch"/out/*.deb)
-[ ${#debs[@]} -eq 1 ] && [ -f "${debs[0]}" ] || fail "expected one .deb, found: ${debs[*]}"
-deb=${debs[0]}
-echo "package: $(basename "$deb")"
+deb=$(echo "$scratch"/out/convertvosko_*.deb)
+[ -f "$deb" ] || fail "no convertvosko package among: ${debs[*]}"
+echo "packages: $(cd "$scratch/out" && echo *.deb)"
 
-# dpkg-shlibdeps found the packages of the shared libraries.
-depends=$(dpkg-deb -f "$deb" Depends)
+# dpkg-shlibdeps found the packages of the shared libraries the programs
+# need, directly or through libvosko1.
+depends=$(for d in "${debs[@]}"; do dpkg-deb -f "$d" Depends; done | paste -sd,)
 echo "Depends: $depends"
 for p in libc6 libexpat1 libstdc++6; do
   [[ $depends == *"$p "* || $depends == *"$p," || $depends == *"$p" ]] || fail "Depends lacks $p"
@@ -39,7 +42,7 @@ dpkg-deb -e "$deb" "$scratch/control"
 grep -qx "$sysconfdir/vosko/debug.properties" "$scratch/control/conffiles" || fail "debug.properties is no conffile"
 
 root=$scratch/root
-dpkg -x "$deb" "$root"
+for d in "${debs[@]}"; do dpkg -x "$d" "$root"; done
 bin=$root$prefix/bin
 
 # The scratch root is no installation the programs know of: without a
