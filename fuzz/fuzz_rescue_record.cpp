@@ -43,23 +43,38 @@ struct Span {
   size_t begin, end;
 };
 
-// For each carrier of a whole generated file: the records its conversion reads.
-std::vector<std::vector<Span>> recordsOfCarriers(const std::string& b, bool dated, size_t at) {
+// For each carrier of a whole generated file: the records its conversion
+// reads, and those that the damaged bytes make it read. Damage that leaves a
+// record whole can change an id in it (a title then names another carrier,
+// an artist takes another's id), which nothing can tell.
+std::vector<std::vector<Span>> recordsOfCarriers(const std::string& b, const std::string& damaged, bool dated,
+                                                 size_t at) {
   const auto int32 = [&] {
     at += 4;
     return int32At(b, at - 4);
   };
+  // An int32 of the record [start, end) as the damaged bytes hold it; `fallback` where they are cut.
+  const auto damagedInt32 = [&](size_t pos, size_t end, int32_t fallback) {
+    return end <= damaged.size() ? int32At(damaged, pos) : fallback;
+  };
   const auto text = [&] { at += static_cast<size_t>(std::max(0, int32())); };
   std::map<int32_t, Span> named[2];
-  for (auto& list : named) {
+  std::multimap<int32_t, Span> renamed[2];  // by the id the damaged bytes give
+  for (int kind = 0; kind < 2; ++kind) {
     for (int32_t n = int32(), i = 0; i < n; ++i) {
       const size_t start = at;
       const int32_t id = int32();
       text();
       at += dated ? 8 : 0;
-      list.emplace(id, Span{start, at});
+      named[kind].emplace(id, Span{start, at});
+      if (const int32_t now = damagedInt32(start, at, id); now != id)
+        renamed[kind].emplace(now, Span{start, at});
     }
   }
+  const auto addNamed = [&](std::vector<Span>& spans, int kind, int32_t id) {
+    if (named[kind].count(id)) spans.push_back(named[kind][id]);
+    for (auto [it, end] = renamed[kind].equal_range(id); it != end; ++it) spans.push_back(it->second);
+  };
   std::multimap<int32_t, std::pair<Span, int32_t>> titles;  // by carrier id: the record and its artist
   for (int32_t n = int32(), i = 0; i < n; ++i) {
     const size_t start = at;
@@ -67,10 +82,18 @@ std::vector<std::vector<Span>> recordsOfCarriers(const std::string& b, bool date
     text();
     at += dated ? 8 : 0;
     text();
+    const size_t idsAt = at;
     std::vector<int32_t> ids(static_cast<size_t>(std::max(0, int32())));
     for (int32_t& id : ids) id = int32();
     const int32_t artist = dated ? int32() : -1;
     for (const int32_t id : ids) titles.emplace(id, std::make_pair(Span{start, at}, artist));
+    const int32_t count = damagedInt32(idsAt, idsAt + 4, 0);
+    for (size_t i = 0; i < static_cast<size_t>(std::max(0, count)) && idsAt + 8 + 4 * i <= damaged.size();
+         ++i) {
+      const int32_t id = int32At(damaged, idsAt + 4 + 4 * i);
+      if (std::find(ids.begin(), ids.end(), id) == ids.end())
+        titles.emplace(id, std::make_pair(Span{start, at}, artist));
+    }
   }
   std::vector<std::vector<Span>> carriers;
   for (int32_t n = int32(), i = 0; i < n; ++i) {
@@ -84,23 +107,22 @@ std::vector<std::vector<Span>> recordsOfCarriers(const std::string& b, bool date
     text();
     text();
     std::vector<Span> spans{{start, at}};
-    if (named[1].count(label)) spans.push_back(named[1][label]);
-    if (named[0].count(artist)) spans.push_back(named[0][artist]);
+    addNamed(spans, 1, label);
+    addNamed(spans, 0, artist);
     for (auto [it, end] = titles.equal_range(id); it != end; ++it) {
       spans.push_back(it->second.first);
-      if (named[0].count(it->second.second)) spans.push_back(named[0][it->second.second]);
+      addNamed(spans, 0, it->second.second);
     }
     carriers.push_back(spans);
   }
   return carriers;
 }
 
-// What the undamaged file of a shape gives: its bytes, its conversion, and
-// the records of each carrier. Made (and its own rescue checked) once per
-// shape: the generated database is the same every time.
+// What the undamaged file of a shape gives: its bytes and its conversion.
+// Made (and its own rescue checked) once per shape: the generated database
+// is the same every time.
 struct Whole {
   std::string original, expected;
-  std::vector<std::vector<Span>> spans;
 };
 
 const Whole& wholeOf(bool dated, const sample::GeneratedShape& shape, int key) {
@@ -114,12 +136,10 @@ const Whole& wholeOf(bool dated, const sample::GeneratedShape& shape, int key) {
   if (!(dated ? convertBytes2_0(whole.path(), converted.path())
               : convertBytes1_5(whole.path(), converted.path())))
     fuzzinput::finding("a generated database does not convert");
-  Whole w{fuzzinput::contents(whole.path()), fuzzinput::contents(converted.path()), {}};
+  Whole w{fuzzinput::contents(whole.path()), fuzzinput::contents(converted.path())};
   fuzzinput::expectNoCrash([&] { rescueRecordDatabase(version, whole.path(), out.path()); });
   if (fuzzinput::contents(out.path()) != w.expected)
     fuzzinput::finding("the whole file is not its conversion");
-  w.spans = recordsOfCarriers(w.original, dated,
-                              (dated ? legacy::Format2_0::header() : legacy::Format1_5::header()).size());
   return made.emplace(key, std::move(w)).first->second;
 }
 
@@ -166,22 +186,23 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (!rescued) return 0;
   const std::vector<std::string> want = carriersOf(expected);
   const std::vector<std::string> got = carriersOf(fuzzinput::contents(out.path()));
-  const auto& spans = whole.spans;
-  // A rescued carrier named as one the damage left alone must be that one exactly.
+  const auto spans = recordsOfCarriers(
+      original, bytes, dated, (dated ? legacy::Format2_0::header() : legacy::Format1_5::header()).size());
+  // A carrier the damage left alone must come out exactly where a carrier of
+  // its name comes out: a damaged carrier may have come to bear its name too.
   const auto nameOf = [](const std::string& stored) {
     return stored.substr(25, static_cast<size_t>(std::max(0, int32At(stored, 21))));
   };
-  std::map<std::string, size_t> untouched;
+  std::multimap<std::string, const std::string*> byName;
+  for (const std::string& carrier : got) byName.emplace(nameOf(carrier), &carrier);
   for (size_t c = 0; c < want.size(); ++c) {
     bool alone = true;
     for (const Span& s : spans[c]) {
       for (const Span& d : damage) alone = alone && (s.end <= d.begin || d.end <= s.begin);
     }
-    if (alone) untouched.emplace(nameOf(want[c]), c);
-  }
-  for (const std::string& carrier : got) {
-    const auto it = untouched.find(nameOf(carrier));
-    if (it != untouched.end() && carrier != want[it->second])
+    const auto [first, last] = byName.equal_range(nameOf(want[c]));
+    if (alone && first != last &&
+        std::none_of(first, last, [&](const auto& named) { return *named.second == want[c]; }))
       fuzzinput::finding("a carrier the damage left alone is not rescued exactly");
   }
   return 0;

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -34,7 +35,7 @@ struct Database {
   size_t start = 0;  // behind the header
 };
 
-Database makeDatabase(const std::string& version) {
+Database makeDatabase(const std::string& version, int titles = 8) {
   const bool dated = version == "2.0";
   Database db{version,
               dated ? "[Application:Vosko.Type:SoundCarrier-Database.Version:2.0]"
@@ -52,8 +53,8 @@ Database makeDatabase(const std::string& version) {
     db.bytes += named(100 + a, "Artist " + std::to_string(a));
   }
   db.bytes += le32(2) + named(7, "Label A") + named(8, "Label B");
-  db.bytes += le32(8);
-  for (int t = 0; t < 8; ++t) {
+  db.bytes += le32(titles);
+  for (int t = 0; t < titles; ++t) {
     db.titleAt.push_back(db.bytes.size());
     const int32_t carrier = 50 + t % 4;
     db.bytes += named(200 + t, "Song " + std::to_string(t)) +
@@ -65,7 +66,8 @@ Database makeDatabase(const std::string& version) {
   for (int c = 0; c < 4; ++c) {
     db.carrierAt.push_back(db.bytes.size());
     db.bytes += named(50 + c, "Album " + std::to_string(c)) + (dated ? "" : le32(100 + c % 3)) +
-                le32(7 + c % 2) + dbl(36000 + c) + str("Notes " + std::to_string(c)) + str("CD");
+                le32(7 + c % 2) + dbl(36000 + c) +
+                str("Notes " + std::to_string(c) + (c == 2 ? std::string(60, '.') : "")) + str("CD");
   }
   return db;
 }
@@ -115,90 +117,152 @@ TEST_F(Fixture, UndamagedFileIsItsConversion) {
   }
 }
 
-TEST_F(Fixture, DamageIsSkippedAndReported) {
+// A loss as one line: kind, number, name, carrier and reason.
+std::string lossLine(const RescueReport::Loss& loss) {
+  return std::string(loss.kind == Kind::kTitle ? "title " : "carrier ") + std::to_string(loss.number) + " '" +
+         loss.name + "'" + (loss.carrier.empty() ? "" : " of '" + loss.carrier + "'") + ": " + loss.reason;
+}
+
+TEST_F(Fixture, DamageIsReadAroundAndReported) {
+  using Bytes = std::string;
+  const auto wipe = [](Bytes& b, size_t begin, size_t end) {
+    std::fill(b.begin() + static_cast<std::ptrdiff_t>(begin), b.begin() + static_cast<std::ptrdiff_t>(end),
+              '\0');
+  };
+  const auto put = [](Bytes& b, size_t at, int32_t value) { b.replace(at, 4, le32(value)); };
+  // Where the labels' count is (behind three artists alike), and a title's count of carrier ids.
+  const auto labelsAt = [](const Database& db) { return 3 * db.artistAt[1] - 2 * db.artistAt[0]; };
+  const auto idsAt = [](const Database& db, size_t t) {
+    return db.titleAt[t] + 4 + 10 + (db.version == "2.0" ? 8 : 0) + (t % 2 ? 14 : 4);
+  };
+  const struct {
+    const char* what;
+    std::function<void(const Database&, Bytes&)> damage;
+    std::vector<int> kept;  // the whole file's carriers rescued exactly, in order; -1 for one that differs
+    std::function<std::vector<size_t>(const Database&)> damaged;  // each place's begin and end
+    std::vector<std::string> losses;
+    std::string unresolved = {};  // how the one reference lost ends
+    int titles = 8;               // in the database damaged
+  } cases[] = {
+      {"a title whose name's length is damaged is lost, its carrier keeps the others",
+       [](const Database& db, Bytes& b) { b[db.titleAt[2] + 7] = '\x40'; },
+       {0, 1, -1, 3},
+       [](const Database& db) {
+         return std::vector<size_t>{db.titleAt[2], db.titleAt[3]};
+       },
+       {"title 2 '': damaged"}},
+      {"a wiped carrier is lost, with the titles only on it",
+       [&](const Database& db, Bytes& b) { wipe(b, db.carrierAt[1], db.carrierAt[2]); },
+       {0, 2, 3},
+       [](const Database& db) {
+         return std::vector<size_t>{db.carrierAt[1], db.carrierAt[2]};
+       },
+       {"carrier 1 '': damaged", "title 1 'Song 1': its carrier is lost"}},
+      {"a wiped run is one with a byte damage set within it",
+       [&](const Database& db, Bytes& b) {
+         wipe(b, db.carrierAt[1], db.carrierAt[2]);
+         b[db.carrierAt[1] + 30] = 1;
+       },
+       {0, 2, 3},
+       [](const Database& db) {
+         return std::vector<size_t>{db.carrierAt[1], db.carrierAt[2]};
+       },
+       {"carrier 1 '': damaged", "title 1 'Song 1': its carrier is lost"}},
+      {"a file cut in its last carrier keeps the others; the titles lost with it name it",
+       [](const Database& db, Bytes& b) { b.resize(db.carrierAt[3] + 20); },
+       {0, 1, 2},
+       [](const Database& db) {
+         return std::vector<size_t>{db.carrierAt[3], db.carrierAt[3] + 20};
+       },
+       {"carrier 3 'Album 3': cut off", "title 3 'Song 3' of 'Album 3': its carrier is lost",
+        "title 7 'Song 7' of 'Album 3': its carrier is lost"}},
+      {"a wiped run within a text is damage, though the whole file reads with it",
+       [&](const Database& db, Bytes& b) { wipe(b, db.carrierAt[3] - 50, db.carrierAt[3] - 10); },
+       {0, 1, 3},
+       [](const Database& db) {
+         return std::vector<size_t>{db.carrierAt[2], db.carrierAt[3]};
+       },
+       {"carrier 2 'Album 2': damaged", "title 2 'Song 2' of 'Album 2': its carrier is lost",
+        "title 5 'Song 5' of 'Album 2': its carrier is lost",
+        "title 6 'Song 6' of 'Album 2': its carrier is lost"}},
+      {"a title whose count of carrier ids was hit takes in none of the titles behind it, though they end "
+       "where it does",
+       [&](const Database& db, Bytes& b) {
+         put(b, idsAt(db, 1), static_cast<int32_t>(1 + (db.titleAt[5] - db.titleAt[2]) / 4));
+       },
+       {0, -1, 2, 3},
+       [](const Database& db) {
+         return std::vector<size_t>{db.titleAt[1], db.titleAt[2]};
+       },
+       {"title 1 'Song 1': damaged"}},
+      {"titles of a lost carrier are numbered only where their list's count holds",
+       [&](const Database& db, Bytes& b) {
+         put(b, db.titleAt[0] - 4, -8);
+         wipe(b, db.carrierAt[1], db.carrierAt[2]);
+       },
+       {0, 2, 3},
+       [](const Database& db) {
+         return std::vector<size_t>{db.titleAt[0] - 4, db.titleAt[0], db.carrierAt[1], db.carrierAt[2]};
+       },
+       {"carrier 1 '': damaged", "title -1 'Song 1': its carrier is lost"}},
+      {"an artist lost with its record: who named it takes no artist",
+       [](const Database& db, Bytes& b) { b[db.artistAt[2] + 5] = '\x7F'; },
+       {0, 1, -1, 3},
+       [](const Database& db) {
+         return std::vector<size_t>{db.artistAt[2], 2 * db.artistAt[2] - db.artistAt[1]};
+       },
+       {},
+       ": artist #102 lost, none taken"},
+      {"a wiped run into the artists, a damaged labels' count and a damaged carrier: the labels and the "
+       "counts behind them are not read as titles",
+       [&](const Database& db, Bytes& b) {
+         wipe(b, db.start - 28, db.start + 4);
+         b[labelsAt(db) + 1] = 1;
+         b[db.carrierAt[0] + 6] = '\x40';
+       },
+       {1, 2, 3},
+       [&](const Database& db) {
+         return std::vector<size_t>{db.start - 28,    db.artistAt[0],  labelsAt(db),
+                                    labelsAt(db) + 4, db.carrierAt[0], db.carrierAt[1]};
+       },
+       {"carrier 0 '': damaged"},
+       {},
+       0},
+      {"a flipped header byte is reported and nothing else",
+       [](const Database&, Bytes& b) { b[3] ^= 0x20; },
+       {0, 1, 2, 3},
+       [](const Database&) {
+         return std::vector<size_t>{3, 4};
+       },
+       {}},
+  };
   for (const std::string version : {"1.5", "2.0"}) {
-    const Database db = makeDatabase(version);
-    const std::vector<std::string> expected = converted(db);
-    const auto rescued = [&](const std::string& bytes, RescueReport& report) {
+    for (const auto& c : cases) {
+      const Database db = makeDatabase(version, c.titles);
+      const std::vector<std::string> expected = converted(db);
+      std::string bytes = db.bytes;
+      c.damage(db, bytes);
       writeFile(in, bytes);
-      report = rescueRecordDatabase(version, in, out);
-      return storedCarriers(out, scratch);
-    };
-    RescueReport report;
-
-    // A title whose name length is damaged is lost; its carrier keeps the others.
-    std::string bytes = db.bytes;
-    bytes[db.titleAt[2] + 7] = '\x40';
-    std::vector<std::string> carriers = rescued(bytes, report);
-    ASSERT_EQ(report.damage.size(), 1u) << version;
-    EXPECT_EQ(report.damage[0].begin, static_cast<int64_t>(db.titleAt[2]));
-    EXPECT_EQ(report.damage[0].end, static_cast<int64_t>(db.titleAt[3]));
-    ASSERT_EQ(report.losses.size(), 1u);
-    EXPECT_EQ(report.losses[0].kind, Kind::kTitle);
-    EXPECT_EQ(report.losses[0].offset, static_cast<int64_t>(db.titleAt[2]));
-    EXPECT_EQ(report.losses[0].number, 2);
-    EXPECT_EQ(report.losses[0].reason, "damaged");
-    ASSERT_EQ(carriers.size(), 4u);
-    EXPECT_EQ(report.titles, 8);
-    for (int c : {0, 1, 3}) EXPECT_EQ(carriers[c], expected[c]) << version << " carrier " << c;
-    EXPECT_NE(carriers[2], expected[2]);
-
-    // A wiped run over a carrier loses it, the titles only on it with it.
-    bytes = db.bytes;
-    std::fill(bytes.begin() + static_cast<std::ptrdiff_t>(db.carrierAt[1]),
-              bytes.begin() + static_cast<std::ptrdiff_t>(db.carrierAt[2]), '\0');
-    carriers = rescued(bytes, report);
-    ASSERT_EQ(report.damage.size(), 1u) << version;
-    EXPECT_EQ(report.damage[0].begin, static_cast<int64_t>(db.carrierAt[1]));
-    EXPECT_EQ(report.damage[0].end, static_cast<int64_t>(db.carrierAt[2]));
-    ASSERT_EQ(report.losses.size(), 2u);
-    EXPECT_EQ(report.losses[0].kind, Kind::kCarrier);
-    EXPECT_EQ(report.losses[0].number, 1);
-    EXPECT_EQ(report.losses[1].kind, Kind::kTitle);
-    EXPECT_EQ(report.losses[1].name, "Song 1");
-    EXPECT_EQ(report.losses[1].reason, "its carrier is lost");
-    ASSERT_EQ(carriers.size(), 3u);
-    EXPECT_EQ(carriers[0], expected[0]);
-    EXPECT_EQ(carriers[1], expected[2]);
-    EXPECT_EQ(carriers[2], expected[3]);
-
-    // A file cut in its last carrier keeps the others.
-    bytes = db.bytes.substr(0, db.carrierAt[3] + 20);
-    carriers = rescued(bytes, report);
-    ASSERT_EQ(report.losses.size(), 3u) << version;
-    EXPECT_EQ(report.losses[0].reason, "cut off");
-    EXPECT_EQ(report.losses[2].name, "Song 7");
-    EXPECT_EQ(report.losses[2].reason, "its carrier is lost");
-    EXPECT_EQ(report.losses[0].name, "Album 3");
-    EXPECT_EQ(report.losses[0].number, 3);
-    EXPECT_EQ(report.damage[0].begin, static_cast<int64_t>(db.carrierAt[3]));
-    EXPECT_EQ(report.damage[0].end, static_cast<int64_t>(bytes.size()));
-    ASSERT_EQ(carriers.size(), 3u);
-    for (int c = 0; c < 3; ++c) EXPECT_EQ(carriers[c], expected[c]);
-
-    // An artist lost with its record: who named it takes no artist.
-    bytes = db.bytes;
-    bytes[db.artistAt[1] + 5] = '\x7F';
-    carriers = rescued(bytes, report);
-    EXPECT_EQ(report.damage.size(), 1u) << version;
-    EXPECT_TRUE(report.losses.empty());
-    ASSERT_EQ(carriers.size(), 4u);
-    if (version == "1.5") {
-      EXPECT_EQ(report.unresolved,
-                std::vector<std::string>{"carrier 'Album 1': artist #101 lost, none taken"});
-    } else {
-      EXPECT_EQ(report.unresolved.at(1), "title 'Song 1' (carrier 'Album 1'): artist #101 lost, none taken");
+      const RescueReport report = rescueRecordDatabase(version, in, out);
+      const std::vector<std::string> carriers = storedCarriers(out, scratch);
+      EXPECT_EQ(carriers.size(), c.kept.size()) << version << ": " << c.what;
+      for (size_t i = 0; i < std::min(c.kept.size(), carriers.size()); ++i) {
+        if (c.kept[i] >= 0) {
+          EXPECT_EQ(carriers[i], expected[c.kept[i]]) << version << ": " << c.what << " " << i;
+        }
+      }
+      std::vector<size_t> damaged;
+      for (const RescueReport::Damage& d : report.damage) {
+        damaged.push_back(static_cast<size_t>(d.begin));
+        damaged.push_back(static_cast<size_t>(d.end));
+      }
+      EXPECT_EQ(damaged, c.damaged(db)) << version << ": " << c.what;
+      std::vector<std::string> losses;
+      for (const RescueReport::Loss& loss : report.losses) losses.push_back(lossLine(loss));
+      EXPECT_EQ(losses, c.losses) << version << ": " << c.what;
+      EXPECT_EQ(report.unresolved.size(), c.unresolved.empty() ? 0u : 1u) << version << ": " << c.what;
+      for (const std::string& line : report.unresolved) EXPECT_TRUE(line.ends_with(c.unresolved)) << line;
     }
-    EXPECT_EQ(carriers[0], expected[0]);
-
-    // A flipped header byte is reported and nothing else.
-    bytes = db.bytes;
-    bytes[3] ^= 0x20;
-    carriers = rescued(bytes, report);
-    ASSERT_EQ(report.damage.size(), 1u);
-    EXPECT_EQ(report.damage[0].begin, 3);
-    EXPECT_EQ(report.damage[0].end, 4);
-    EXPECT_EQ(carriers, expected);
   }
 }
 

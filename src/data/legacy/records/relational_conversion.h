@@ -73,6 +73,17 @@ class LoadedRecords {
   const Manager& manager_;
 };
 
+// The fields a 1.5 and a 2.0 carrier carry over as they are, with the name
+// of its label; its artist is each version's own rule.
+template <class Carrier, class Name>
+void copyCarrierFields(const Carrier& old, const Name& label, TSoundCarrier& carrier) {
+  carrier.name.assign(old.name);
+  carrier.label.assign(label);
+  carrier.type.assign(old.type);
+  carrier.release = old.release;
+  carrier.notes.assign(old.notes);
+}
+
 // Writes the converted carriers of `source` as `outputFile`; nothing is put
 // in place unless every carrier converts.
 template <class Source, class Rules>
