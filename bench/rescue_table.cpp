@@ -36,13 +36,11 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
-#include <unordered_map>
-#include <unordered_set>
 #include <vector>
 
-#include "basis/byte_cursor.h"
 #include "carrier_sources.h"
 #include "child_run.h"
+#include "rescue_expectation.h"
 
 namespace {
 
@@ -84,13 +82,8 @@ struct Measurement {
   bool sameAsConversion = false;
 };
 
-struct Tally {
-  int64_t intact = 0;   // carriers the damage left alone
-  int64_t rescued = 0;  // of those, out exactly and in place
-};
-
 struct Outcome {
-  Tally kinds[kKinds];
+  sample::RescueTally kinds[kKinds];
   int64_t invented = 0;
   int faults = 0;
 };
@@ -116,161 +109,6 @@ bool exists(const std::string& path) {
   struct stat st {};
   return stat(path.c_str(), &st) == 0;
 }
-
-// A carrier of a current database as it is stored: all its bytes, its name,
-// its fields before the titles, and each title without its track number,
-// which the current model gives anew on adding (a title keeps its bytes when
-// one before it is lost, but for that number).
-struct StoredCarrier {
-  std::string_view bytes;
-  std::string_view name;
-  std::string_view head;
-  std::vector<std::string> titles;
-};
-
-bool readTitle(ByteCursor& block, std::string_view bytes, std::vector<std::string>& titles) {
-  const size_t at = block.position();
-  ByteCursor title;
-  if (!block.className("TTitle") || !block.block(title)) return false;
-  // The name, the artist and the url come before the track number.
-  if (!title.skipText() || !title.skipText() || !title.skipText() || title.size() < ByteCursor::kInt32Size)
-    return false;
-  std::string stored(bytes.substr(at, block.position() - at));
-  std::fill_n(stored.begin() + static_cast<std::ptrdiff_t>(title.position() - at), ByteCursor::kInt32Size,
-              '\0');
-  titles.push_back(std::move(stored));
-  return true;
-}
-
-// The carriers of a whole current database; false for anything else.
-bool readCurrent(std::string_view bytes, std::vector<StoredCarrier>& carriers) {
-  carriers.clear();
-  const size_t header = bytes.find(']');
-  if (header == std::string_view::npos) return false;
-  ByteCursor in(bytes, header + 1);
-  ByteCursor root;
-  int32_t count = 0;
-  if (!in.block(root) || !in.empty() || !root.int32(count)) return false;
-  for (int32_t i = 0; i < count; ++i) {
-    StoredCarrier c;
-    const size_t at = root.position();
-    ByteCursor block;
-    ByteCursor toc;
-    if (!root.className("TSoundCarrier") || !root.block(block)) return false;
-    const size_t blockAt = block.position();
-    // The name, then label, artist, type, release, notes, content type and
-    // both images, then the tables of contents.
-    if (!block.text(c.name) || !block.skipText() || !block.skipText() || !block.skipText() ||
-        !block.skip(ByteCursor::kDoubleSize))
-      return false;
-    for (int text = 0; text < 4; ++text) block.skipText();
-    if (!block.className("TTOCList") || !block.block(toc)) return false;
-    c.head = bytes.substr(blockAt, block.position() - blockAt);
-    int32_t titles = 0;
-    if (!block.int32(titles)) return false;
-    for (int32_t t = 0; t < titles; ++t) {
-      if (!readTitle(block, bytes, c.titles)) return false;
-    }
-    if (!block.empty()) return false;
-    c.bytes = bytes.substr(at, root.position() - at);
-    carriers.push_back(std::move(c));
-  }
-  return root.empty();
-}
-
-// What a rescue is held to: the conversion's carriers, found by their bytes and by their names.
-class Expectation {
- public:
-  explicit Expectation(std::vector<StoredCarrier> carriers) : carriers_(std::move(carriers)) {
-    for (size_t k = 0; k < carriers_.size(); ++k) {
-      whole_.emplace(carriers_[k].bytes, k);
-      named_.emplace(carriers_[k].name, k);
-      for (const std::string& title : carriers_[k].titles) titles_.insert(title);
-    }
-  }
-
-  // Tallies the rescue `got` of a copy whose damage reached the carriers
-  // marked in `reached`. A rescued carrier that is none of the conversion's
-  // (in their order) stands between two that are; there it may be a carrier
-  // the damage reached, read whole but changed, or one under its own name
-  // with titles lost. Whatever else it holds is invented.
-  void tally(const std::vector<StoredCarrier>& got, const std::vector<bool>& reached, Tally& tally,
-             int64_t& invented) const {
-    std::vector<int64_t> match(got.size(), -1);
-    std::vector<bool> rescued(carriers_.size(), false);
-    size_t next = 0;
-    for (size_t i = 0; i < got.size(); ++i) {
-      const auto it = whole_.find(got[i].bytes);
-      if (it == whole_.end() || it->second < next) continue;
-      match[i] = static_cast<int64_t>(it->second);
-      rescued[it->second] = true;
-      next = it->second + 1;
-    }
-    for (size_t k = 0; k < carriers_.size(); ++k) {
-      if (reached[k]) continue;
-      ++tally.intact;
-      if (rescued[k]) ++tally.rescued;
-    }
-    for (size_t i = 0; i < got.size();) {
-      if (match[i] >= 0) {
-        ++i;
-        continue;
-      }
-      size_t end = i;
-      while (end < got.size() && match[end] < 0) ++end;
-      const size_t from = i == 0 ? 0 : static_cast<size_t>(match[i - 1]) + 1;
-      const size_t to = end == got.size() ? carriers_.size() : static_cast<size_t>(match[end]);
-      invented += inventedBetween(got, i, end, from, to, reached);
-      i = end;
-    }
-  }
-
- private:
-  // What the rescued carriers [first, last), none of them the conversion's,
-  // invent where the conversion's carriers [from, to) stand.
-  int64_t inventedBetween(const std::vector<StoredCarrier>& got, size_t first, size_t last, size_t from,
-                          size_t to, const std::vector<bool>& reached) const {
-    int64_t invented = 0;
-    std::vector<bool> claimed(to - from, false);
-    std::vector<size_t> unnamed;
-    for (size_t i = first; i < last; ++i) {
-      const StoredCarrier& c = got[i];
-      size_t k = to;
-      for (auto [it, end] = named_.equal_range(c.name); it != end; ++it) {
-        if (it->second >= from && it->second < to && !claimed[it->second - from]) k = it->second;
-      }
-      if (k == to) {
-        unnamed.push_back(i);
-        continue;
-      }
-      claimed[k - from] = true;
-      if (reached[k]) continue;
-      const StoredCarrier& original = carriers_[k];
-      for (const std::string& title : c.titles) {
-        if (std::find(original.titles.begin(), original.titles.end(), title) == original.titles.end())
-          ++invented;
-      }
-      if (c.head != original.head) ++invented;
-    }
-    // A carrier whose name the damage changed stands for one it reached.
-    size_t spare = 0;
-    for (size_t k = from; k < to; ++k) spare += reached[k] && !claimed[k - from] ? 1 : 0;
-    for (const size_t i : unnamed) {
-      if (spare > 0) {
-        --spare;
-        continue;
-      }
-      ++invented;
-      for (const std::string& title : got[i].titles) invented += titles_.count(title) == 0 ? 1 : 0;
-    }
-    return invented;
-  }
-
-  std::vector<StoredCarrier> carriers_;
-  std::unordered_map<std::string_view, size_t> whole_;
-  std::unordered_multimap<std::string_view, size_t> named_;
-  std::unordered_set<std::string> titles_;
-};
 
 // A damaged copy of a database: its bytes, and the runs of bytes the damage
 // changed (a cut: from the cut to the old end).
@@ -403,9 +241,9 @@ class Bench {
   bool damageRuns(size_t i, int timeoutSeconds, Outcome& outcome) {
     const Files& f = files_[i];
     const std::string original = readFile(f.input);
-    std::vector<StoredCarrier> carriers;
+    std::vector<sample::StoredCarrier> carriers;
     const std::string conversion = readFile(f.expected);
-    if (!readCurrent(conversion, carriers)) {
+    if (!sample::readCurrent(conversion, carriers)) {
       std::printf("%s: the conversion is no whole current database\n", f.version.c_str());
       return false;
     }
@@ -422,7 +260,7 @@ class Bench {
                   carriers.size(), sources.carriers());
       return false;
     }
-    const Expectation expectation(std::move(carriers));
+    const sample::RescueExpectation expectation(std::move(carriers));
     // Each format its own damages, the same whichever formats run.
     std::mt19937 random(kDamageSeed + static_cast<uint32_t>(i));
     for (int kind = 0; kind < kKinds; ++kind) {
@@ -437,10 +275,10 @@ class Bench {
         for (const std::string& arg : recoverArgs(f.version, damaged())) args.push_back(arg);
         const int exitCode = bench::runChild(args, dir_).exitCode;
         std::string rescued;
-        std::vector<StoredCarrier> got;  // views into `rescued`
+        std::vector<sample::StoredCarrier> got;  // views into `rescued`
         if (exitCode == 0) {
           rescued = readFile(output());
-          if (!readCurrent(rescued, got)) ++outcome.faults;
+          if (!sample::readCurrent(rescued, got)) ++outcome.faults;
         } else if (exitCode != 1 || exists(output())) {
           // Not a refusal (exit code 1, nothing written): a crash or a hang.
           ++outcome.faults;
@@ -470,7 +308,7 @@ class Bench {
   std::vector<Files> files_;
 };
 
-std::string share(const Tally& t) {
+std::string share(const sample::RescueTally& t) {
   if (t.intact == 0) return "-";
   char text[32];
   std::snprintf(text, sizeof text, "%.2f%%",
@@ -514,7 +352,7 @@ int main(int argc, char** argv) {
       const double memoryRatio = std::max(0.0, m.peakBytes - m.emptyPeakBytes) / m.inputBytes;
       bool met = outcome.invented == 0 && outcome.faults == 0 && m.sameAsConversion &&
                  timeRatio <= kTimeGoal && memoryRatio <= kMemoryGoal;
-      for (const Tally& t : outcome.kinds) {
+      for (const sample::RescueTally& t : outcome.kinds) {
         met = met && (t.intact == 0 ||
                       static_cast<double>(t.rescued) >= kRescuedGoal * static_cast<double>(t.intact));
       }

@@ -2,127 +2,34 @@
 // database made from the input's first bytes, damaged as the rest of the
 // input says (bytes flipped, runs wiped, the file cut). Every carrier whose
 // records the damage left alone must come out as the conversion of the
-// whole file writes it, and the whole file must come out as its conversion.
+// whole file writes it, nothing may come out that the original does not hold
+// (but for carriers the damage reached), and the whole file must come out as
+// its conversion.
 #include <algorithm>
 #include <cstdint>
 #include <map>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
+#include "carrier_sources.h"
 #include "data/legacy/rescue/record_rescue.h"
 #include "data/legacy/v1_5/convert_1_5.h"
-#include "data/legacy/v1_5/manager_1_5.h"
 #include "data/legacy/v2_0/convert_2_0.h"
-#include "data/legacy/v2_0/manager_2_0.h"
 #include "fuzz_input.h"
 #include "generated_database.h"
-#include "platform/little_endian.h"
+#include "rescue_expectation.h"
 
 namespace {
 
-int32_t int32At(const std::string& b, size_t at) {
-  return at + 4 <= b.size() ? static_cast<int32_t>(platform::decodeFixed32(b.data() + at)) : 0;
-}
-
-// The carriers of a current database, each as its stored bytes.
-std::vector<std::string> carriersOf(const std::string& b) {
-  std::vector<std::string> carriers;
-  size_t at = b.find(']') + 1 + 4;
-  const int32_t count = int32At(b, at);
-  at += 4;
-  for (int32_t i = 0; i < count; ++i) {
-    const size_t start = at;
-    at += 4 + 13;
-    at += 4 + static_cast<size_t>(int32At(b, at));
-    carriers.push_back(b.substr(start, at - start));
-  }
-  return carriers;
-}
-
-struct Span {
-  size_t begin, end;
-};
-
-// For each carrier of a whole generated file: the records its conversion
-// reads, and those that the damaged bytes make it read. Damage that leaves a
-// record whole can change an id in it (a title then names another carrier,
-// an artist takes another's id), which nothing can tell.
-std::vector<std::vector<Span>> recordsOfCarriers(const std::string& b, const std::string& damaged, bool dated,
-                                                 size_t at) {
-  const auto int32 = [&] {
-    at += 4;
-    return int32At(b, at - 4);
-  };
-  // An int32 of the record [start, end) as the damaged bytes hold it; `fallback` where they are cut.
-  const auto damagedInt32 = [&](size_t pos, size_t end, int32_t fallback) {
-    return end <= damaged.size() ? int32At(damaged, pos) : fallback;
-  };
-  const auto text = [&] { at += static_cast<size_t>(std::max(0, int32())); };
-  std::map<int32_t, Span> named[2];
-  std::multimap<int32_t, Span> renamed[2];  // by the id the damaged bytes give
-  for (int kind = 0; kind < 2; ++kind) {
-    for (int32_t n = int32(), i = 0; i < n; ++i) {
-      const size_t start = at;
-      const int32_t id = int32();
-      text();
-      at += dated ? 8 : 0;
-      named[kind].emplace(id, Span{start, at});
-      if (const int32_t now = damagedInt32(start, at, id); now != id)
-        renamed[kind].emplace(now, Span{start, at});
-    }
-  }
-  const auto addNamed = [&](std::vector<Span>& spans, int kind, int32_t id) {
-    if (named[kind].count(id)) spans.push_back(named[kind][id]);
-    for (auto [it, end] = renamed[kind].equal_range(id); it != end; ++it) spans.push_back(it->second);
-  };
-  std::multimap<int32_t, std::pair<Span, int32_t>> titles;  // by carrier id: the record and its artist
-  for (int32_t n = int32(), i = 0; i < n; ++i) {
-    const size_t start = at;
-    int32();
-    text();
-    at += dated ? 8 : 0;
-    text();
-    const size_t idsAt = at;
-    std::vector<int32_t> ids(static_cast<size_t>(std::max(0, int32())));
-    for (int32_t& id : ids) id = int32();
-    const int32_t artist = dated ? int32() : -1;
-    for (const int32_t id : ids) titles.emplace(id, std::make_pair(Span{start, at}, artist));
-    const int32_t count = damagedInt32(idsAt, idsAt + 4, 0);
-    for (size_t i = 0; i < static_cast<size_t>(std::max(0, count)) && idsAt + 8 + 4 * i <= damaged.size();
-         ++i) {
-      const int32_t id = int32At(damaged, idsAt + 4 + 4 * i);
-      if (std::find(ids.begin(), ids.end(), id) == ids.end())
-        titles.emplace(id, std::make_pair(Span{start, at}, artist));
-    }
-  }
-  std::vector<std::vector<Span>> carriers;
-  for (int32_t n = int32(), i = 0; i < n; ++i) {
-    const size_t start = at;
-    const int32_t id = int32();
-    text();
-    at += dated ? 8 : 0;
-    const int32_t artist = dated ? -1 : int32();
-    const int32_t label = int32();
-    at += 8;
-    text();
-    text();
-    std::vector<Span> spans{{start, at}};
-    addNamed(spans, 1, label);
-    addNamed(spans, 0, artist);
-    for (auto [it, end] = titles.equal_range(id); it != end; ++it) {
-      spans.push_back(it->second.first);
-      addNamed(spans, 0, it->second.second);
-    }
-    carriers.push_back(spans);
-  }
-  return carriers;
-}
-
-// What the undamaged file of a shape gives: its bytes and its conversion.
-// Made (and its own rescue checked) once per shape: the generated database
-// is the same every time.
+// What the undamaged file of a shape gives: its bytes, its conversion and
+// where each carrier comes from. Made (and its own rescue checked) once per
+// shape: the generated database is the same every time.
 struct Whole {
   std::string original, expected;
+  sample::CarrierSources sources;
+  std::optional<sample::RescueExpectation> expectation;  // over `expected`, where it stays
 };
 
 const Whole& wholeOf(bool dated, const sample::GeneratedShape& shape, int key) {
@@ -136,11 +43,17 @@ const Whole& wholeOf(bool dated, const sample::GeneratedShape& shape, int key) {
   if (!(dated ? convertBytes2_0(whole.path(), converted.path())
               : convertBytes1_5(whole.path(), converted.path())))
     fuzzinput::finding("a generated database does not convert");
-  Whole w{fuzzinput::contents(whole.path()), fuzzinput::contents(converted.path())};
+  const std::string original = fuzzinput::contents(whole.path());
+  Whole& w = made.emplace(key, Whole{original, fuzzinput::contents(converted.path()),
+                                     sample::CarrierSources(version, original), std::nullopt})
+                 .first->second;
+  std::vector<sample::StoredCarrier> carriers;
+  if (!sample::readCurrent(w.expected, carriers)) fuzzinput::finding("a conversion is no whole database");
+  w.expectation.emplace(std::move(carriers));
   fuzzinput::expectNoCrash([&] { rescueRecordDatabase(version, whole.path(), out.path()); });
   if (fuzzinput::contents(out.path()) != w.expected)
     fuzzinput::finding("the whole file is not its conversion");
-  return made.emplace(key, std::move(w)).first->second;
+  return w;
 }
 
 }  // namespace
@@ -158,7 +71,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
   // Each 3 bytes of the rest: what (flip, wipe 64 bytes, cut) and where.
   std::string bytes = original;
-  std::vector<Span> damage;
+  std::vector<sample::ByteRun> damage;
   for (size_t i = 4; i + 3 <= size && !bytes.empty(); i += 3) {
     const size_t at = (static_cast<size_t>(data[i + 1]) << 8 | data[i + 2]) % bytes.size();
     if (data[i] % 3 == 0) {
@@ -171,7 +84,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       damage.push_back({at, end});
     } else {
       bytes.resize(at);
-      damage.push_back({at, SIZE_MAX});
+      damage.push_back({at, original.size()});
     }
   }
   const fuzzinput::ScratchFile input("input.vsk", bytes);
@@ -184,25 +97,34 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     rescued = true;
   });
   if (!rescued) return 0;
-  const std::vector<std::string> want = carriersOf(expected);
-  const std::vector<std::string> got = carriersOf(fuzzinput::contents(out.path()));
-  const auto spans = recordsOfCarriers(
-      original, bytes, dated, (dated ? legacy::Format2_0::header() : legacy::Format1_5::header()).size());
+  // The runs changed, in order and apart, as the sources want them.
+  std::sort(damage.begin(), damage.end(), [](const auto& a, const auto& b) { return a.begin < b.begin; });
+  std::vector<sample::ByteRun> changed;
+  for (const sample::ByteRun& d : damage) {
+    if (!changed.empty() && d.begin <= changed.back().end) {
+      changed.back().end = std::max(changed.back().end, d.end);
+    } else {
+      changed.push_back(d);
+    }
+  }
+  const std::vector<bool> reached = whole.sources.reached(bytes, changed);
+  const std::string rescuedBytes = fuzzinput::contents(out.path());
+  std::vector<sample::StoredCarrier> got;
+  if (!sample::readCurrent(rescuedBytes, got)) fuzzinput::finding("the output is no whole database");
+  sample::RescueTally tally;
+  int64_t invented = 0;
+  whole.expectation->tally(got, reached, tally, invented);
+  if (invented > 0) fuzzinput::finding("a carrier or title the original does not hold");
   // A carrier the damage left alone must come out exactly where a carrier of
   // its name comes out: a damaged carrier may have come to bear its name too.
-  const auto nameOf = [](const std::string& stored) {
-    return stored.substr(25, static_cast<size_t>(std::max(0, int32At(stored, 21))));
-  };
-  std::multimap<std::string, const std::string*> byName;
-  for (const std::string& carrier : got) byName.emplace(nameOf(carrier), &carrier);
+  std::vector<sample::StoredCarrier> want;
+  sample::readCurrent(expected, want);
+  std::multimap<std::string_view, std::string_view> byName;
+  for (const sample::StoredCarrier& carrier : got) byName.emplace(carrier.name, carrier.bytes);
   for (size_t c = 0; c < want.size(); ++c) {
-    bool alone = true;
-    for (const Span& s : spans[c]) {
-      for (const Span& d : damage) alone = alone && (s.end <= d.begin || d.end <= s.begin);
-    }
-    const auto [first, last] = byName.equal_range(nameOf(want[c]));
-    if (alone && first != last &&
-        std::none_of(first, last, [&](const auto& named) { return *named.second == want[c]; }))
+    const auto [first, last] = byName.equal_range(want[c].name);
+    if (!reached[c] && first != last &&
+        std::none_of(first, last, [&](const auto& named) { return named.second == want[c].bytes; }))
       fuzzinput::finding("a carrier the damage left alone is not rescued exactly");
   }
   return 0;

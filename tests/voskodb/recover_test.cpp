@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <nlohmann/json.hpp>
 #include <string>
+#include <vector>
 
 #include "voskodb_fixture.h"
 
@@ -51,6 +53,44 @@ TEST_F(RecoverTest, ADamagedDatabaseIsRescuedReportedAndPointedToByCheck) {
   EXPECT_THAT(reportLine(failed.err),
               HasSubstr("First damage at byte " + std::to_string(second - 4) + ", in carrier 2 '"));
   EXPECT_THAT(reportLine(failed.err), HasSubstr("Rescue what is left with: voskodb recover " + damaged));
+}
+
+TEST_F(RecoverTest, TheReportOfARecordFileSaysWhatWasLostAndWhere) {
+  struct Case {
+    std::string version;
+    std::function<void(std::string&)> damage;
+    std::string report;  // behind the first line
+  };
+  for (const Case& c : std::vector<Case>{
+           {"1.5",
+            // 64 bytes wiped from the second carrier's name on: the titles only on it go with it.
+            [](std::string& b) { b.replace(541, 64, std::string(64, '\0')); },
+            "damaged: bytes 533 to 681 (149 bytes)\n"
+            "lost: carrier 2 at byte 533 (damaged)\n"
+            "lost: title 3 'Ein Jahr (Es geht voran)' at byte 268 (its carrier is lost)\n"
+            "lost: title 4 '99 Luftballons' at byte 312 (its carrier is lost)\n"},
+           {"2.0",
+            // The label 'Polydor' unreadable, and the file cut in its last carrier's name.
+            [](std::string& b) {
+              b.replace(207, 4, "\x7F\x7F\x7F\x7F");
+              b.resize(1130);
+            },
+            "damaged: bytes 203 to 225 (23 bytes)\n"
+            "damaged: bytes 1109 to 1129 (21 bytes)\n"
+            "lost: carrier 4 at byte 1109 (cut off)\n"
+            "unresolved: carrier 'Damals hinterm Mond': label #11 lost, none taken\n"},
+       }) {
+    std::string bytes = testutil::readFile(sample(c.version));
+    c.damage(bytes);
+    const std::string damaged = write("damaged.vsk", bytes);
+    const std::string out = dir_.file("out.vsk");
+    testutil::RunResult r = voskodb({"recover", damaged, out});
+    EXPECT_EQ(0, r.exitCode) << c.version << r.err;
+    EXPECT_EQ(r.out, "rescued " + damaged + " (format " + c.version + ") to " + out + ": " +
+                         (c.version == "1.5" ? "2 carriers, 2 titles" : "3 carriers, 8 titles") + "\n" +
+                         c.report + "incomplete: what could be read whole is in " + out +
+                         "; the rest is lost.\n");
+  }
 }
 
 TEST_F(RecoverTest, WhatCannotBeRescuedFailsAndWritesNothing) {
