@@ -29,6 +29,9 @@ struct VOSKO_API RescueReport {
     // file's order (0-based; -1 where the damage hides it).
     int64_t offset = 0;
     int64_t number = -1;
+    // How many in a row it stands for, numbered from `number` on: those a
+    // count announces beyond the last byte left, all lost alike.
+    int64_t count = 1;
     // Its name as far as it reads ("" where unreadable); for a title, its
     // carrier's name where known.
     std::string name;

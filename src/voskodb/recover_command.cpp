@@ -63,7 +63,15 @@ std::string quoted(const std::string& name) { return "'" + name + "'"; }
 std::string lossLine(const RescueReport::Loss& loss) {
   const bool carrier = loss.kind == RescueReport::Loss::Kind::kCarrier;
   std::string line = carrier ? "carrier" : "title";
-  if (loss.number >= 0) line += " " + std::to_string(loss.number + 1);
+  if (loss.count > 1) {
+    line += "s";
+    if (loss.number >= 0)
+      line += " " + std::to_string(loss.number + 1) + " to " + std::to_string(loss.number + loss.count);
+    else
+      line = std::to_string(loss.count) + " " + line;
+  } else if (loss.number >= 0) {
+    line += " " + std::to_string(loss.number + 1);
+  }
   if (!loss.name.empty()) line += " " + quoted(loss.name);
   if (!carrier && !loss.carrier.empty()) line += " of carrier " + quoted(loss.carrier);
   line += " at byte " + std::to_string(loss.offset);
@@ -114,6 +122,7 @@ std::string rescueJson(const std::string& in, const std::string& out, const Resc
     item["kind"] = loss.kind == RescueReport::Loss::Kind::kCarrier ? "carrier" : "title";
     item["offset"] = loss.offset;
     if (loss.number >= 0) item["number"] = loss.number + 1;
+    item["count"] = loss.count;
     item["name"] = text(loss.name);
     if (loss.kind == RescueReport::Loss::Kind::kTitle) item["carrier"] = text(loss.carrier);
     item["reason"] = loss.reason;

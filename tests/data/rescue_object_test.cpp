@@ -112,7 +112,7 @@ TEST_P(RescueObjectTest, HandMadeDamages) {
     std::string bytes;
     std::vector<int> kept;  // the converted carriers the output holds whole
     std::vector<std::pair<int64_t, int64_t>> damage;
-    std::vector<std::string> losses;  // kind, offset, number, name, reason
+    std::vector<std::string> losses;  // kind, offset, number, carrier, reason, count
   };
   auto flipped = [&](size_t pos) {
     std::string b = original;
@@ -163,6 +163,15 @@ TEST_P(RescueObjectTest, HandMadeDamages) {
        {0, 1},
        {{static_cast<int64_t>(third), end}},
        {"carrier " + off(third) + " 2  cut off"}},
+      {"cut before the second carrier, whose count and length announce millions more: one entry",
+       [&] {
+         std::string b = original.substr(0, second);
+         b.replace(header, 8, le32(0x7FFF0000) + le32(5000000));
+         return b;
+       }(),
+       {0},
+       {{static_cast<int64_t>(second), static_cast<int64_t>(header) + 4 + 0x7FFF0000}},
+       {"carrier " + off(second) + " 1  cut off x4999999"}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -173,7 +182,8 @@ TEST_P(RescueObjectTest, HandMadeDamages) {
     std::vector<std::string> losses;
     for (const auto& l : report.losses) {
       losses.push_back((l.kind == Kind::kCarrier ? "carrier " : "title ") + std::to_string(l.offset) + " " +
-                       std::to_string(l.number) + " " + l.carrier + " " + l.reason);
+                       std::to_string(l.number) + " " + l.carrier + " " + l.reason +
+                       (l.count > 1 ? " x" + std::to_string(l.count) : ""));
     }
     EXPECT_EQ(damage, c.damage);
     EXPECT_EQ(losses, c.losses);

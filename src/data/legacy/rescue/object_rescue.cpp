@@ -250,12 +250,9 @@ class Rescuer {
       const int64_t missing = static_cast<int64_t>(count) - accounted_;
       const int64_t room = (claimedEnd - static_cast<int64_t>(size)) /
                            static_cast<int64_t>(ByteCursor::objectLead(kCarrierName));
-      if (numbered_ && count >= 0 && missing > 0 && missing <= room + 1) {
-        for (int64_t i = 0; i < missing; ++i) {
-          loss(RescueReport::Loss::Kind::kCarrier, static_cast<int64_t>(size), accounted_ + i, "", "",
-               "cut off");
-        }
-      }
+      if (numbered_ && count >= 0 && missing > 0 && missing <= room + 1)
+        loss(RescueReport::Loss::Kind::kCarrier, static_cast<int64_t>(size), accounted_, "", "", "cut off",
+             missing);
     }
     if (report_.carriers == 0) throw IOException("recover: nothing of the database could be rescued.");
     out.close();
@@ -324,11 +321,9 @@ class Rescuer {
       block = ByteCursor(bytes_.substr(0, end), found);
       known = false;
     }
-    if (known && title < stored) {
-      for (int32_t i = title; i < stored; ++i) {
-        loss(RescueReport::Loss::Kind::kTitle, static_cast<int64_t>(end), i, "", carrier, reason);
-      }
-    }
+    if (known && title < stored)
+      loss(RescueReport::Loss::Kind::kTitle, static_cast<int64_t>(end), title, "", carrier, reason,
+           stored - title);
     if (end < next) damage(end, next);
     // Every part read, yet not as one carrier: its block's length is what is damaged.
     if (report_.damage.empty() || report_.damage.back().end <= static_cast<int64_t>(at)) {
@@ -371,8 +366,9 @@ class Rescuer {
   }
 
   void loss(RescueReport::Loss::Kind kind, int64_t offset, int64_t number, std::string name,
-            std::string carrier, std::string reason) {
-    report_.losses.push_back({kind, offset, number, std::move(name), std::move(carrier), std::move(reason)});
+            std::string carrier, std::string reason, int64_t count = 1) {
+    report_.losses.push_back(
+        {kind, offset, number, count, std::move(name), std::move(carrier), std::move(reason)});
   }
 
   std::string_view bytes_;
