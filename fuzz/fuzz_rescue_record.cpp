@@ -96,7 +96,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       damage.push_back({static_cast<size_t>(d.begin), static_cast<size_t>(d.end)});
     rescued = true;
   });
-  if (!rescued) return 0;
+  if (!rescued) {
+    if (fuzzinput::contents(out.path()) != "<none>") fuzzinput::finding("a failed rescue left an output");
+    return 0;
+  }
   // The runs changed, in order and apart, as the sources want them.
   std::sort(damage.begin(), damage.end(), [](const auto& a, const auto& b) { return a.begin < b.begin; });
   std::vector<sample::ByteRun> changed;
