@@ -37,6 +37,9 @@ class RescueExpectation {
  public:
   explicit RescueExpectation(std::vector<StoredCarrier> carriers);
 
+  // The conversion's carriers, in its order.
+  const std::vector<StoredCarrier>& carriers() const { return carriers_; }
+
   // Tallies the rescue `got` of a copy whose damage reached the carriers
   // marked in `reached`. A rescued carrier that is none of the conversion's
   // (in their order) stands between two that are; there it may be a carrier

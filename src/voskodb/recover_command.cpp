@@ -63,15 +63,11 @@ std::string quoted(const std::string& name) { return "'" + name + "'"; }
 std::string lossLine(const RescueReport::Loss& loss) {
   const bool carrier = loss.kind == RescueReport::Loss::Kind::kCarrier;
   std::string line = carrier ? "carrier" : "title";
-  if (loss.count > 1) {
-    line += "s";
-    if (loss.number >= 0)
-      line += " " + std::to_string(loss.number + 1) + " to " + std::to_string(loss.number + loss.count);
-    else
-      line = std::to_string(loss.count) + " " + line;
-  } else if (loss.number >= 0) {
+  // Only those a count announces come in runs, and they are numbered.
+  if (loss.count > 1 && loss.number >= 0)
+    line += "s " + std::to_string(loss.number + 1) + " to " + std::to_string(loss.number + loss.count);
+  else if (loss.number >= 0)
     line += " " + std::to_string(loss.number + 1);
-  }
   if (!loss.name.empty()) line += " " + quoted(loss.name);
   if (!carrier && !loss.carrier.empty()) line += " of carrier " + quoted(loss.carrier);
   line += " at byte " + std::to_string(loss.offset);
