@@ -466,10 +466,24 @@ TEST_F(RegistryTest, FailedChangeLeavesNothingBehind) {
   platform::faults::failNthWrite(1);
   EXPECT_FALSE(r.openKey(kConfigKey, true));
   EXPECT_TRUE(fs::is_empty(root_));  // neither lock file nor directory
-  platform::faults::reset();
+}
+
+// The store may be 16 MiB long: a change that makes it exactly that long is
+// written, and read again by the next change; one byte more is refused, as
+// every later read would refuse the file.
+TEST_F(RegistryTest, StoreOfExactly16MiBIsTakenAndOneByteMoreIsNot) {
+  constexpr size_t kLimit = 16 << 20;
+  Registry r;
   ASSERT_TRUE(r.openKey(kConfigKey, true));
-  // Every later read would refuse a file of that size.
-  EXPECT_NE(failureOf([&] { r.writeString("a", std::string(16 << 20, 'x')); }), "no failure");
+  r.writeString("a", "");
+  const size_t emptyValue = fs::file_size(file_);
+  const std::string refused =
+      "(ERegistryException) Cannot write '" + file_ + "': the settings would be larger than 16 MiB";
+  for (size_t size : {kLimit, kLimit + 1}) {
+    const std::string value(size - emptyValue, 'x');
+    EXPECT_EQ(failureOf([&] { r.writeString("a", value); }), size > kLimit ? refused : "no failure") << size;
+    EXPECT_EQ(fs::file_size(file_), kLimit) << size;
+  }
 }
 
 TEST_F(RegistryTest, SettingsFileWithoutWritePermissionIsNotRewritten) {
