@@ -468,21 +468,28 @@ TEST_F(RegistryTest, FailedChangeLeavesNothingBehind) {
   EXPECT_TRUE(fs::is_empty(root_));  // neither lock file nor directory
 }
 
-// The store may be 16 MiB long: a change that makes it exactly that long is
-// written, and read again by the next change; one byte more is refused, as
-// every later read would refuse the file.
+// The store may be 16 MiB long: a file of exactly that size is read and a
+// change may make it that long; one byte more is refused either way.
 TEST_F(RegistryTest, StoreOfExactly16MiBIsTakenAndOneByteMoreIsNot) {
   constexpr size_t kLimit = 16 << 20;
   Registry r;
   ASSERT_TRUE(r.openKey(kConfigKey, true));
   r.writeString("a", "");
-  const size_t emptyValue = fs::file_size(file_);
-  const std::string refused =
+  const std::string small = fileText();
+  const std::string unread = "(ERegistryException) Invalid registry file '" + file_ + "': larger than 16 MiB";
+  const std::string unwritten =
       "(ERegistryException) Cannot write '" + file_ + "': the settings would be larger than 16 MiB";
   for (size_t size : {kLimit, kLimit + 1}) {
-    const std::string value(size - emptyValue, 'x');
-    EXPECT_EQ(failureOf([&] { r.writeString("a", value); }), size > kLimit ? refused : "no failure") << size;
-    EXPECT_EQ(fs::file_size(file_), kLimit) << size;
+    // One long comment, made without writing its bytes.
+    writeFile(std::string(kHeader) + ";");
+    fs::resize_file(file_, size);
+    EXPECT_EQ(failureOf([&] { r.keyExists("Software"); }), size > kLimit ? unread : "no failure") << size;
+
+    writeFile(small);
+    EXPECT_EQ(failureOf([&] { r.writeString("a", std::string(size - small.size(), 'x')); }),
+              size > kLimit ? unwritten : "no failure")
+        << size;
+    EXPECT_EQ(fs::file_size(file_), size > kLimit ? small.size() : kLimit) << size;
   }
 }
 
