@@ -19,6 +19,7 @@
 namespace {
 
 const char* const kWriteError = "TFile: IO error while write binary.";
+const char* const kReadError = "TFile: IO error while read binary.";
 
 }  // namespace
 
@@ -99,8 +100,9 @@ void TFile::open() {
 void TFile::openAppending() {
   os_.openReadWrite(getFileName());
   pending_ = std::make_unique_for_overwrite<char[]>(kPendingRoom);
+  errno = 0;
   os_.truncate(appendStart_);
-  if (os_.size() != appendStart_) throw IOException(kWriteError);
+  if (os_.size() != appendStart_) writeFailed();
   opened_ = true;
   pendingStart_ = appendStart_;
   writtenEnd_ = appendStart_;
@@ -112,7 +114,7 @@ void TFile::close() {
   if (forWriting_) {
     refuseOpenBlocks();
     try {
-      if (refused_) throw IOException(kWriteError);
+      if (refused_) lengthRefused();
       flushPending();
       settle();
       behind_.reset();
@@ -137,16 +139,18 @@ void TFile::closeAppended(int64_t position, const std::string& patch) {
   // Whether the bytes at `position` may differ from `old` now.
   bool patched = false;
   try {
-    if (refused_) throw IOException(kWriteError);
+    if (refused_) lengthRefused();
     flushPending();
     // The addition is on disk before the patch can make it count.
     os_.sync();
     if (!patch.empty()) {
       os_.seek(position);
-      if (os_.read(old.data(), old.size()) < old.size()) shortRead(position);
+      errno = 0;
+      if (os_.read(old.data(), old.size()) < old.size()) readFailed(os_.position());
+      errno = 0;
       size_t written = os_.writeAt(patch.data(), patch.size(), position);
       patched = written > 0;
-      if (written < patch.size()) throw IOException(kWriteError);
+      if (written < patch.size()) writeFailed();
       os_.sync();
     }
     os_.close();
@@ -185,15 +189,31 @@ void TFile::writeTo(TFile& file) {
 
 // ---- writing ---------------------------------------------------------------
 
+void TFile::writeFailed() const {
+  // errno was cleared before the call that failed: what it holds now is that
+  // call's reason, or none when the system gave none.
+  const int error = errno;
+  std::string message = std::string(kWriteError) + " Cannot write '" + getFileName() + "'";
+  message += error != 0 ? std::string(": ") + std::strerror(error) + "." : std::string(".");
+  errno = error;  // the report takes the cause from there too
+  throw IOException(message);
+}
+
+void TFile::lengthRefused() const {
+  throw IOException(std::string(kWriteError) + " Cannot write '" + getFileName() +
+                    "': a block or string over " + std::to_string(maxLength_) + " bytes.");
+}
+
 void TFile::handOver(size_t n) {
   size_t written = n;
   if (behind_) {
-    if (!behind_->hand(pending_.get(), n)) throw IOException(kWriteError);
+    if (!behind_->hand(pending_.get(), n)) writeFailed();
     // Those bytes stay where they are while they are written; the rest goes
     // on in the other room, whose piece hand() saw written.
     std::memcpy(spare_.get(), pending_.get() + n, pendingSize_ - n);
     std::swap(pending_, spare_);
   } else {
+    errno = 0;
     written = os_.write(pending_.get(), n);
     std::memmove(pending_.get(), pending_.get() + written, pendingSize_ - written);
   }
@@ -201,11 +221,11 @@ void TFile::handOver(size_t n) {
   handedOver_ += static_cast<int64_t>(written);
   writtenEnd_ = std::max(writtenEnd_, pendingStart_);
   pendingSize_ -= written;
-  if (written < n) throw IOException(kWriteError);
+  if (written < n) writeFailed();
 }
 
 void TFile::settle() {
-  if (behind_ && !behind_->finish()) throw IOException(kWriteError);
+  if (behind_ && !behind_->finish()) writeFailed();
 }
 
 void TFile::flushPending() {
@@ -242,11 +262,12 @@ void TFile::rawWrite(const void* data, size_t n) {
   if (n >= kPendingRoom) {
     // Too large to gather: handed over as it is, after what was pending.
     settle();
+    errno = 0;
     size_t written = os_.write(data, n);
     pendingStart_ += static_cast<int64_t>(written);
     handedOver_ += static_cast<int64_t>(written);
     writtenEnd_ = std::max(writtenEnd_, pendingStart_);
-    if (written < n) throw IOException(kWriteError);
+    if (written < n) writeFailed();
     return;
   }
   std::memcpy(pending_.get() + pendingSize_, data, n);
@@ -261,13 +282,14 @@ void TFile::patchInt(int64_t position, int32_t value) {
     return;
   }
   settle();
+  errno = 0;
   if (position + 4 > pendingStart_) {
     // The placeholder straddles what was handed over and what is still here.
     size_t outside = static_cast<size_t>(pendingStart_ - position);
-    if (os_.writeAt(bytes, outside, position) < outside) throw IOException(kWriteError);
+    if (os_.writeAt(bytes, outside, position) < outside) writeFailed();
     std::memcpy(pending_.get(), bytes + outside, 4 - outside);
   } else if (os_.writeAt(bytes, 4, position) < 4) {
-    throw IOException(kWriteError);
+    writeFailed();
   }
 }
 
@@ -297,7 +319,7 @@ int32_t TFile::storedLength(int64_t n) {
     // The length field would wrap; what was written so far must never be
     // committed, even by a caller that goes on to close().
     refused_ = true;
-    throw IOException(kWriteError);
+    lengthRefused();
   }
   return static_cast<int32_t>(n);
 }
@@ -383,7 +405,19 @@ void TFile::endBlock() {
 // ---- reading ---------------------------------------------------------------
 
 void TFile::shortRead(int64_t position) const {
-  throw IOException("TFile: IO error while read binary." + std::to_string(position) + " @file.");
+  throw IOException(std::string(kReadError) + " '" + getFileName() + "' is cut short at offset " +
+                    std::to_string(position) + ".");
+}
+
+void TFile::readFailed(int64_t position) const {
+  // errno was cleared before the read: a reason there means the system
+  // failed it, none that the file ended.
+  const int error = errno;
+  if (error == 0) shortRead(position);
+  std::string message = std::string(kReadError) + " Cannot read '" + getFileName() + "' at offset " +
+                        std::to_string(position) + ": " + std::strerror(error) + ".";
+  errno = error;
+  throw IOException(message);
 }
 
 void TFile::blockOverrun(size_t position) const {
@@ -403,7 +437,8 @@ void TFile::readBytes(void* data, int32_t n) {
   }
   // A length past the end of the file fails before anything is allocated or read.
   if (os_.size() - os_.position() < n) shortRead(os_.size());
-  if (os_.read(data, static_cast<size_t>(n)) < static_cast<size_t>(n)) shortRead(os_.position());
+  errno = 0;
+  if (os_.read(data, static_cast<size_t>(n)) < static_cast<size_t>(n)) readFailed(os_.position());
 }
 
 int32_t TFile::readInt() { return static_cast<int32_t>(readCardinal()); }
@@ -500,15 +535,18 @@ void TFile::beginReadBlock(bool lengthPrefixed) {
       if (n < 0) throw IOException("TFile: Read-Buffer too small or too large, file corrupt: ");
       if (os_.size() - os_.position() < n) shortRead(os_.size());
       buffer_.resize(static_cast<size_t>(n));
+      errno = 0;
       if (os_.read(buffer_.data(), static_cast<size_t>(n)) < static_cast<size_t>(n)) {
         buffer_.clear();
-        shortRead(os_.position());
+        readFailed(os_.position());
       }
       block_ = ByteCursor(std::string_view(buffer_.data(), static_cast<size_t>(n)));
       hasBuffer_ = true;
       bufferDepth_ = readDepth_;
     } else if (static_cast<int64_t>(block_.size()) < n) {
-      shortRead(filePosition());
+      throw IOException(std::string(kReadError) + " '" + getFileName() +
+                        "': a block runs past the one around it, which ends at offset " +
+                        std::to_string(filePosition()) + ".");
     }
   }
   ++readDepth_;

@@ -205,7 +205,17 @@ class VOSKO_API TFile : public TPObject {
   // Hands pending bytes over until n more fit, keeping open blocks whole where it can.
   void makeRoom(size_t n);
   void patchInt(int64_t position, int32_t value);
+  // The write error, naming the file and the reason errno holds (cleared
+  // before the failed call, so a reason there is that call's); errno is left
+  // as it is for the report.
+  [[noreturn]] void writeFailed() const;
+  // The write error for a length that its 32-bit field cannot hold.
+  [[noreturn]] void lengthRefused() const;
+  // The read error: the data ends at `position`, before what was asked for.
   [[noreturn]] void shortRead(int64_t position) const;
+  // A read that moved fewer bytes than asked, errno cleared before it: a
+  // failure of the system with its reason, else the data ended at `position`.
+  [[noreturn]] void readFailed(int64_t position) const;
   // The failure of a read at `position` in the block buffer.
   [[noreturn]] void blockOverrun(size_t position) const;
   // A new object of the class `stored` names (through the class-name map);

@@ -188,14 +188,32 @@ TEST_F(FileTest, IllegalDirectionIsRefused) {
   EXPECT_EQ(messageOf([&] { out.readInt(); }), "TFile: Illegal read, file opened for write.");
 }
 
-TEST_F(FileTest, ShortReadsNameThePosition) {
-  std::string name = dir.file("s.bin");
-  testutil::writeFile(name, "ab" + le32(10) + "xyz");
-  TFile in(name, false, "ab");
-  EXPECT_EQ(messageOf([&] { in.readString(); }), "TFile: IO error while read binary.9 @file.");
-  testutil::writeFile(name, "abc");
-  TFile in2(name, false, "");
-  EXPECT_EQ(messageOf([&] { in2.readInt(); }), "TFile: IO error while read binary.3 @file.");
+// A read past the end names the file and the offset where it ends; a read
+// that the system fails names the system's reason instead.
+TEST_F(FileTest, ShortReadsNameTheFileAndTheOffset) {
+  const std::string name = dir.file("s.bin");
+  const std::string cut = "TFile: IO error while read binary. '" + name + "' is cut short at offset ";
+  const std::string failed = "TFile: IO error while read binary. Cannot read '" + name + "' at offset ";
+  const struct {
+    const char* what;
+    std::string bytes;
+    long failingRead;  // 0 for none
+    std::function<void(TFile&)> read;
+    std::string message;
+  } cases[] = {
+      {"string cut", le32(10) + "xyz", 0, [](TFile& in) { in.readString(); }, cut + "7."},
+      {"integer cut", "abc", 0, [](TFile& in) { in.readInt(); }, cut + "3."},
+      {"integer unreadable", le32(1), 1, [](TFile& in) { in.readInt(); }, failed + "0: Input/output error."},
+      {"outer block unreadable", le32(3) + "abc", 2, [](TFile& in) { in.beginReadBlock(true); },
+       failed + "4: Input/output error."},
+  };
+  for (const auto& c : cases) {
+    testutil::writeFile(name, c.bytes);
+    TFile in(name, false, "");
+    if (c.failingRead != 0) platform::faults::failNthRead(c.failingRead);
+    EXPECT_EQ(messageOf([&] { c.read(in); }), c.message) << c.what;
+    platform::faults::reset();
+  }
 }
 
 TEST_F(FileTest, ZeroAndNegativeStringLengthsReadEmpty) {
@@ -232,19 +250,21 @@ TEST_F(FileTest, NestedBlockPastTheOuterBlockFails) {
   testutil::writeFile(dir.file("n.bin"), file);
   TTestNode node;
   EXPECT_EQ(messageOf([&] { node.load(dir.file("n.bin")); }),
-            "TFile.readTPObject: (IOException) TFile: IO error while read binary." +
-                std::to_string(file.size()) + " @file.");
+            "TFile.readTPObject: (IOException) TFile: IO error while read binary. '" + dir.file("n.bin") +
+                "': a block runs past the one around it, which ends at offset " +
+                std::to_string(file.size()) + ".");
 }
 
 TEST_F(FileTest, ImpossibleOuterLengthsFailWithoutAllocating) {
   std::string body = nodeBytes(1, "x");
-  const std::string read = "TFile: IO error while read binary.";
+  const std::string cut = "TFile: IO error while read binary. '" + dir.file("l.bin") +
+                          "' is cut short at offset " + std::to_string(4 + body.size()) + ".";
   struct Case {
     int64_t length;
     std::string message;
   } cases[] = {
-      {0x7FFFFFFF, read + std::to_string(4 + body.size()) + " @file."},
-      {static_cast<int64_t>(body.size()) + 1, read + std::to_string(4 + body.size()) + " @file."},
+      {0x7FFFFFFF, cut},
+      {static_cast<int64_t>(body.size()) + 1, cut},
       {0, "TFile: Read-Buffer too small or too large, file corrupt: 0@buffer."},
       {-1, "TFile: Read-Buffer too small or too large, file corrupt: "},
       {-0x7FFFFFFF - 1, "TFile: Read-Buffer too small or too large, file corrupt: "},
@@ -260,7 +280,8 @@ TEST_F(FileTest, HugeStringLengthFailsWithoutAllocating) {
   std::string name = dir.file("s.bin");
   testutil::writeFile(name, le32(0x7FFFFFFF) + "abc");
   TFile in(name, false, "");
-  EXPECT_EQ(messageOf([&] { in.readString(); }), "TFile: IO error while read binary.7 @file.");
+  EXPECT_EQ(messageOf([&] { in.readString(); }),
+            "TFile: IO error while read binary. '" + name + "' is cut short at offset 7.");
 }
 
 TEST_F(FileTest, EveryTruncationFailsCleanly) {
@@ -340,25 +361,83 @@ TEST_F(FileTest, FailedStoreLeavesOldFileOrCompleteNewOne) {
         oldTree.store(target);
       },
       [&] { newTree.store(target); });
-  // The thread writing behind meets a full disk: the report takes the cause from the last error.
-  platform::faults::failWritesWith(ENOSPC);
-  platform::faults::failNthWrite(1);
-  EXPECT_EQ(messageOf([&] { newTree.store(target); }), "TFile: IO error while write binary.");
-  EXPECT_EQ(platform::lastErrorText(), "No space left on device");
 }
 
-// Only close() puts a file in place, and never one with a block still open.
-TEST_F(FileTest, OnlyACloseWithEveryBlockEndedReplacesTheTarget) {
-  for (bool closed : {false, true}) {
-    testutil::writeFile(dir.file("db.bin"), "old");
+// A failed write names the file and the system's reason, whether the thread
+// writing behind or the caller's own write met it, and leaves that reason as
+// the last error for the report.
+TEST_F(FileTest, FailedWriteNamesTheFileAndTheReason) {
+  const std::string target = dir.file("db.bin");
+  const std::string failed = "TFile: IO error while write binary. Cannot write '" + target + "'";
+  TTestNode bigTree;  // larger than one hand-over, so a thread writes it behind
+  for (int i = 0; i < 600; ++i) bigTree.add(i, std::string(1000, 'a'));
+  TTestNode smallTree;
+  const struct {
+    const char* what;
+    TTestNode& tree;
+    int error;
+    std::string message;
+  } cases[] = {
+      {"full disk, written behind", bigTree, ENOSPC, failed + ": No space left on device."},
+      {"full disk, written here", smallTree, ENOSPC, failed + ": No space left on device."},
+      {"file too large", smallTree, EFBIG, failed + ": File too large."},
+      {"no reason given", smallTree, 0, failed + "."},
+  };
+  for (const auto& c : cases) {
+    platform::faults::failWritesWith(c.error);
+    platform::faults::failNthWrite(1);
+    EXPECT_EQ(messageOf([&] { c.tree.store(target); }), c.message) << c.what;
+    EXPECT_EQ(errno, c.error) << c.what;
+    platform::faults::reset();
+    EXPECT_TRUE(dir.entries().empty()) << c.what;
+  }
+}
+
+// Only a close puts a file in place or an addition on its file, and never
+// with a block still open: its length would stay 0.
+TEST_F(FileTest, OnlyACloseWithEveryBlockEndedCompletesTheFile) {
+  const std::string name = dir.file("db.bin");
+  const std::string old = "HEAD" + le32(0);
+  const struct {
+    const char* what;
+    std::function<void()> write;
+    bool refused;
+  } cases[] = {
+      {"replacement dropped", [&] { TFile(name, true, "").beginBlock(true, false); }, false},
+      {"replacement closed",
+       [&] {
+         TFile file(name, true, "");
+         file.beginBlock(true, false);
+         file.close();
+       },
+       true},
+      {"addition closed",
+       [&] {
+         TFile file(name, TFile::AppendFrom{8});
+         file.beginBlock(true, false);
+         file.writeInt(5);
+         file.close();
+       },
+       true},
+      {"addition closed with its patch",
+       [&] {
+         TFile file(name, TFile::AppendFrom{8});
+         file.beginBlock(true, false);
+         file.writeInt(5);
+         file.closeAppended(4, le32(1));
+       },
+       true},
+  };
+  for (const auto& c : cases) {
+    testutil::writeFile(name, old);
     try {
-      TFile file(dir.file("db.bin"), true, "");
-      file.beginBlock(true, false);
-      if (closed) file.close();
+      c.write();
+      EXPECT_FALSE(c.refused) << c.what;
     } catch (const IllegalStateException& e) {
-      EXPECT_EQ(e.message(), "TFile.close: Block still open, nothing stored.");
+      EXPECT_EQ(e.message(), "TFile.close: Block still open, nothing stored.") << c.what;
     }
-    EXPECT_EQ(testutil::readFile(dir.file("db.bin")), "old") << closed;
+    EXPECT_EQ(testutil::readFile(name), old) << c.what;
+    EXPECT_EQ(dir.entries(), std::vector<std::string>{"db.bin"}) << c.what;
   }
 }
 
@@ -408,7 +487,8 @@ TEST_F(FileTest, LengthBeyondTheLimitIsAWriteErrorAndTheTargetStays) {
   const int64_t outer = static_cast<int64_t>(testutil::readFile(dir.file("measure.bin")).size()) - 4;
   std::remove(dir.file("measure.bin").c_str());
   const std::string target = dir.file("db.bin");
-  const std::string kWriteError = "TFile: IO error while write binary.";
+  const std::string kWriteError =
+      "TFile: IO error while write binary. Cannot write '" + target + "': a block or string over ";
   auto storeTree = [&](bool buffered) {
     return [&, buffered] {
       tree.buffered = buffered;
@@ -421,6 +501,7 @@ TEST_F(FileTest, LengthBeyondTheLimitIsAWriteErrorAndTheTargetStays) {
     std::function<void()> write;
     bool refused;
   };
+  const auto refusal = [&](int64_t limit) { return kWriteError + std::to_string(limit) + " bytes."; };
   const Case cases[] = {
       {"block that just fits", outer, storeTree(false), false},
       {"block one byte too long", outer - 1, storeTree(false), true},
@@ -429,7 +510,7 @@ TEST_F(FileTest, LengthBeyondTheLimitIsAWriteErrorAndTheTargetStays) {
       {"chars too long, closed anyway", 4,
        [&] {
          TFile out(target, true, "");
-         EXPECT_EQ(messageOf([&] { out.writeChars("abcde"); }), kWriteError);
+         EXPECT_EQ(messageOf([&] { out.writeChars("abcde"); }), refusal(4));
          out.close();
        },
        true},
@@ -438,7 +519,7 @@ TEST_F(FileTest, LengthBeyondTheLimitIsAWriteErrorAndTheTargetStays) {
     testutil::writeFile(target, "old");
     TFile::setMaxLengthForTesting(c.limit);
     if (c.refused) {
-      EXPECT_EQ(messageOf(c.write), kWriteError) << c.name;
+      EXPECT_EQ(messageOf(c.write), refusal(c.limit)) << c.name;
       EXPECT_EQ(testutil::readFile(target), "old") << c.name;
     } else {
       c.write();
@@ -538,7 +619,8 @@ TEST_F(FileTest, AppendingWritesFromTheOffsetAndPatchesLast) {
 TEST_F(FileTest, FailedAppendingCutsTheFileBack) {
   const std::string name = dir.file("a.bin");
   const std::string old = "HEAD" + le32(0);
-  const std::string writeError = "TFile: IO error while write binary.";
+  const std::string writeError =
+      "TFile: IO error while write binary. Cannot write '" + name + "': Input/output error.";
   const struct {
     const char* what;
     std::function<void(TFile&)> fail;
@@ -550,7 +632,7 @@ TEST_F(FileTest, FailedAppendingCutsTheFileBack) {
          TFile::setMaxLengthForTesting(1);
          file.storedLength(2);
        },
-       writeError},
+       "TFile: IO error while write binary. Cannot write '" + name + "': a block or string over 1 bytes."},
       {"the bytes not written",
        [](TFile& file) {
          platform::faults::failNthWrite(1);

@@ -395,7 +395,9 @@ TEST_F(ConvertFailureTest, TruncatedFileFailsAtEveryLength) {
       EXPECT_EQ(message, "TFile.open: (IOException) File '" + in() + "' does not support header: '" +
                              k255Header + "'.");
     } else {
-      EXPECT_EQ(message, "TFile: IO error while read binary." + std::to_string(n) + " @file.") << n;
+      EXPECT_EQ(message, "TFile: IO error while read binary. '" + in() + "' is cut short at offset " +
+                             std::to_string(n) + ".")
+          << n;
     }
   }
 }
@@ -444,8 +446,8 @@ TEST_F(ConvertFailureTest, FailedRunExitsWithOneAndLeavesAnExistingOutputUntouch
   testutil::writeFile(out(), "precious");
   testutil::RunResult r = testutil::run(kProgram, {"2.5.5", in(), out()}, dir.path());
   EXPECT_EQ(r.exitCode, 1);
-  EXPECT_NE(r.out.find("FATAL ERROR: convertVosko.exe: TFile: IO error while read binary." +
-                       std::to_string(bytes.size() - 1) + " @file.\n"),
+  EXPECT_NE(r.out.find("FATAL ERROR: convertVosko.exe: TFile: IO error while read binary. '" + in() +
+                       "' is cut short at offset " + std::to_string(bytes.size() - 1) + ".\n"),
             std::string::npos)
       << r.out;
   EXPECT_EQ(testutil::readFile(out()), "precious");

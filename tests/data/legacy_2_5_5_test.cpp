@@ -112,7 +112,8 @@ TEST_F(Legacy2_5_5Test, TruncatedCarrierBlockFailsAtEveryLength) {
     EXPECT_EQ(messageOf<IOException>([&] {
                 legacytest::loadOldFile(database, dir.file("cut.vsk"), bytes.substr(0, n), kNames);
               }),
-              "TFile: IO error while read binary." + std::to_string(n) + " @file.");
+              "TFile: IO error while read binary. '" + dir.file("cut.vsk") + "' is cut short at offset " +
+                  std::to_string(n) + ".");
   }
 }
 

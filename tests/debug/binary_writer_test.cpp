@@ -189,7 +189,9 @@ TEST_F(BinaryWriterTest, WritesGiveTheBytesOfTheWholeListStoredAtOnce) {
 
 TEST_F(BinaryWriterTest, FailedWriteTakesTheEntryOffAgain) {
   const std::string before = storedAtOnce(2);
-  const std::string writeError = "TBinaryWriter.write: (IOException) TFile: IO error while write binary.";
+  const std::string writeError =
+      "TBinaryWriter.write: (IOException) TFile: IO error while write binary. Cannot write '" + name() +
+      "': Input/output error.";
   const std::string syncError =
       "TBinaryWriter.write: (IOException) TFile.close: (EInOutError) Cannot write '" + name() +
       "': Input/output error";
@@ -221,9 +223,12 @@ TEST_F(BinaryWriterTest, FailedWriteTakesTheEntryOffAgain) {
 // the entry alone would fit.
 TEST_F(BinaryWriterTest, ListTooLongForItsLengthIsRefused) {
   const std::string one = storedAtOnce(1);
-  TFile::setMaxLengthForTesting(static_cast<int64_t>(one.size() - kHeader.size()));
+  const int64_t limit = static_cast<int64_t>(one.size() - kHeader.size());
+  TFile::setMaxLengthForTesting(limit);
   testutil::writeFile(name(), one);
-  EXPECT_EQ(messageOfWrite(2), "TBinaryWriter.write: (IOException) TFile: IO error while write binary.");
+  EXPECT_EQ(messageOfWrite(2),
+            "TBinaryWriter.write: (IOException) TFile: IO error while write binary. Cannot write '" + name() +
+                "': a block or string over " + std::to_string(limit) + " bytes.");
   EXPECT_EQ(testutil::readFile(name()), one);
   EXPECT_EQ(dir.entries(), std::vector<std::string>{"debug.dbg"});
 }

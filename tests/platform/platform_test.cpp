@@ -3,7 +3,6 @@
 #include "platform/clock.h"
 #include "platform/code_page.h"
 #include "platform/exception.h"
-#include "platform/message_value.h"
 #include "platform/temp_files.h"
 
 namespace {
@@ -71,13 +70,6 @@ TEST(CodePageTest, ConsoleShowsControlCharactersEscaped) {
     EXPECT_EQ(platform::toConsoleText(in), shown);
     EXPECT_EQ(platform::toConsoleText(shown), shown);
   }
-}
-
-TEST(MessageValueTest, LongValuesAreCutAndMarked) {
-  const std::string a199(199, 'a');
-  EXPECT_EQ(platform::messageValue(a199 + "\xE4"), a199 + "\xE4");
-  EXPECT_EQ(platform::messageValue(a199 + "\xE4\xE4"), a199 + "\xE4... (201 bytes)");  // Windows-1252
-  EXPECT_EQ(platform::messageValue(a199 + "\xC3\xA4"), a199 + "... (201 bytes)");      // UTF-8
 }
 
 TEST(ExceptionTest, WrappingNamesTheClass) {

@@ -466,10 +466,31 @@ TEST_F(RegistryTest, FailedChangeLeavesNothingBehind) {
   platform::faults::failNthWrite(1);
   EXPECT_FALSE(r.openKey(kConfigKey, true));
   EXPECT_TRUE(fs::is_empty(root_));  // neither lock file nor directory
-  platform::faults::reset();
+}
+
+// The store may be 16 MiB long: a file of exactly that size is read and a
+// change may make it that long; one byte more is refused either way.
+TEST_F(RegistryTest, StoreOfExactly16MiBIsTakenAndOneByteMoreIsNot) {
+  constexpr size_t kLimit = 16 << 20;
+  Registry r;
   ASSERT_TRUE(r.openKey(kConfigKey, true));
-  // Every later read would refuse a file of that size.
-  EXPECT_NE(failureOf([&] { r.writeString("a", std::string(16 << 20, 'x')); }), "no failure");
+  r.writeString("a", "");
+  const std::string small = fileText();
+  const std::string unread = "(ERegistryException) Invalid registry file '" + file_ + "': larger than 16 MiB";
+  const std::string unwritten =
+      "(ERegistryException) Cannot write '" + file_ + "': the settings would be larger than 16 MiB";
+  for (size_t size : {kLimit, kLimit + 1}) {
+    // One long comment, made without writing its bytes.
+    writeFile(std::string(kHeader) + ";");
+    fs::resize_file(file_, size);
+    EXPECT_EQ(failureOf([&] { r.keyExists("Software"); }), size > kLimit ? unread : "no failure") << size;
+
+    writeFile(small);
+    EXPECT_EQ(failureOf([&] { r.writeString("a", std::string(size - small.size(), 'x')); }),
+              size > kLimit ? unwritten : "no failure")
+        << size;
+    EXPECT_EQ(fs::file_size(file_), size > kLimit ? small.size() : kLimit) << size;
+  }
 }
 
 TEST_F(RegistryTest, SettingsFileWithoutWritePermissionIsNotRewritten) {

@@ -450,6 +450,10 @@ TEST_F(VoskodbTest, CheckSaysOkWithTheCounts) {
 TEST_F(VoskodbTest, CheckReportsTheFirstProblem) {
   std::string whole = testutil::readFile(writeDatabase("db.vsk"));
   std::string relations = testutil::readFile(writeRelations("rel.art"));
+  auto cutShort = [&](const std::string& name, size_t size) {
+    return "voskodb: TFile: IO error while read binary. '" + dir_.file(name) + "' is cut short at offset " +
+           std::to_string(size) + ".";
+  };
   struct Case {
     std::string name, bytes, report;
   };
@@ -458,9 +462,9 @@ TEST_F(VoskodbTest, CheckReportsTheFirstProblem) {
        "voskodb: check: " + dir_.file("trailing.vsk") + ": 3 bytes follow the end of the database's block."},
       {"trailing.art", relations + std::string(1, '\0'),
        "voskodb: check: " + dir_.file("trailing.art") + ": 1 bytes follow the end of the database's block."},
-      {"cut.vsk", whole.substr(0, whole.size() - 1), "voskodb: TFile: IO error while read binary."},
-      {"cut.art", relations.substr(0, relations.size() - 1), "voskodb: TFile: IO error while read binary."},
-      {"header.vsk", kCurrentHeader, "voskodb: TFile: IO error while read binary."},
+      {"cut.vsk", whole.substr(0, whole.size() - 1), cutShort("cut.vsk", whole.size() - 1)},
+      {"cut.art", relations.substr(0, relations.size() - 1), cutShort("cut.art", relations.size() - 1)},
+      {"header.vsk", kCurrentHeader, cutShort("header.vsk", kCurrentHeader.size())},
   };
   for (const Case& c : cases) {
     testutil::RunResult r = voskodb({"check", write(c.name, c.bytes)});
