@@ -4,9 +4,11 @@
 #include <CLI/CLI.hpp>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/reported_run.h"
+#include "app/same_file.h"
 #include "app/start_up.h"
 #include "convert/convert_database.h"
 #include "data/sound_carriers.h"
@@ -137,7 +139,15 @@ int runVoskodb(int argc, char** argv) {
     return code == 0 ? 0 : 2;
   }
 
+  // The commands that write OUT from IN, and whether their OUT "-" is
+  // standard output. None may write over what it reads.
+  const std::pair<CLI::App*, bool> writers[] = {{upgrade, false},   {exportXml, false}, {exportCsv, true},
+                                                {exportJson, true}, {exportHtml, true}, {importXml, false},
+                                                {recover, false}};
   return runReported(kReportPrefix, [&] {
+    for (const auto& [writer, dashIsStandardOutput] : writers) {
+      if (*writer) refuseSameFile(writer->get_name() + ": ", {in}, out, dashIsStandardOutput && out == "-");
+    }
     if (*find) return findCommand(file, words, findFields);
     if (*stats) statsCommand(file, json);
     if (*info) infoCommand(file, json);

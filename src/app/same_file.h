@@ -1,0 +1,16 @@
+// The one check every program and command that writes a file makes before it
+// writes anything: its output must not be one of its inputs. Paths are
+// compared as the files they name (device and inode, links followed), so a
+// symbolic or hard link to the input is the input, as cp(1) sees it.
+#pragma once
+
+#include <string>
+#include <vector>
+
+// Raises IllegalArgumentException "<prefix>'<input>' and '<output>' are the
+// same file: the output would replace the input." when `output` names the
+// file of one of `inputs`. With `toStandardOutput` the file open as standard
+// output is compared instead of `output` ("... and standard output are the
+// same file: the output would overwrite the input.").
+void refuseSameFile(const std::string& prefix, const std::vector<std::string>& inputs,
+                    const std::string& output, bool toStandardOutput = false);
