@@ -23,8 +23,12 @@ ExportTarget::ExportTarget(const std::string& command, const std::string& path)
     errno = EACCES;
     fail("Cannot create");
   }
+  openReplacement();
+}
+
+void ExportTarget::openReplacement() {
   try {
-    file_.openReplacement(path);
+    file_.openReplacement(path_);
   } catch (const EInOutError& e) {
     throw IOException(command_ + ": " + e.message());
   }
@@ -32,7 +36,9 @@ ExportTarget::ExportTarget(const std::string& command, const std::string& path)
 
 void ExportTarget::restart() {
   buffer_.clear();
-  file_.truncate(0);
+  // A new replacement rather than the old one cut back, whose cut could fail
+  // unseen and leave the first attempt's bytes under the second's.
+  openReplacement();
 }
 
 void ExportTarget::commit() {

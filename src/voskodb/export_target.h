@@ -47,6 +47,7 @@ class ExportTarget {
  private:
   static constexpr size_t kPiece = 1 << 20;
 
+  void openReplacement();
   void writeOut();
   [[noreturn]] void fail(const std::string& what) const;
 
