@@ -48,9 +48,10 @@ enum class ConsoleStream { kOutput, kError };
 // usage and its errors, which quote the arguments. Never raises.
 VOSKO_API void writeConsoleText(ConsoleStream stream, std::string_view text);
 
-// Where the diagnostics' console writer and internal errors print their
-// lines: standard output by default, standard error for a program whose standard output carries only
-// data. Set once at start-up, before anything is reported.
+// Where the diagnostics' console writer and their internal errors print
+// their lines: standard output by default, standard error for a program
+// whose standard output carries only data. Set once at start-up, before
+// anything is reported.
 VOSKO_API void setDiagnosticsStream(ConsoleStream stream);
 // writeConsoleLine on the diagnostics' stream.
 VOSKO_API void writeDiagnosticsLine(std::string_view text);

@@ -168,15 +168,15 @@ bool sameStat(const struct stat& a, const struct stat& b) {
 
 bool sameFile(const std::string& a, const std::string& b) {
   KeptErrno kept;
-  struct stat first {
-  }, second{};
+  struct stat first {};
+  struct stat second {};
   return ::stat(a.c_str(), &first) == 0 && ::stat(b.c_str(), &second) == 0 && sameStat(first, second);
 }
 
 bool sameFile(const std::string& path, int descriptor) {
   KeptErrno kept;
-  struct stat first {
-  }, second{};
+  struct stat first {};
+  struct stat second {};
   return ::stat(path.c_str(), &first) == 0 && ::fstat(descriptor, &second) == 0 && sameStat(first, second);
 }
 
