@@ -9,8 +9,6 @@
 
 // Raises IllegalArgumentException "<prefix>'<input>' and '<output>' are the
 // same file: the output would replace the input." when `output` names the
-// file of one of `inputs`. With `toStandardOutput` the file open as standard
-// output is compared instead of `output` ("... and standard output are the
-// same file: the output would overwrite the input.").
+// file of one of `inputs`.
 void refuseSameFile(const std::string& prefix, const std::vector<std::string>& inputs,
-                    const std::string& output, bool toStandardOutput = false);
+                    const std::string& output);

@@ -158,26 +158,12 @@ void requireRegularFile(const std::string& path, bool directoryAllowed) {
   if (!S_ISREG(st.st_mode) && !(directoryAllowed && S_ISDIR(st.st_mode))) raiseNotRegular(path);
 }
 
-namespace {
-
-bool sameStat(const struct stat& a, const struct stat& b) {
-  return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
-}
-
-}  // namespace
-
 bool sameFile(const std::string& a, const std::string& b) {
   KeptErrno kept;
   struct stat first {};
   struct stat second {};
-  return ::stat(a.c_str(), &first) == 0 && ::stat(b.c_str(), &second) == 0 && sameStat(first, second);
-}
-
-bool sameFile(const std::string& path, int descriptor) {
-  KeptErrno kept;
-  struct stat first {};
-  struct stat second {};
-  return ::stat(path.c_str(), &first) == 0 && ::fstat(descriptor, &second) == 0 && sameStat(first, second);
+  return ::stat(a.c_str(), &first) == 0 && ::stat(b.c_str(), &second) == 0 && first.st_dev == second.st_dev &&
+         first.st_ino == second.st_ino;
 }
 
 OsFile::~OsFile() { close(); }

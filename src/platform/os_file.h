@@ -34,10 +34,8 @@ VOSKO_API bool isReadOnlyFile(const std::string& path);
 VOSKO_API void requireRegularFile(const std::string& path, bool directoryAllowed = false);
 // Both name one existing file, as the system tells files apart (device and
 // inode, links followed): a symbolic or hard link and another spelling of the
-// path count. False when either names nothing. `descriptor` stands for the
-// file open there, standard output for instance.
+// path count. False when either names nothing.
 VOSKO_API bool sameFile(const std::string& a, const std::string& b);
-VOSKO_API bool sameFile(const std::string& path, int descriptor);
 
 // One open regular file of the operating system, moved in bytes, or a
 // replacement that takes its target's place only through commitReplacement().

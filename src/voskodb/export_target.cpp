@@ -23,12 +23,8 @@ ExportTarget::ExportTarget(const std::string& command, const std::string& path)
     errno = EACCES;
     fail("Cannot create");
   }
-  openReplacement();
-}
-
-void ExportTarget::openReplacement() {
   try {
-    file_.openReplacement(path_);
+    file_.openReplacement(path);
   } catch (const EInOutError& e) {
     throw IOException(command_ + ": " + e.message());
   }
@@ -36,9 +32,7 @@ void ExportTarget::openReplacement() {
 
 void ExportTarget::restart() {
   buffer_.clear();
-  // A new replacement rather than the old one cut back, whose cut could fail
-  // unseen and leave the first attempt's bytes under the second's.
-  openReplacement();
+  file_.truncate(0);
 }
 
 void ExportTarget::commit() {

@@ -47,7 +47,6 @@ class ExportTarget {
  private:
   static constexpr size_t kPiece = 1 << 20;
 
-  void openReplacement();
   void writeOut();
   [[noreturn]] void fail(const std::string& what) const;
 

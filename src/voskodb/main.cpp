@@ -4,7 +4,6 @@
 #include <CLI/CLI.hpp>
 #include <sstream>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "app/reported_run.h"
@@ -139,14 +138,11 @@ int runVoskodb(int argc, char** argv) {
     return code == 0 ? 0 : 2;
   }
 
-  // The commands that write OUT from IN, and whether their OUT "-" is
-  // standard output. None may write over what it reads.
-  const std::pair<CLI::App*, bool> writers[] = {{upgrade, false},   {exportXml, false}, {exportCsv, true},
-                                                {exportJson, true}, {exportHtml, true}, {importXml, false},
-                                                {recover, false}};
+  // The commands that write OUT from IN: none may write over what it reads.
+  CLI::App* const writers[] = {upgrade, exportXml, exportCsv, exportJson, exportHtml, importXml, recover};
   return runReported(kReportPrefix, [&] {
-    for (const auto& [writer, dashIsStandardOutput] : writers) {
-      if (*writer) refuseSameFile(writer->get_name() + ": ", {in}, out, dashIsStandardOutput && out == "-");
+    for (CLI::App* writer : writers) {
+      if (*writer) refuseSameFile(writer->get_name() + ": ", {in}, out);
     }
     if (*find) return findCommand(file, words, findFields);
     if (*stats) statsCommand(file, json);
