@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "app/reported_run.h"
+#include "app/same_file.h"
 #include "basis/exceptions.h"
 #include "data/legacy/v1_5/convert_1_5.h"
 #include "data/legacy/v2_0/convert_2_0.h"
@@ -32,11 +33,13 @@ void printUsage() {
 namespace {
 
 // Refuses paths that are no files to convert before anything is read: an
-// input FIFO or device would block or never end, and an output that is a
-// directory or special file can never take the database.
+// input FIFO or device would block or never end, an output that is a
+// directory or special file can never take the database, and an output that
+// is the input would replace the database before it was read whole.
 void checkPaths(const std::string& inputFile, const std::string& outputFile) {
   platform::requireRegularFile(inputFile, true);
   platform::requireRegularFile(outputFile);
+  refuseSameFile("", {inputFile}, outputFile);
 }
 
 // Standard output may be closed or full: the conversion still runs, and its

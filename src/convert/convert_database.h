@@ -25,8 +25,9 @@ std::string sourceVersionList(const std::string& quote);
 
 // Converts the database `inputFile` of format `version` into a current
 // database `outputFile`. Raises IllegalArgumentException
-// "Illegal version parameter: '<version>'." for an unknown version and
-// whatever the conversion raises.
+// "Illegal version parameter: '<version>'." for an unknown version, refuses
+// an output that is the input (app/same_file.h) before anything is written,
+// and raises whatever the conversion raises.
 void convertDatabase(const std::string& version, const std::string& inputFile, const std::string& outputFile);
 
 // The whole run of the program after start-up: returns the exit code

@@ -32,7 +32,9 @@ void TDebugObject::internalError(const std::string& text) const {
 
 void TDebugObject::reportInternalError(const std::string& text) noexcept {
   try {
-    platform::writeConsoleLine(text);
+    // Where the channels' console lines go: standard error for a program
+    // whose standard output carries only data.
+    platform::writeDiagnosticsLine(text);
   } catch (...) {
     // The notice below must appear even when standard output is gone.
   }

@@ -1,6 +1,7 @@
 // TDebugObject, the common base of the diagnostics' channels, lists, writers
 // and readers. The diagnostics never raise into their callers: a failure of
-// their own becomes an internal error, one line on standard output followed
+// their own becomes an internal error, one line on the diagnostics' console
+// stream (standard output unless the program chose standard error) followed
 // by an error notice (the message box of the desktop program), and the
 // caller's work goes on.
 #pragma once
@@ -26,8 +27,8 @@ class VOSKO_API TDebugObject : public TMappedObject {
   // "DEBUG: INTERNAL ERROR: msg: " + text.
   virtual void internalError(const std::string& text) const;
 
-  // Writes text to standard output, then shows it as an error notice even
-  // when the write failed. Swallows everything.
+  // Writes text to the diagnostics' console stream, then shows it as an
+  // error notice even when the write failed. Swallows everything.
   static void reportInternalError(const std::string& text) noexcept;
 
  protected:

@@ -21,9 +21,11 @@ void writeTo(std::FILE* file, std::string_view bytes) {
   if (std::fwrite(bytes.data(), 1, bytes.size(), file) != bytes.size() || std::fflush(file) != 0) {
     int err = errno;
     std::clearerr(file);
-    throw EInOutError(std::string("I/O error while writing to standard ") +
-                      (file == stderr ? "error: " : "output: ") +
-                      (err ? std::strerror(err) : "write failed"));
+    const std::string message = std::string("I/O error while writing to standard ") +
+                                (file == stderr ? "error: " : "output: ") +
+                                (err ? std::strerror(err) : "write failed");
+    if (err == EPIPE && file == stdout) throw EOutputClosed(message);
+    throw EInOutError(message);
   }
 }
 

@@ -7,12 +7,18 @@
 #include <string>
 #include <string_view>
 
+#include "platform/exception.h"
 #include "platform/export.h"
+
+// Standard output's reader went away (a pipe or socket closed at its other
+// end, EPIPE): the normal end of a program read by `head`, not a failure.
+VOSKO_EXCEPTION(EOutputClosed, EInOutError);
 
 namespace platform {
 
 // Writes text and a line end to standard output and flushes it.
-// Raises EInOutError when the write fails.
+// Raises EInOutError when the write fails, EOutputClosed when nobody reads
+// standard output any more.
 VOSKO_API void writeConsoleLine(std::string_view text);
 
 // Lines for standard output, as writeConsoleLine writes them, collected and
@@ -42,9 +48,10 @@ enum class ConsoleStream { kOutput, kError };
 // usage and its errors, which quote the arguments. Never raises.
 VOSKO_API void writeConsoleText(ConsoleStream stream, std::string_view text);
 
-// Where the diagnostics' console writer prints its lines: standard output by
-// default, standard error for a program whose standard output carries only
-// data. Set once at start-up, before anything is reported.
+// Where the diagnostics' console writer and their internal errors print
+// their lines: standard output by default, standard error for a program
+// whose standard output carries only data. Set once at start-up, before
+// anything is reported.
 VOSKO_API void setDiagnosticsStream(ConsoleStream stream);
 // writeConsoleLine on the diagnostics' stream.
 VOSKO_API void writeDiagnosticsLine(std::string_view text);

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "platform/exception.h"
+#include "platform/kept_errno.h"
 #include "platform/temp_files.h"
 
 namespace platform {
@@ -130,16 +131,19 @@ long renameCalls() { return faultState().renames; }
 }  // namespace faults
 
 bool fileExists(const std::string& path) {
+  KeptErrno kept;
   struct stat st {};
   return !path.empty() && stat(path.c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
 }
 
 bool fileMissing(const std::string& path) {
+  KeptErrno kept;
   struct stat st {};
   return path.empty() || (::stat(path.c_str(), &st) != 0 && errno == ENOENT);
 }
 
 bool isReadOnlyFile(const std::string& path) {
+  KeptErrno kept;
   struct stat st {};
   if (stat(path.c_str(), &st) != 0) return false;
   if ((st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) return true;
@@ -148,9 +152,18 @@ bool isReadOnlyFile(const std::string& path) {
 }
 
 void requireRegularFile(const std::string& path, bool directoryAllowed) {
+  KeptErrno kept;
   struct stat st {};
   if (::stat(path.c_str(), &st) != 0) return;
   if (!S_ISREG(st.st_mode) && !(directoryAllowed && S_ISDIR(st.st_mode))) raiseNotRegular(path);
+}
+
+bool sameFile(const std::string& a, const std::string& b) {
+  KeptErrno kept;
+  struct stat first {};
+  struct stat second {};
+  return ::stat(a.c_str(), &first) == 0 && ::stat(b.c_str(), &second) == 0 && first.st_dev == second.st_dev &&
+         first.st_ino == second.st_ino;
 }
 
 OsFile::~OsFile() { close(); }
@@ -204,6 +217,7 @@ void OsFile::openReadWrite(const std::string& path) { openExisting(path, O_RDWR,
 
 void OsFile::openReplacement(const std::string& target) {
   close();
+  KeptErrno kept;
   std::string real = replacementTarget(target);
   std::string dir = directoryOf(real);
   struct stat old {};
@@ -320,6 +334,7 @@ void OsFile::sync() {
 }
 
 void OsFile::commitReplacement() {
+  KeptErrno kept;
   const std::string target = target_;
   int err = 0;
   if (fails(faultState().syncs, faultState().failSyncAt)) {
@@ -395,6 +410,7 @@ void OsFile::dropTemporaryName() {
 }
 
 void OsFile::close() {
+  KeptErrno kept;
   if (fd_ >= 0) {
     ::close(fd_);
     fd_ = -1;

@@ -7,6 +7,9 @@
 // Only regular files are opened: a directory, FIFO, device or socket is
 // refused with "'<path>' is not a regular file." before anything is read or
 // written, and opening never blocks on one.
+//
+// The tests of a path below leave errno as they found it: that a path names
+// nothing is their answer, not a failure a later report should quote.
 #pragma once
 
 #include <cstddef>
@@ -29,6 +32,10 @@ VOSKO_API bool isReadOnlyFile(const std::string& path);
 // followed) names something other than a regular file; a directory passes
 // when directoryAllowed. A path that does not exist passes.
 VOSKO_API void requireRegularFile(const std::string& path, bool directoryAllowed = false);
+// Both name one existing file, as the system tells files apart (device and
+// inode, links followed): a symbolic or hard link and another spelling of the
+// path count. False when either names nothing.
+VOSKO_API bool sameFile(const std::string& a, const std::string& b);
 
 // One open regular file of the operating system, moved in bytes, or a
 // replacement that takes its target's place only through commitReplacement().

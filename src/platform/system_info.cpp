@@ -64,6 +64,7 @@ std::string configurationFile(const std::string& name) {
   return beside;
 }
 
-std::string lastErrorText() { return std::strerror(errno); }
+// errno 0 is no error to tell of: a report then has no system message at all.
+std::string lastErrorText() { return errno != 0 ? std::strerror(errno) : std::string(); }
 
 }  // namespace platform

@@ -23,7 +23,8 @@ VOSKO_API void setConfigurationDirectoryForTesting(const std::string& path);
 // the program, so that a reader reports the file as missing where it always did.
 VOSKO_API std::string configurationFile(const std::string& name);
 
-// The operating system's text for the calling thread's last error code.
+// The operating system's text for the calling thread's last error code;
+// empty when there is none (errno 0).
 VOSKO_API std::string lastErrorText();
 
 }  // namespace platform

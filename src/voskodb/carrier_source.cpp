@@ -1,5 +1,6 @@
 #include "voskodb/carrier_source.h"
 
+#include <cerrno>
 #include <cstdint>
 #include <memory>
 
@@ -45,6 +46,9 @@ bool streamCarriers(const std::string& path, bool xml,
 void forEachCarrier(const std::string& path, const KindRow& row,
                     const std::function<void(const StoredCarrier&)>& each,
                     const std::function<void()>& restart) {
+  // A failure of this reading reports the error the reading met, if any:
+  // errno left from before (a path looked for and not found) is none of it.
+  errno = 0;
   const bool xml = row.isXml();
   auto stream = [&](const std::function<void(const StoredCarrier&)>& to) {
     return streamCarriers(path, xml, to);

@@ -13,6 +13,7 @@
 #include "data/legacy/rescue/object_rescue.h"
 #include "data/sound_carriers.h"
 #include "platform/console.h"
+#include "platform/kept_errno.h"
 #include "platform/message_value.h"
 #include "platform/os_file.h"
 #include "voskodb/command_lines.h"
@@ -45,8 +46,10 @@ void checkTrailingBytes(const std::string& path, size_t headerLength) {
 
 // Where the rescue finds the first damage of a database that does not load,
 // and the command that rescues the rest. The rescue writes into a directory
-// of its own, removed again.
+// of its own, removed again. The report that follows is the load's, and so
+// is its system message.
 std::string firstDamage(const std::string& path) {
+  platform::KeptErrno kept;
   std::string place;
   const char* tmp = std::getenv("TMPDIR");
   std::string dir = std::string(tmp != nullptr && *tmp != '\0' ? tmp : "/tmp") + "/voskodb-check-XXXXXX";

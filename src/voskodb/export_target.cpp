@@ -8,6 +8,7 @@
 
 #include "basis/exceptions.h"
 #include "platform/code_page.h"
+#include "platform/console.h"
 #include "platform/exception.h"
 
 ExportTarget::ExportTarget(const std::string& command, const std::string& path)
@@ -66,5 +67,7 @@ void ExportTarget::writeOut() {
 void ExportTarget::fail(const std::string& what) const {
   const int error = errno != 0 ? errno : EIO;
   const std::string target = standardOutput_ ? "to standard output" : "'" + path_ + "'";
-  throw IOException(command_ + ": " + what + " " + target + ": " + std::strerror(error));
+  const std::string message = command_ + ": " + what + " " + target + ": " + std::strerror(error);
+  if (standardOutput_ && error == EPIPE) throw EOutputClosed(message);
+  throw IOException(message);
 }

@@ -20,7 +20,8 @@
 class ExportTarget {
  public:
   // Opens the target of `command` (named in every failure, raised as
-  // IOException "<command>: Cannot create '<path>': reason"). A read-only
+  // IOException "<command>: Cannot create '<path>': reason"; a reader of
+  // standard output that went away as EOutputClosed). A read-only
   // file is refused before anything is written, as a file that may not be
   // truncated must not be replaced either.
   ExportTarget(const std::string& command, const std::string& path);

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "app/reported_run.h"
+#include "app/same_file.h"
 #include "app/start_up.h"
 #include "convert/convert_database.h"
 #include "data/sound_carriers.h"
@@ -137,7 +138,12 @@ int runVoskodb(int argc, char** argv) {
     return code == 0 ? 0 : 2;
   }
 
+  // The commands that write OUT from IN: none may write over what it reads.
+  CLI::App* const writers[] = {upgrade, exportXml, exportCsv, exportJson, exportHtml, importXml, recover};
   return runReported(kReportPrefix, [&] {
+    for (CLI::App* writer : writers) {
+      if (*writer) refuseSameFile(writer->get_name() + ": ", {in}, out);
+    }
     if (*find) return findCommand(file, words, findFields);
     if (*stats) statsCommand(file, json);
     if (*info) infoCommand(file, json);
