@@ -206,6 +206,87 @@ TEST_F(ExportTest, AFailureLeavesTheTargetAsItWas) {
   }
 }
 
+TEST_F(ExportTest, EveryFieldIsQuotedForEachCharacterThatNeedsIt) {
+  using Set = void (*)(TSoundCarrier&, TTitle&, const std::string&);
+  // The CSV's text columns, by their places in a row.
+  const std::vector<std::pair<size_t, Set>> fields = {
+      {0, [](TSoundCarrier& c, TTitle&, const std::string& s) { c.name = s; }},
+      {1, [](TSoundCarrier& c, TTitle&, const std::string& s) { c.artist = s; }},
+      {2, [](TSoundCarrier& c, TTitle&, const std::string& s) { c.label = s; }},
+      {4, [](TSoundCarrier& c, TTitle&, const std::string& s) { c.type = s; }},
+      {5, [](TSoundCarrier& c, TTitle&, const std::string& s) { c.contentType = s; }},
+      {9, [](TSoundCarrier&, TTitle& t, const std::string& s) { t.artist = s; }},
+      {10, [](TSoundCarrier&, TTitle& t, const std::string& s) { t.name = s; }},
+      {11, [](TSoundCarrier&, TTitle& t, const std::string& s) { t.url = s; }},
+      {12, [](TSoundCarrier&, TTitle& t, const std::string& s) { t.contentType = s; }},
+      {13, [](TSoundCarrier&, TTitle& t, const std::string& s) { t.originalArtist = s; }},
+      {14, [](TSoundCarrier&, TTitle& t, const std::string& s) { t.film = s; }},
+  };
+  const std::pair<std::string, std::string> characters[] = {
+      {",", ","}, {"\"", "\"\""}, {"\r", "\r"}, {"\n", "\n"}, {"\r\n", "\r\n"}};
+  TSoundCarriers database;
+  std::string expected =
+      "carrier,carrier_artist,label,release,medium,kind,disc,side,track,artist,title,url,content_type,"
+      "original_artist,film\r\n";
+  for (const auto& [column, set] : fields) {
+    for (const auto& [character, written] : characters) {
+      auto carrier = std::make_unique<TSoundCarrier>("C", "L", "Compact Disc");
+      carrier->artist = "A";
+      carrier->release = 34092;
+      auto title = std::make_unique<TTitle>("T", "u", "TA");
+      set(*carrier, *title, "a" + character + "b");
+      carrier->add(title.release());
+      database.add(carrier.release());
+      std::vector<std::string> row = {"C", "A",  "L", "1993-05-03", "Compact Disc", "Album", "1", "",
+                                      "1", "TA", "T", "u",          "Original",     "",      ""};
+      row[column] = "\"a" + written + "b\"";
+      for (const std::string& cell : row) expected += cell + (&cell == &row.back() ? "\r\n" : ",");
+    }
+  }
+  database.store(dir_.file("quoted.vsk"));
+  exportBoth(dir_.file("quoted.vsk"));
+  EXPECT_EQ(expected, testutil::readFile(dir_.file("out.csv")));
+}
+
+TEST_F(ExportTest, SpreadsheetCellsThatCouldRunAsFormulasAreText) {
+  const struct {
+    std::string stored, exact, spreadsheet;
+  } cases[] = {
+      {"=1+2", "=1+2", "'=1+2"},
+      {"+49 30", "+49 30", "'+49 30"},
+      {"-", "-", "'-"},
+      {"@SUM(A1)", "@SUM(A1)", "'@SUM(A1)"},
+      {"\tx", "\tx", "'\tx"},
+      {"\rx", "\"\rx\"", "\"'\rx\""},
+      {"=HYPERLINK(\"h\",\"x\")", "\"=HYPERLINK(\"\"h\"\",\"\"x\"\")\"",
+       "\"'=HYPERLINK(\"\"h\"\",\"\"x\"\")\""},
+      {"a=b", "a=b", "a=b"},
+      {" =", " =", " ="},
+      {"", "", ""},
+  };
+  TSoundCarriers database;
+  std::string exact, spreadsheet;
+  for (const auto& c : cases) {
+    auto carrier = std::make_unique<TSoundCarrier>("C", "", "Compact Disc");
+    carrier->release = -693960;  // 31.12. of the year -1: "-0001-12-31"
+    carrier->add(new TTitle(c.stored, "", ""));
+    database.add(carrier.release());
+    exact += "C,,,-0001-12-31,Compact Disc,Album,1,,1,," + c.exact + ",,Original,,\r\n";
+    spreadsheet += "C,,,'-0001-12-31,Compact Disc,Album,1,,1,," + c.spreadsheet + ",,Original,,\r\n";
+  }
+  database.store(dir_.file("formulas.vsk"));
+  const std::string header =
+      "carrier,carrier_artist,label,release,medium,kind,disc,side,track,artist,title,url,content_type,"
+      "original_artist,film\r\n";
+  exportBoth(dir_.file("formulas.vsk"));
+  EXPECT_EQ(header + exact, testutil::readFile(dir_.file("out.csv")));
+  const std::string out = dir_.file("spreadsheet.csv");
+  ASSERT_EQ(0, voskodb({"export-csv", "--spreadsheet", dir_.file("formulas.vsk"), out}).exitCode);
+  EXPECT_EQ(header + spreadsheet, testutil::readFile(out));
+  testutil::RunResult piped = voskodb({"export-csv", dir_.file("formulas.vsk"), "-", "--spreadsheet"});
+  EXPECT_EQ(header + spreadsheet, piped.out);
+}
+
 TEST(IsoDate, NamesTheDayDumpShowsWithTheYearsSign) {
   const std::pair<double, std::string> cases[] = {{34092.75, "1993-05-03"},    {-1.25, "1899-12-29"},
                                                   {-693594.0, "0000-12-31"},   {-693960.0, "-0001-12-31"},
