@@ -56,8 +56,10 @@ int64_t decadeOf(double release) {
   return (year >= 0 ? year : year - 9) / 10 * 10;
 }
 
+constexpr size_t kArtists = 0, kLabels = 1, kNameFields = 2;
+
 // The artists and the label a carrier counts for: `each(field, name)` with
-// field 0 for each artist, once, and 1 for the label. An artist appears on a
+// kArtists for each artist, once, and kLabels for the label. An artist appears on a
 // carrier as its artist or as a title's. A sampler's marker and a split
 // carrier's assembled list name no artist; the original artists of remixes
 // do not appear on it.
@@ -71,16 +73,14 @@ class CarrierNames {
     std::sort(artists_.begin(), artists_.end());
     artists_.erase(std::unique(artists_.begin(), artists_.end()), artists_.end());
     for (std::string_view artist : artists_) {
-      if (!artist.empty() && artist != TSoundCarrier::kSamplerArtist) each(0, artist);
+      if (!artist.empty() && artist != TSoundCarrier::kSamplerArtist) each(kArtists, artist);
     }
-    if (!c.label.empty()) each(1, c.label);
+    if (!c.label.empty()) each(kLabels, c.label);
   }
 
  private:
   std::vector<std::string_view> artists_;
 };
-
-constexpr size_t kArtists = 0, kLabels = 1, kNameFields = 2;
 
 struct Stats {
   int64_t carriers = 0;
@@ -183,9 +183,9 @@ std::string statsJson(const std::string& path, const Stats& s, const std::vector
   for (const auto& [decade, t] : s.decades)
     decades.push_back({{"decade", decade}, {"carriers", t.carriers}, {"titles", t.titles}});
   json["decades"] = decades;
-  auto top = [](const NameSummary& names, const char* key) {
+  auto top = [](const NameSummary& field, const char* key) {
     Json list = Json::array();
-    for (const NameCount& n : names.top)
+    for (const NameCount& n : field.top)
       list.push_back({{key, platform::ansiToUtf8(n.name)}, {"carriers", n.carriers}});
     return list;
   };
@@ -218,9 +218,9 @@ void printStats(const std::string& path, const Stats& s, const std::vector<NameS
   tallies("kinds:", s.kinds);
   out.line("decades:");
   for (const auto& [decade, t] : s.decades) row(decadeName(decade), counted(t));
-  auto top = [&](const char* heading, const NameSummary& names) {
+  auto top = [&](const char* heading, const NameSummary& field) {
     out.line(heading);
-    for (const NameCount& n : names.top) row(n.name, counted(n.carriers, "carrier"));
+    for (const NameCount& n : field.top) row(n.name, counted(n.carriers, "carrier"));
   };
   top("artists with the most carriers:", names[kArtists]);
   top("labels with the most carriers:", names[kLabels]);

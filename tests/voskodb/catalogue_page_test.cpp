@@ -12,7 +12,6 @@
 #include <sys/stat.h>
 
 #include <algorithm>
-#include <cctype>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -33,17 +32,15 @@ std::string findBrowser() {
   return "";
 }
 
-// A stored text as a line of the page draws it: at most 500 characters (a
-// longer one cut with "…"), control characters as visible marks.
+// A stored text of at most 500 characters as a line of the page draws it:
+// control characters as visible marks.
 std::string drawn(std::string_view text) {
   std::string out;
-  for (size_t i = 0; i < text.size() && i < 500; ++i) {
+  for (size_t i = 0; i < text.size(); ++i) {
     const auto c = static_cast<unsigned char>(text[i]);
-    if (i == 499 && text.size() > 500) {
-      out += "\xE2\x80\xA6";
-    } else if (c < 0x20 || c == 0x7F) {
+    if (c < 0x20 || c == 0x7F) {
       out += {'\xE2', '\x90', static_cast<char>(c == 0x7F ? 0xA1 : 0x80 + c)};  // U+2400 + c, U+2421
-    } else if (c == 0x81 || c == 0x8D || c == 0x8F || c == 0x90 || c == 0x9D) {
+    } else if (std::string_view("\x81\x8D\x8F\x90\x9D").find(text[i]) != std::string_view::npos) {
       out += "\xEF\xBF\xBD";  // the C1 controls Windows-1252 leaves these bytes
     } else {
       out += platform::ansiToUtf8(text.substr(i, 1));
@@ -52,12 +49,13 @@ std::string drawn(std::string_view text) {
   return out;
 }
 
+// Every byte as %XX, as an address may carry it.
 std::string percentEncoded(const std::string& text) {
   std::string out;
+  char escaped[4];
   for (unsigned char c : text) {
-    char escaped[4];
     std::snprintf(escaped, sizeof escaped, "%%%02X", c);
-    out += std::isalnum(c) ? std::string(1, static_cast<char>(c)) : std::string(escaped);
+    out += escaped;
   }
   return out;
 }
