@@ -23,9 +23,13 @@ constexpr std::string_view kCarriersMark = "@@CARRIERS@@";
 constexpr std::string_view kTablesMark = "@@TABLES@@";
 
 // Each Windows-1252 byte as it stands inside a JSON string in the page:
-// UTF-8, with what JSON requires escaped, DEL and the C1 controls too, and
-// "<", ">" and "&", so that no stored text can close the script element
-// that holds it ("</script>") or start a comment in it ("<!--").
+// UTF-8, with what JSON requires escaped, and "<", ">" and "&", so that no
+// stored text can close the script element that holds it ("</script>") or
+// start a comment in it ("<!--"). The control characters but tab, LF and CR
+// are written as their control pictures (U+2400..U+241F, U+2421 for DEL),
+// which no Windows-1252 text holds: three bytes where JSON's escape takes
+// six, so that a text of them makes a page no larger than a plain one by
+// much. The C1 controls that the undefined bytes are stand as themselves.
 class JsonText {
  public:
   static const JsonText& instance() {
@@ -64,12 +68,20 @@ class JsonText {
         s = "\\r";
       } else if (byte == '\t') {
         s = "\\t";
-      } else if (unit < 0x20 || (unit >= 0x7F && unit <= 0x9F) || byte == '<' || byte == '>' || byte == '&') {
+      } else if (unit < 0x20 || unit == 0x7F) {
+        s = controlPicture(unit);
+      } else if (byte == '<' || byte == '>' || byte == '&') {
         appendEscaped(s, unit);
       } else {
         s = platform::ansiToUtf8(std::string_view(&byte, 1));
       }
     }
+  }
+
+  // The UTF-8 of the control picture of `unit`: U+2400 + unit, U+2421 for DEL.
+  static std::string controlPicture(char16_t unit) {
+    const unsigned last = unit == 0x7F ? 0xA1 : 0x80 + unit;
+    return {'\xE2', '\x90', static_cast<char>(last)};
   }
 
   std::array<std::string, 256> table_;

@@ -74,6 +74,10 @@ Position positionOf(int32_t carrierIndex, std::string_view type) {
 
 class CsvRows {
  public:
+  // With `spreadsheet`, a cell that a spreadsheet could take for a formula
+  // is written as text (see collection_export.h).
+  explicit CsvRows(bool spreadsheet = false) : spreadsheet_(spreadsheet) {}
+
   void begin(std::string& out) {
     out +=
         "carrier,carrier_artist,label,release,medium,kind,disc,side,track,artist,title,url,content_type,"
@@ -112,15 +116,19 @@ class CsvRows {
 
  private:
   // The field, quoted when it must be, and the comma after it.
-  static void field(std::string& out, std::string_view text) {
+  void field(std::string& out, std::string_view text) const {
     quoted(out, text);
     out += ',';
   }
-  static void quoted(std::string& out, std::string_view text) {
-    if (text.find_first_of(",\"\r\n") == std::string_view::npos) return forms().append(out, text);
-    out += '"';
+  void quoted(std::string& out, std::string_view text) const {
+    // Spreadsheets run a cell that starts with one of these as a formula.
+    const bool asText =
+        spreadsheet_ && !text.empty() && std::string_view("=+-@\t\r").find(text[0]) != std::string_view::npos;
+    const bool quote = text.find_first_of(",\"\r\n") != std::string_view::npos;
+    if (quote) out += '"';
+    if (asText) out += '\'';
     forms().append(out, text);
-    out += '"';
+    if (quote) out += '"';
   }
 
   static const TextForms& forms() {
@@ -129,6 +137,7 @@ class CsvRows {
     return kForms;
   }
 
+  bool spreadsheet_;
   std::string lead_;
 };
 
@@ -215,13 +224,16 @@ void refuseSameFile(const std::string& command, const std::string& database, con
   }
 }
 
+// Writes the collection in the format of `initial`, which each start (and
+// start over) copies.
 template <class Format>
-void exportCollection(const std::string& command, const std::string& database, const std::string& out) {
+void exportCollection(const std::string& command, const std::string& database, const std::string& out,
+                      const Format& initial) {
   const KindRow& row = requireCarrierDatabase(command, database);
   const bool toStandardOutput = ExportTarget::isStandardOutput(out);
   if (!toStandardOutput) refuseSameFile(command, database, out);
   ExportTarget target(command, out);
-  Format format;
+  Format format = initial;
   int64_t carriers = 0, titles = 0;
   format.begin(target.buffer());
   auto each = [&](const StoredCarrier& carrier) {
@@ -236,7 +248,7 @@ void exportCollection(const std::string& command, const std::string& database, c
   } else {
     forEachCarrier(database, row, each, [&] {
       target.restart();
-      format = Format();
+      format = initial;
       carriers = titles = 0;
       format.begin(target.buffer());
     });
@@ -251,10 +263,10 @@ void exportCollection(const std::string& command, const std::string& database, c
 
 }  // namespace
 
-void exportCsvCommand(const std::string& database, const std::string& out) {
-  exportCollection<CsvRows>("export-csv", database, out);
+void exportCsvCommand(const std::string& database, const std::string& out, bool spreadsheet) {
+  exportCollection("export-csv", database, out, CsvRows(spreadsheet));
 }
 
 void exportJsonCommand(const std::string& database, const std::string& out) {
-  exportCollection<JsonDocument>("export-json", database, out);
+  exportCollection("export-json", database, out, JsonDocument());
 }

@@ -7,7 +7,12 @@
 // with its carrier's fields in front; a carrier without titles is one row
 // with the title's columns empty. Records end in CR LF; a field is quoted
 // when it holds a comma, a quote, CR or LF, its quotes doubled; texts keep
-// their line breaks as stored. The columns:
+// their line breaks as stored. Every text is written as stored, also one
+// that starts with "=", "+", "-", "@", tab or CR, which a spreadsheet may
+// run as a formula ("=HYPERLINK(...)"); for a spreadsheet such a cell can
+// be written as text instead, with the apostrophe spreadsheets take for
+// that in front of it (inside the quotes when the field is quoted). The
+// columns:
 //   carrier, carrier_artist, label, release, medium, kind,
 //   disc, side, track, artist, title, url, content_type, original_artist, film
 // release is the day as ISO 8601 (yyyy-mm-dd); disc, side and track count
@@ -26,5 +31,6 @@
 
 #include <string>
 
-void exportCsvCommand(const std::string& database, const std::string& out);
+// With `spreadsheet`, cells a spreadsheet could run as formulas are written as text.
+void exportCsvCommand(const std::string& database, const std::string& out, bool spreadsheet = false);
 void exportJsonCommand(const std::string& database, const std::string& out);

@@ -4,6 +4,7 @@
 #include <string_view>
 #include <vector>
 
+#include "basis/exceptions.h"
 #include "data/carrier_stream.h"
 #include "data/sound_carrier.h"
 #include "platform/clock.h"
@@ -80,7 +81,15 @@ struct Chosen {
 class Search {
  public:
   Search(const std::vector<std::string>& words, const FindFields& fields) : chosen_(fields) {
-    for (const std::string& w : words) words_.push_back(foldWord(w));
+    for (const std::string& w : words) {
+      // A word that folds to nothing (a soft hyphen) asks for nothing: every
+      // field holds "", so it would find every carrier.
+      Word word = foldWord(w);
+      if (!word.text.empty() || !word.possible) words_.push_back(std::move(word));
+    }
+    if (words_.empty()) {
+      throw IllegalArgumentException("find: no word to find: each of the words folds to nothing.");
+    }
     carrierHas_.resize(words_.size());
   }
 

@@ -64,6 +64,9 @@ int runVoskodb(int argc, char** argv) {
                         " database as CSV (UTF-8, RFC 4180), one row per title with its carrier's fields.");
   exportCsv->add_option("DB", in, "database (binary or XML)")->required();
   exportCsv->add_option("OUT", out, "CSV file to write, - for standard output")->required();
+  bool spreadsheet = false;
+  exportCsv->add_flag("--spreadsheet", spreadsheet,
+                      "write cells that start with =, +, -, @, tab or CR as text (a leading ')");
 
   CLI::App* exportJson = app.add_subcommand(
       "export-json", "Write the carriers and titles of a " + current + " database as one JSON document.");
@@ -150,7 +153,7 @@ int runVoskodb(int argc, char** argv) {
     if (*upgrade) return upgradeCommand(in, out);
     if (*dump) dumpCommand(file);
     if (*exportXml) exportXmlCommand(in, out);
-    if (*exportCsv) exportCsvCommand(in, out);
+    if (*exportCsv) exportCsvCommand(in, out, spreadsheet);
     if (*exportJson) exportJsonCommand(in, out);
     if (*exportHtml) exportHtmlCommand(in, out);
     if (*importXml) importXmlCommand(in, out);

@@ -28,11 +28,15 @@ constexpr int kFindNothingFound = 1;
 // A word is found when its folded text (text_fold.h) is part of a field's
 // folded text. A year is matched whole: "1994" the year, "199x" or "1990s"
 // the decade, "19xx" the century. Words come as the console gives them
-// (UTF-8, or Windows-1252 where they are not valid UTF-8). Returns 0 when
-// something was found, else kFindNothingFound.
+// (UTF-8, or Windows-1252 where they are not valid UTF-8); a word that folds
+// to nothing (a soft hyphen) is left out, and when no word is left find
+// raises IllegalArgumentException. Returns 0 when something was found, else
+// kFindNothingFound.
 int findCommand(const std::string& path, const std::vector<std::string>& words, const FindFields& fields);
 
 // Prints the counts of carriers and titles in total and per medium, kind and
 // decade of release, the distinct artists and labels, and the ten artists and
-// the ten labels with the most carriers; with `json` as one JSON object.
+// the ten labels with the most carriers; with `json` as one JSON object. The
+// artists and labels are counted in a bounded memory over two passes or
+// more (name_counter.h); a file that changes between them raises IOException.
 void statsCommand(const std::string& path, bool json);

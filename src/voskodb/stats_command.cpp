@@ -1,4 +1,8 @@
-// voskodb stats: what a collection holds, counted.
+// voskodb stats: what a collection holds, counted. Media, kinds and decades
+// are counted by their texts, since all of them are listed; artists and
+// labels, of which only the ten with the most carriers are, by the bounded
+// counting of name_counter.h, over two passes or more, so that no collection
+// makes stats hold more than a few tens of megabytes.
 #include <algorithm>
 #include <cstdint>
 #include <functional>
@@ -9,12 +13,14 @@
 #include <unordered_map>
 #include <vector>
 
+#include "basis/exceptions.h"
 #include "data/carrier_stream.h"
 #include "data/sound_carrier.h"
 #include "platform/clock.h"
 #include "platform/code_page.h"
 #include "platform/console.h"
 #include "voskodb/carrier_source.h"
+#include "voskodb/name_counter.h"
 #include "voskodb/search_commands.h"
 
 namespace {
@@ -34,7 +40,6 @@ struct TextHash {
   using is_transparent = void;
   size_t operator()(std::string_view s) const { return std::hash<std::string_view>{}(s); }
 };
-using TextCounts = std::unordered_map<std::string, int64_t, TextHash, std::equal_to<>>;
 using TextTallies = std::unordered_map<std::string, Tally, TextHash, std::equal_to<>>;
 
 template <class Map>
@@ -51,15 +56,38 @@ int64_t decadeOf(double release) {
   return (year >= 0 ? year : year - 9) / 10 * 10;
 }
 
+constexpr size_t kArtists = 0, kLabels = 1, kNameFields = 2;
+
+// The artists and the label a carrier counts for: `each(field, name)` with
+// kArtists for each artist, once, and kLabels for the label. An artist appears on a
+// carrier as its artist or as a title's. A sampler's marker and a split
+// carrier's assembled list name no artist; the original artists of remixes
+// do not appear on it.
+class CarrierNames {
+ public:
+  template <class Each>
+  void forEach(const StoredCarrier& c, Each each) {
+    artists_.clear();
+    if (c.contentType != TSoundCarrier::kSplit) artists_.push_back(c.artist);
+    for (const StoredTitle& t : c.titles) artists_.push_back(t.artist);
+    std::sort(artists_.begin(), artists_.end());
+    artists_.erase(std::unique(artists_.begin(), artists_.end()), artists_.end());
+    for (std::string_view artist : artists_) {
+      if (!artist.empty() && artist != TSoundCarrier::kSamplerArtist) each(kArtists, artist);
+    }
+    if (!c.label.empty()) each(kLabels, c.label);
+  }
+
+ private:
+  std::vector<std::string_view> artists_;
+};
+
 struct Stats {
   int64_t carriers = 0;
   int64_t titles = 0;
   int64_t tocs = 0;
   TextTallies media, kinds;
   std::map<int64_t, Tally> decades;
-  // Per artist the carriers they appear on, per label the carriers it issued.
-  TextCounts artists, labels;
-  std::vector<std::string_view> carrierArtists;
 
   void count(const StoredCarrier& c) {
     const auto titleCount = static_cast<int64_t>(c.titles.size());
@@ -69,19 +97,6 @@ struct Stats {
     for (Tally* t : {&entry(media, c.type), &entry(kinds, c.contentType), &decades[decadeOf(c.release)]}) {
       ++t->carriers;
       t->titles += titleCount;
-    }
-    if (!c.label.empty()) ++entry(labels, c.label);
-
-    // An artist appears on a carrier as its artist or as a title's, once per
-    // carrier. A sampler's marker and a split carrier's assembled list name
-    // no artist; the original artists of remixes do not appear on it.
-    carrierArtists.clear();
-    if (c.contentType != TSoundCarrier::kSplit) carrierArtists.push_back(c.artist);
-    for (const StoredTitle& t : c.titles) carrierArtists.push_back(t.artist);
-    std::sort(carrierArtists.begin(), carrierArtists.end());
-    carrierArtists.erase(std::unique(carrierArtists.begin(), carrierArtists.end()), carrierArtists.end());
-    for (std::string_view artist : carrierArtists) {
-      if (!artist.empty() && artist != TSoundCarrier::kSamplerArtist) ++entry(artists, artist);
     }
   }
 };
@@ -104,7 +119,6 @@ std::vector<const typename Map::value_type*> ranked(const Map& map, Count count,
 }
 
 int64_t carriersOf(const Tally& t) { return t.carriers; }
-int64_t itself(int64_t n) { return n; }
 
 std::string decadeName(int64_t decade) { return std::to_string(decade) + "s"; }
 
@@ -143,15 +157,17 @@ std::string escapeConsoleControls(const std::string& json) {
   return out;
 }
 
-std::string statsJson(const std::string& path, const Stats& s) {
+// `names` are the artists and the labels: per artist the carriers they
+// appear on, per label the carriers it issued.
+std::string statsJson(const std::string& path, const Stats& s, const std::vector<NameSummary>& names) {
   using Json = nlohmann::ordered_json;
   Json json;
   json["file"] = platform::toConsoleText(path);
   json["carriers"] = s.carriers;
   json["titles"] = s.titles;
   json["tables_of_contents"] = s.tocs;
-  json["artists"] = s.artists.size();
-  json["labels"] = s.labels.size();
+  json["artists"] = names[kArtists].distinct;
+  json["labels"] = names[kLabels].distinct;
   auto tallies = [](const TextTallies& map, const char* key) {
     Json list = Json::array();
     for (const auto* e : ranked(map, carriersOf, map.size())) {
@@ -167,18 +183,18 @@ std::string statsJson(const std::string& path, const Stats& s) {
   for (const auto& [decade, t] : s.decades)
     decades.push_back({{"decade", decade}, {"carriers", t.carriers}, {"titles", t.titles}});
   json["decades"] = decades;
-  auto top = [](const TextCounts& map, const char* key) {
+  auto top = [](const NameSummary& field, const char* key) {
     Json list = Json::array();
-    for (const auto* e : ranked(map, itself, kTopCount))
-      list.push_back({{key, platform::ansiToUtf8(e->first)}, {"carriers", e->second}});
+    for (const NameCount& n : field.top)
+      list.push_back({{key, platform::ansiToUtf8(n.name)}, {"carriers", n.carriers}});
     return list;
   };
-  json["top_artists"] = top(s.artists, "artist");
-  json["top_labels"] = top(s.labels, "label");
+  json["top_artists"] = top(names[kArtists], "artist");
+  json["top_labels"] = top(names[kLabels], "label");
   return escapeConsoleControls(json.dump());
 }
 
-void printStats(const std::string& path, const Stats& s) {
+void printStats(const std::string& path, const Stats& s, const std::vector<NameSummary>& names) {
   platform::ConsoleLines out;
   auto total = [&out](const std::string& label, const std::string& value) {
     std::string line = label + ":";
@@ -189,8 +205,8 @@ void printStats(const std::string& path, const Stats& s) {
   total("carriers", std::to_string(s.carriers));
   total("titles", std::to_string(s.titles));
   total("tables of contents", std::to_string(s.tocs));
-  total("artists", std::to_string(s.artists.size()));
-  total("labels", std::to_string(s.labels.size()));
+  total("artists", std::to_string(names[kArtists].distinct));
+  total("labels", std::to_string(names[kLabels].distinct));
   auto row = [&out](std::string_view name, const std::string& counts) {
     out.line("    " + std::string(name.empty() ? std::string_view("(empty)") : name) + ": " + counts);
   };
@@ -202,12 +218,12 @@ void printStats(const std::string& path, const Stats& s) {
   tallies("kinds:", s.kinds);
   out.line("decades:");
   for (const auto& [decade, t] : s.decades) row(decadeName(decade), counted(t));
-  auto top = [&](const char* heading, const TextCounts& map) {
+  auto top = [&](const char* heading, const NameSummary& field) {
     out.line(heading);
-    for (const auto* e : ranked(map, itself, kTopCount)) row(e->first, counted(e->second, "carrier"));
+    for (const NameCount& n : field.top) row(n.name, counted(n.carriers, "carrier"));
   };
-  top("artists with the most carriers:", s.artists);
-  top("labels with the most carriers:", s.labels);
+  top("artists with the most carriers:", names[kArtists]);
+  top("labels with the most carriers:", names[kLabels]);
   out.flush();
 }
 
@@ -216,10 +232,30 @@ void printStats(const std::string& path, const Stats& s) {
 void statsCommand(const std::string& path, bool json) {
   const KindRow& row = requireCarrierDatabase("stats", path);
   Stats stats;
-  forEachCarrier(
-      path, row, [&](const StoredCarrier& c) { stats.count(c); }, [&] { stats = Stats(); });
+  std::vector<NameSummary> names;
+  CarrierNames carrierNames;
+  bool first = true;
+  // The totals come with the first pass, the names with every pass.
+  auto pass = [&](const NameCounter::Each& each, const std::function<void()>& restart) {
+    forEachCarrier(
+        path, row,
+        [&](const StoredCarrier& c) {
+          if (first) stats.count(c);
+          carrierNames.forEach(c, each);
+        },
+        [&] {
+          if (first) stats = Stats();
+          restart();
+        });
+    first = false;
+  };
+  const NameCounter counter(kNameFields, kTopCount);
+  // Two names sharing a key under one seed hardly share one under the next;
+  // counts that differ twice tell that the file changes under the passes.
+  if (!counter.count(1, pass, names) && !counter.count(2, pass, names))
+    throw IOException(path + ": changed while it was read.");
   if (json)
-    platform::writeConsoleLine(statsJson(path, stats));
+    platform::writeConsoleLine(statsJson(path, stats, names));
   else
-    printStats(path, stats);
+    printStats(path, stats, names);
 }

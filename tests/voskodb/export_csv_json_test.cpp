@@ -206,6 +206,62 @@ TEST_F(ExportTest, AFailureLeavesTheTargetAsItWas) {
   }
 }
 
+TEST_F(ExportTest, EveryFieldIsQuotedWhenItMustAndWrittenAsTextForASpreadsheet) {
+  // A stored text, its cell, and its cell for a spreadsheet.
+  const std::string texts[][3] = {{"a,b", "\"a,b\"", "\"a,b\""},
+                                  {"a\"b", "\"a\"\"b\"", "\"a\"\"b\""},
+                                  {"a\rb", "\"a\rb\"", "\"a\rb\""},
+                                  {"a\nb", "\"a\nb\"", "\"a\nb\""},
+                                  {"a\r\nb", "\"a\r\nb\"", "\"a\r\nb\""},
+                                  {"=1+2", "=1+2", "'=1+2"},
+                                  {"+4", "+4", "'+4"},
+                                  {"-", "-", "'-"},
+                                  {"@x", "@x", "'@x"},
+                                  {"\tx", "\tx", "'\tx"},
+                                  {"\rx", "\"\rx\"", "\"'\rx\""},
+                                  {"=A1,\"", "\"=A1,\"\"\"", "\"'=A1,\"\"\""},
+                                  {"a=b", "a=b", "a=b"}};
+  TSoundCarriers database;
+  std::string expected[2];
+  for (std::string& e : expected) {
+    e = "carrier,carrier_artist,label,release,medium,kind,disc,side,track,artist,title,url,content_type,"
+        "original_artist,film\r\n";
+  }
+  // A row's cells but the text's, whose column is 0, 1, 2, 4, 5 or 9 to 14;
+  // the release day is in the year -1.
+  const char* const kRow[] = {"C", "A",  "L", nullptr, "Compact Disc", "Album", "1", "",
+                              "1", "TA", "T", "u",     "Original",     "",      ""};
+  const size_t kColumns[] = {0, 1, 2, 4, 5, 9, 10, 11, 12, 13, 14};
+  for (size_t field = 0; field < std::size(kColumns); ++field) {
+    for (const auto& text : texts) {
+      auto carrier = std::make_unique<TSoundCarrier>("C", "L", "Compact Disc");
+      carrier->artist = "A";
+      carrier->release = -693960;
+      auto title = std::make_unique<TTitle>("T", "u", "TA");
+      const std::vector<std::string*> fields = {
+          &carrier->name,        &carrier->artist,       &carrier->label, &carrier->type,
+          &carrier->contentType, &title->artist,         &title->name,    &title->url,
+          &title->contentType,   &title->originalArtist, &title->film};
+      *fields[field] = text[0];
+      carrier->add(title.release());
+      database.add(carrier.release());
+      for (int spreadsheet : {0, 1}) {
+        for (size_t c = 0; c < std::size(kRow); ++c) {
+          expected[spreadsheet] += c == kColumns[field] ? text[1 + spreadsheet]
+                                   : c == 3             ? (spreadsheet ? "'-0001-12-31" : "-0001-12-31")
+                                                        : kRow[c];
+          expected[spreadsheet] += c + 1 < std::size(kRow) ? "," : "\r\n";
+        }
+      }
+    }
+  }
+  database.store(dir_.file("texts.vsk"));
+  exportBoth(dir_.file("texts.vsk"));
+  EXPECT_EQ(expected[0], testutil::readFile(dir_.file("out.csv")));
+  testutil::RunResult piped = voskodb({"export-csv", dir_.file("texts.vsk"), "-", "--spreadsheet"});
+  EXPECT_EQ(expected[1], piped.out);
+}
+
 TEST(IsoDate, NamesTheDayDumpShowsWithTheYearsSign) {
   const std::pair<double, std::string> cases[] = {{34092.75, "1993-05-03"},    {-1.25, "1899-12-29"},
                                                   {-693594.0, "0000-12-31"},   {-693960.0, "-0001-12-31"},

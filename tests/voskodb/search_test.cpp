@@ -1,6 +1,7 @@
 // voskodb find and stats, and the folding that find's words and texts go
 // through: every byte of Windows-1252, the words found in both forms of a
 // database with umlauts, ß and mixed case, and the counts against the model.
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <map>
@@ -105,13 +106,16 @@ TEST_F(SearchTest, FindPrintsWhatHoldsEveryWordInBothForms) {
       {{"--title", "kraftwerk"}, {}},
       {{"--artist", "nena"}, {3, 4, 8, 9, 10}},  // the split carrier names Nena
       {{"--year", "199x"}, {0, 1, 2, 3, 4, 5, 6, 7}},
+      {{"--year", "19"}, {}},  // a year is matched whole, not its first digits
+      {{"--year", "9x"}, {}},
       {{"1980s", "gewalt"}, {8, 10}},
       {{"--year", "--title", "1993", "liebe"}, {0, 1}},
       {{"--label", "emi"}, {3, 4, 5, 6, 7}},
       {{"aerzte"}, {}},
       {{"\xC3\xA4rzte"}, {0, 1, 2}},
-      {{"\xE4rzte"}, {0, 1, 2}},  // not UTF-8: read as Windows-1252
-      {{"\xC4\x83"}, {}},         // ă has no Windows-1252 byte: no "?" stands in for it
+      {{"\xE4rzte"}, {0, 1, 2}},        // not UTF-8: read as Windows-1252
+      {{"\xC4\x83"}, {}},               // ă has no Windows-1252 byte: no "?" stands in for it
+      {{"liebe", "\xC2\xAD"}, {0, 1}},  // a soft hyphen folds to nothing: it is left out
   };
   const std::string binary = writeAwkward(), xml = dir_.file("awkward.xml");
   ASSERT_EQ(0, voskodb({"export-xml", binary, xml}).exitCode);
@@ -132,10 +136,21 @@ TEST_F(SearchTest, FindPrintsWhatHoldsEveryWordInBothForms) {
 }
 
 TEST_F(SearchTest, FindFailureIsReportedAndPrintsNothing) {
-  testutil::RunResult r = voskodb({"find", dir_.file("missing.vsk"), "a"});
-  EXPECT_EQ(1, r.exitCode);
-  EXPECT_EQ("", r.out);
-  EXPECT_NE("", reportLine(r.err));
+  const std::string db = writeAwkward();
+  const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
+      {{dir_.file("missing.vsk"), "a"}, "missing.vsk"},
+      // Words that fold to nothing would find every carrier.
+      {{db, "\xC2\xAD"}, "find: no word to find: each of the words folds to nothing."},
+      {{db, "\xAD", "\xC2\xAD\xC2\xAD"}, "find: no word to find: each of the words folds to nothing."},
+  };
+  for (const auto& [args, report] : cases) {
+    std::vector<std::string> command = {"find"};
+    command.insert(command.end(), args.begin(), args.end());
+    testutil::RunResult r = voskodb(command);
+    EXPECT_EQ(1, r.exitCode) << report;
+    EXPECT_EQ("", r.out) << report;
+    EXPECT_THAT(reportLine(r.err), testing::HasSubstr(report));
+  }
 }
 
 TEST_F(SearchTest, StatsTextForm) {
@@ -158,6 +173,20 @@ TEST_F(SearchTest, StatsTextForm) {
   // The console's escapes of DEL and C1 would not be JSON: they come as JSON's own.
   nlohmann::json json = nlohmann::json::parse(voskodb({"stats", "--json", db}).out);
   EXPECT_EQ("EMI\x7F\xC2\x81", json["top_labels"][0]["label"]);
+}
+
+TEST_F(SearchTest, StatsPutsYearsBeforeTheFirstInTheirOwnDecades) {
+  TSoundCarriers database;
+  for (int year : {-11, -10, -1, 0, 9, 10}) {
+    auto carrier = std::make_unique<TSoundCarrier>("C", "", "Compact Disc");
+    carrier->release = platform::encodeDate(year, 6, 1);
+    database.add(carrier.release());
+  }
+  database.store(dir_.file("early.vsk"));
+  const std::string out = voskodb({"stats", dir_.file("early.vsk")}).out;
+  EXPECT_THAT(out,
+              testing::HasSubstr("decades:\n    -20s: 1 carrier, 0 titles\n    -10s: 2 carriers, 0 titles\n"
+                                 "    0s: 2 carriers, 0 titles\n    10s: 1 carrier, 0 titles\n"));
 }
 
 TEST_F(SearchTest, StatsCountWhatTheLoadedModelHolds) {
