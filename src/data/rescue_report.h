@@ -49,6 +49,16 @@ struct VOSKO_API RescueReport {
   // "none" value (a 1.5/2.0 title's artist or label lost with its record),
   // one line each, e.g. "title 'Song' (carrier 'Album'): artist #17 lost, none taken".
   std::vector<std::string> unresolved;
+  // Bytes after the end of the database's data that its conversion does not
+  // read (after the database's block in an object file, after the last list
+  // in a record file): `count` of them from byte `offset` on, none when
+  // `count` is 0. They hold nothing of the data, so they leave the rescue
+  // complete; the report names them all the same.
+  struct Trailing {
+    int64_t offset = 0;
+    int64_t count = 0;
+  };
+  Trailing trailing;
 
   bool complete() const { return damage.empty() && losses.empty() && unresolved.empty(); }
 };
