@@ -15,6 +15,8 @@
 //   write(out, partial)           the carrier as the conversion writes it;
 //                                 partial: of a damaged carrier, the parts
 //                                 read
+//   passHead(block, titles)       readHead, keeping nothing
+//   passTitle(in)                 readTitle, keeping nothing
 #pragma once
 
 #include <cstdint>
@@ -50,12 +52,18 @@ struct CurrentModel {
     return true;
   }
   int32_t titles() const { return static_cast<int32_t>(carrier.titles.size()); }
+  bool passHead(ByteCursor& block, int32_t& titles) { return readStoredCarrierHead(block, passed_, titles); }
+  bool passTitle(ByteCursor& in) { return readStoredTitle(in, passedTitle_); }
   void write(TCarrierWriter& out, bool partial) {
     // A whole carrier's titles are numbered as they are read; a damaged
     // one's only now, as adding them to the carrier would number them.
     if (partial) numberStoredTitles(carrier.titles);
     out.write(carrier);
   }
+
+ private:
+  StoredCarrier passed_;  // views only: what passing reads is not kept
+  StoredTitle passedTitle_;
 };
 
 // An object-file format of old: a carrier is converted as its conversion
@@ -127,6 +135,25 @@ struct LegacyModel {
   bool readHead(ByteCursor& block, int32_t& titles) { return head(block, titles); }
   bool readTitle(ByteCursor& in) { return title<false>(in); }
   int32_t titles() const { return carrier.count; }
+  static bool passHead(ByteCursor& in, int32_t& titles) {
+    if (!in.skipText() || !in.skipText() || !in.skipText() || !in.skipText() ||
+        !in.skip(ByteCursor::kDoubleSize) || !in.skipText() ||
+        !skipTexts(in, Format::kCarrierFields.size())) {
+      return false;
+    }
+    return in.count(titles) && static_cast<size_t>(titles) <= in.size() / ByteCursor::objectLead(kTitleName);
+  }
+  static bool passTitle(ByteCursor& in) {
+    // Its name, artist and url, then the format's own texts.
+    constexpr size_t kTexts = 3 + Format::kTitleFields.size();
+    return readObject(in, kTitleName, [](ByteCursor& b) { return skipTexts(b, kTexts); });
+  }
+  static bool skipTexts(ByteCursor& in, size_t n) {
+    for (size_t i = 0; i < n; ++i) {
+      if (!in.skipText()) return false;
+    }
+    return true;
+  }
   void write(TCarrierWriter& out, bool) {
     using objectconversion::KeepTexts;
     objectconversion::fillCarrierFields<Format, KeepTexts>(carrier, out.carrier());

@@ -10,6 +10,7 @@
 #include "basis/byte_cursor.h"
 #include "basis/exceptions.h"
 #include "data/carrier_writer.h"
+#include "data/legacy/rescue/chain_skips.h"
 #include "data/legacy/rescue/mapped_input.h"
 #include "data/legacy/rescue/object_models.h"
 #include "data/legacy/v2_5/format_2_5.h"
@@ -54,7 +55,8 @@ class Rescuer {
         report_(report),
         out_(out),
         carrierLead_(storedName(kCarrierName)),
-        titleLead_(storedName(kTitleName)) {}
+        titleLead_(storedName(kTitleName)),
+        titleSkips_([this](size_t at) { return titleEnd(at); }) {}
 
   // The database read as its conversion loads it, carrier by carrier; false
   // when loading would fail (what was written by then is to be dropped).
@@ -101,6 +103,29 @@ class Rescuer {
   // The place of the block's length and count, damaged where what the scan
   // found disagrees with them.
   void checkStart(const Start& start, size_t end);
+
+  // Whether a carrier reads whole at `at` before limit_, as model_.readWhole
+  // tells it; its titles are walked with the skips of the walks before.
+  bool readsWhole(size_t at) {
+    ByteCursor in(bytes_.substr(0, limit_), at);
+    ByteCursor block;
+    int32_t titles = 0;
+    if (!in.className(kCarrierName) || !in.block(block) || !probe_.passHead(block, titles)) return false;
+    const size_t end = in.position();
+    const std::optional<size_t> last = titleSkips_.walk(block.position(), titles, end);
+    return last && *last == end;
+  }
+  // Where the title at `at` ends, if one reads whole there before limit_.
+  std::optional<size_t> titleEnd(size_t at) {
+    ByteCursor in(bytes_.substr(0, limit_), at);
+    if (!probe_.passTitle(in)) return std::nullopt;
+    return in.position();
+  }
+  // The database's block ends at `limit` from now on, as far as the scan knows.
+  void setLimit(size_t limit) {
+    if (limit != limit_) titleSkips_.clear();
+    limit_ = limit;
+  }
 
   bool countMatches(int32_t count) const { return numbered_ && count >= 0 && accounted_ == count; }
 
@@ -149,6 +174,8 @@ class Rescuer {
   Model probe_;  // what tells whether a carrier reads at a place
   const std::string carrierLead_;
   const std::string titleLead_;
+  size_t limit_ = 0;  // where the scan takes the database's block to end
+  ChainSkips titleSkips_;
   std::vector<RescueReport::Damage> start_;  // damage in the file's start, known only at the end
   size_t damagedUpTo_ = 0;                   // the end of the damage found last
   int64_t accounted_ = 0;                    // carriers met so far, rescued or lost
@@ -181,17 +208,18 @@ void Rescuer<Model>::rescue() {
   const Start start = readStart();
   const int64_t claimedEnd = start.claimedEnd;
   // The database's block as its length gives it, where it lies in the file.
-  size_t limit =
-      claimedEnd >= static_cast<int64_t>(start.carriers) && claimedEnd <= static_cast<int64_t>(size)
-          ? static_cast<size_t>(claimedEnd)
-          : size;
+  setLimit(claimedEnd >= static_cast<int64_t>(start.carriers) && claimedEnd <= static_cast<int64_t>(size)
+               ? static_cast<size_t>(claimedEnd)
+               : size);
   cutOff_ = claimedEnd > static_cast<int64_t>(size);
   size_t pos = start.carriers;
   while (true) {
+    const size_t limit = limit_;
     input_.settle(pos);
     if (pos < limit) {
-      ByteCursor in(bytes_.substr(0, limit), pos);
-      if (model_.readWhole(in, false)) {
+      if (readsWhole(pos)) {
+        ByteCursor in(bytes_.substr(0, limit), pos);
+        model_.readWhole(in, false);
         take(false);
         pos = in.position();
         continue;
@@ -202,7 +230,7 @@ void Rescuer<Model>::rescue() {
     if (next == limit && limit < size && (pos < limit || !countMatches(start.count))) {
       // The block's length does not hold what it says: the carriers go on
       // to the end of the file.
-      limit = size;
+      setLimit(size);
       continue;
     }
     if (pos >= limit) break;
@@ -210,8 +238,8 @@ void Rescuer<Model>::rescue() {
     pos = next;
   }
   checkStart(start, pos);
-  if (!cutOff_ && limit < size)
-    report_.trailing = {static_cast<int64_t>(limit), static_cast<int64_t>(size - limit)};
+  if (!cutOff_ && limit_ < size)
+    report_.trailing = {static_cast<int64_t>(limit_), static_cast<int64_t>(size - limit_)};
   for (const RescueReport::Damage& d : start_) report_.damage.push_back(d);
   report_.sortDamage();
 }
@@ -264,11 +292,9 @@ size_t Rescuer<Model>::findLead(std::string_view lead, size_t from, size_t to) {
 // The first place in [from, limit) where a carrier reads whole; limit when none does.
 template <class Model>
 size_t Rescuer<Model>::nextCarrier(size_t from, size_t limit) {
-  const std::string_view within = bytes_.substr(0, limit);
   for (size_t at = findLead(carrierLead_, from, limit); at < limit;
        at = findLead(carrierLead_, at + 1, limit)) {
-    ByteCursor in(within, at);
-    if (probe_.readWhole(in, false)) return at;
+    if (readsWhole(at)) return at;
     input_.reach(reachOf(at, carrierLead_, limit));
     input_.settle(at);
   }
