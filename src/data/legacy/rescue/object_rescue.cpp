@@ -145,11 +145,10 @@ class Rescuer {
                      int32_t stored, const std::string& reason);
   void hidden(size_t from, size_t to);
 
-  // How far reading the object whose lead (class name and block length)
-  // begins at `at` may have gone: to its block's end, where the block fits
-  // before `limit`; no further than the lead otherwise.
-  size_t reachOf(size_t at, std::string_view lead, size_t limit) const {
-    ByteCursor in(bytes_.substr(0, limit), std::min(limit, at + lead.size()));
+  // How far reading a carrier at `at` may have gone: to its block's end,
+  // where the block fits before `limit`; no further than its lead otherwise.
+  size_t reachOf(size_t at, size_t limit) const {
+    ByteCursor in(bytes_.substr(0, limit), std::min(limit, at + carrierLead_.size()));
     ByteCursor block;
     if (!in.block(block)) return std::min(limit, at + ByteCursor::objectLead(kCarrierName));
     return in.position();
@@ -217,14 +216,13 @@ void Rescuer<Model>::rescue() {
     const size_t limit = limit_;
     input_.settle(pos);
     if (pos < limit) {
-      if (readsWhole(pos)) {
-        ByteCursor in(bytes_.substr(0, limit), pos);
-        model_.readWhole(in, false);
+      ByteCursor in(bytes_.substr(0, limit), pos);
+      if (readsWhole(pos) && model_.readWhole(in, false)) {
         take(false);
         pos = in.position();
         continue;
       }
-      input_.reach(reachOf(pos, carrierLead_, limit));
+      input_.reach(reachOf(pos, limit));
     }
     const size_t next = nextCarrier(pos + 1, limit);
     if (next == limit && limit < size && (pos < limit || !countMatches(start.count))) {
@@ -295,7 +293,7 @@ size_t Rescuer<Model>::nextCarrier(size_t from, size_t limit) {
   for (size_t at = findLead(carrierLead_, from, limit); at < limit;
        at = findLead(carrierLead_, at + 1, limit)) {
     if (readsWhole(at)) return at;
-    input_.reach(reachOf(at, carrierLead_, limit));
+    input_.reach(reachOf(at, limit));
     input_.settle(at);
   }
   return limit;
@@ -306,7 +304,7 @@ size_t Rescuer<Model>::nextTitle(size_t from, size_t end) {
   const std::string_view within = bytes_.substr(0, end);
   for (size_t at = findLead(titleLead_, from, end); at < end; at = findLead(titleLead_, at + 1, end)) {
     ByteCursor in(within, at);
-    if (probe_.readTitle(in)) return at;
+    if (probe_.passTitle(in)) return at;
   }
   return end;
 }
