@@ -67,7 +67,7 @@ void MappedInput::settle(size_t at) {
   if (from < kept_) {
     kept_ = from;
   } else if (from >= kept_ + kAhead) {
-    giveBack(0, from);
+    giveBack(kept_, from);
     kept_ = from;
   }
   if (farthest_ <= to) {

@@ -37,6 +37,8 @@ class MappedInput {
   }
   // The reader stands at `at` and reads on from there: the pages well before
   // it, and those beyond the window ahead of it that a reach took in, go back.
+  // REQUIRES: a reader settles at or before a place before it reads there,
+  // unless it reaches there; the pages it reads are given back as it moves on.
   void settle(size_t at);
 
   // How much is kept around the reader: a little behind it, as much ahead.
@@ -52,6 +54,6 @@ class MappedInput {
   const char* data_ = nullptr;
   size_t size_ = 0;
   size_t farthest_ = 0;  // the farthest byte a reader reached since the last settle
-  size_t kept_ = 0;      // where the window began at the last giving back
+  size_t kept_ = 0;      // what lies before it was given back, or not read since
   int farReads_ = 0;     // settles since the last giving back ahead that found pages read far ahead
 };

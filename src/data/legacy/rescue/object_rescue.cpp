@@ -313,6 +313,7 @@ size_t Rescuer<Model>::nextTitle(size_t from, size_t end) {
 // does at `next`: its own fields and the titles that read whole are kept.
 template <class Model>
 void Rescuer<Model>::damaged(size_t at, size_t next, size_t size) {
+  input_.settle(at);
   const std::string reason = cutOff_ && next == size ? "cut off" : "damaged";
   ByteCursor in(bytes_.substr(0, next), at);
   int32_t n = -1;
