@@ -39,11 +39,11 @@ struct VOSKO_API RescueReport {
     // carrier's name where known. A long name is cut as messages cut values.
     std::string name;
     std::string carrier;
+    // Why, in a few words ("damaged", "cut off", "its carrier is lost").
+    std::string reason;
     // For a title: its carrier's number in the file's order (0-based; -1
     // where unknown).
     int64_t carrierNumber = -1;
-    // Why, in a few words ("damaged", "cut off", "its carrier is lost").
-    std::string reason;
   };
 
   std::string format;    // the version the input was read as, e.g. "2.5.5"

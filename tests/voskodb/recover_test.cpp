@@ -202,7 +202,7 @@ TEST(RescueLinesTest, TheLastLineSaysWhetherAnythingWasLost) {
     RescueReport r;
     r.format = "2.0";
     if (damage) r.damage.push_back({100, 120});
-    if (loss) r.losses.push_back({RescueReport::Loss::Kind::kCarrier, 100, 1, 1, "A", "", -1, "damaged"});
+    if (loss) r.losses.push_back({RescueReport::Loss::Kind::kCarrier, 100, 1, 1, "A", "", "damaged"});
     if (unresolved) r.unresolved.push_back("carrier 'A': label #11 lost, none taken");
     r.trailing = {500, trailing};
     r.unlisted.losses = unlistedLosses;

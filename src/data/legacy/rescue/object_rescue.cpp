@@ -162,7 +162,7 @@ class Rescuer {
   void loss(RescueReport::Loss::Kind kind, int64_t offset, int64_t number, std::string name,
             std::string carrier, std::string reason, int64_t count = 1, int64_t carrierNumber = -1) {
     report_.addLoss(
-        {kind, offset, number, count, std::move(name), std::move(carrier), carrierNumber, std::move(reason)});
+        {kind, offset, number, count, std::move(name), std::move(carrier), std::move(reason), carrierNumber});
   }
 
   MappedInput& input_;
