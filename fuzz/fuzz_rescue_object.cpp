@@ -1,10 +1,12 @@
 // The rescue of the object files against their conversion: a valid database
 // made from the input's first bytes (format and shape), damaged as the rest
 // of the input says (bytes flipped, runs zeroed, the file cut), then rescued.
-// The undamaged file must give the conversion byte for byte; a damaged one
+// The undamaged file must give the conversion byte for byte, complete, with
+// the zeros the input may append after it named as trailing; a damaged one
 // only carriers of the conversion, in its order, whole (apart from one per
 // damage, whose own bytes were hit), among them every carrier whose bytes
-// the damage left alone.
+// the damage left alone. The analysis, which writes nothing, must find what
+// the rescue finds.
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -57,6 +59,25 @@ std::vector<std::string> storedCarriers(const std::string& path) {
     all.push_back(fuzzinput::contents(one.path()).substr(std::string(TSoundCarrier::kFileHeader).size() + 8));
   }
   return all;
+}
+
+bool sameReport(const RescueReport& a, const RescueReport& b) {
+  auto runs = [](const RescueReport& r) {
+    std::vector<std::pair<int64_t, int64_t>> all;
+    for (const RescueReport::Damage& d : r.damage) all.emplace_back(d.begin, d.end);
+    return all;
+  };
+  auto losses = [](const RescueReport& r) {
+    std::vector<std::string> all;
+    for (const RescueReport::Loss& l : r.losses) {
+      all.push_back(std::to_string(static_cast<int>(l.kind)) + " " + std::to_string(l.offset) + " " +
+                    std::to_string(l.number) + " " + std::to_string(l.count) + " " + l.name + " " +
+                    l.carrier + " " + l.reason);
+    }
+    return all;
+  };
+  return a.carriers == b.carriers && a.titles == b.titles && runs(a) == runs(b) && losses(a) == losses(b) &&
+         a.trailing.offset == b.trailing.offset && a.trailing.count == b.trailing.count;
 }
 
 }  // namespace
@@ -124,19 +145,29 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
   }
   bytes.resize(cut);
+  // A byte the damages leave over appends that many zeros after the database.
+  const size_t trailing = (size - 3) % 3 == 1 ? data[size - 1] : 0;
+  bytes.append(trailing, '\0');
   writeFile(in.path(), bytes);
 
+  // The analysis alone, which writes nothing, finds what the rescue finds.
+  const RescueReport analysed = analyseObjectDatabase(version, in.path());
+  if (contents(out.path()) != "<none>") finding("the analysis wrote an output");
   RescueReport report;
   try {
     report = rescueObjectDatabase(version, in.path(), out.path());
   } catch (const IOException&) {
     if (contents(out.path()) != "<none>") finding("a failed rescue left an output");
     if (damages == 0) finding("the undamaged file could not be rescued");
+    if (analysed.carriers != 0) finding("the analysis rescues what the rescue cannot");
     return 0;
   }
+  if (!sameReport(analysed, report)) finding("the analysis and the rescue differ");
   const std::vector<std::string> got = storedCarriers(out.path());
   if (static_cast<int64_t>(got.size()) != report.carriers) finding("the report counts other carriers");
   if (damages == 0 && contents(out.path()) != contents(conv.path())) finding("the undamaged file differs");
+  if (damages == 0 && (!report.complete() || report.trailing.count != static_cast<int64_t>(trailing)))
+    finding("the undamaged file is not complete with its trailing bytes named");
   // In order, whole; the rest at most one per damage.
   size_t j = 0;
   int foreign = 0;

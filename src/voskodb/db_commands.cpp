@@ -1,10 +1,7 @@
 #include "voskodb/db_commands.h"
 
-#include <unistd.h>
-
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
+#include <exception>
 
 #include "app/reported_run.h"
 #include "basis/byte_cursor.h"
@@ -14,11 +11,11 @@
 #include "data/sound_carriers.h"
 #include "platform/console.h"
 #include "platform/kept_errno.h"
-#include "platform/message_value.h"
 #include "platform/os_file.h"
 #include "voskodb/command_lines.h"
 #include "voskodb/file_kind.h"
 #include "voskodb/file_summary.h"
+#include "voskodb/recover_command.h"
 
 namespace {
 
@@ -39,38 +36,26 @@ void checkTrailingBytes(const std::string& path, size_t headerLength) {
   if (!in.int32(blockLength)) return;  // the load has already said what is wrong
   const int64_t end = static_cast<int64_t>(lead.size()) + static_cast<uint32_t>(blockLength);
   if (file.size() > end) {
-    throw IOException("check: " + path + ": " + std::to_string(file.size() - end) +
-                      " bytes follow the end of the database's block.");
+    throw IOException("check: " + path + ": " + trailingBytesText(kCurrentVersion, file.size() - end) + ".");
   }
 }
 
 // Where the rescue finds the first damage of a database that does not load,
-// and the command that rescues the rest. The rescue writes into a directory
-// of its own, removed again. The report that follows is the load's, and so
-// is its system message.
+// and the command that rescues the rest. The rescue only reads: nothing is
+// written anywhere.
 std::string firstDamage(const std::string& path) {
+  // The report that follows is the load's, and so is its system message.
   platform::KeptErrno kept;
-  std::string place;
-  const char* tmp = std::getenv("TMPDIR");
-  std::string dir = std::string(tmp != nullptr && *tmp != '\0' ? tmp : "/tmp") + "/voskodb-check-XXXXXX";
-  if (mkdtemp(dir.data()) == nullptr) return "";
-  const std::string out = dir + "/rescued.vsk";
+  RescueReport report;
   try {
-    const RescueReport report = rescueObjectDatabase(kCurrentVersion, path, out);
-    if (!report.losses.empty()) {
-      const RescueReport::Loss& loss = report.losses.front();
-      place = "First damage at byte " + std::to_string(loss.offset) + ", in carrier " +
-              (loss.number >= 0 ? std::to_string(loss.number + 1) : std::string("?")) +
-              (loss.name.empty() ? std::string() : " '" + platform::messageValue(loss.name) + "'") + ".";
-    } else if (!report.damage.empty()) {
-      place = "First damage at byte " + std::to_string(report.damage.front().begin) + ".";
-    }
+    report = analyseObjectDatabase(kCurrentVersion, path);
   } catch (const std::exception&) {
-    place = "Nothing of it can be rescued.";
+    return "";  // the load has already said what is wrong
   }
-  std::remove(out.c_str());
-  rmdir(dir.c_str());
-  if (place.empty() || place == "Nothing of it can be rescued.") return place;
+  const std::string place = firstDamageText(report);
+  if (report.carriers == 0)
+    return place.empty() ? "Nothing of it can be rescued." : place + " Nothing of it can be rescued.";
+  if (place.empty()) return place;
   return place + " Rescue what is left with: voskodb recover " + shellQuote(path) + " <output-file>";
 }
 

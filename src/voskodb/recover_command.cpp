@@ -60,22 +60,55 @@ std::string formatOf(const std::string& in, const std::string& named) {
 
 std::string quoted(const std::string& name) { return "'" + name + "'"; }
 
+// "carrier 3", "carriers 3 to 5" (only those a count announces come in runs,
+// and they are numbered) or "carrier" where the number is not known, then the
+// name where it is.
+std::string place(const char* kind, int64_t number, int64_t count, const std::string& name) {
+  std::string text = kind;
+  if (number >= 0 && count > 1)
+    text += "s " + std::to_string(number + 1) + " to " + std::to_string(number + count);
+  else if (number >= 0)
+    text += " " + std::to_string(number + 1);
+  if (!name.empty()) text += " " + quoted(name);
+  return text;
+}
+
+// "carrier 3 'Album'", or "title 2 'Song' of carrier 1 'Album'".
+std::string lossPlace(const RescueReport::Loss& loss) {
+  if (loss.kind == RescueReport::Loss::Kind::kCarrier)
+    return place("carrier", loss.number, loss.count, loss.name);
+  std::string text = place("title", loss.number, loss.count, loss.name);
+  if (loss.carrierNumber >= 0 || !loss.carrier.empty())
+    text += " of " + place("carrier", loss.carrierNumber, 1, loss.carrier);
+  return text;
+}
+
 std::string lossLine(const RescueReport::Loss& loss) {
-  const bool carrier = loss.kind == RescueReport::Loss::Kind::kCarrier;
-  std::string line = carrier ? "carrier" : "title";
-  // Only those a count announces come in runs, and they are numbered.
-  if (loss.count > 1 && loss.number >= 0)
-    line += "s " + std::to_string(loss.number + 1) + " to " + std::to_string(loss.number + loss.count);
-  else if (loss.number >= 0)
-    line += " " + std::to_string(loss.number + 1);
-  if (!loss.name.empty()) line += " " + quoted(loss.name);
-  if (!carrier && !loss.carrier.empty()) line += " of carrier " + quoted(loss.carrier);
-  line += " at byte " + std::to_string(loss.offset);
+  std::string line = lossPlace(loss) + " at byte " + std::to_string(loss.offset);
   if (!loss.reason.empty()) line += " (" + loss.reason + ")";
   return line;
 }
 
 }  // namespace
+
+std::string trailingBytesText(const std::string& format, int64_t count) {
+  return std::to_string(count) + " bytes follow the end of the database's " +
+         (isRecordFormat(format) ? "lists" : "block");
+}
+
+std::string firstDamageText(const RescueReport& report) {
+  if (report.damage.empty()) return "";
+  const RescueReport::Damage& first = report.damage.front();
+  std::string text = "First damage at byte " + std::to_string(first.begin);
+  // The loss, if any, that the first damaged run holds.
+  for (const RescueReport::Loss& loss : report.losses) {
+    if (loss.offset >= first.begin && loss.offset < first.end) {
+      text += ", in " + lossPlace(loss);
+      break;
+    }
+  }
+  return text + ".";
+}
 
 std::vector<std::string> rescueLines(const std::string& in, const std::string& out,
                                      const RescueReport& report) {
@@ -87,11 +120,27 @@ std::vector<std::string> rescueLines(const std::string& in, const std::string& o
     lines.push_back("damaged: bytes " + std::to_string(d.begin) + " to " + std::to_string(d.end - 1) + " (" +
                     std::to_string(d.end - d.begin) + " bytes)");
   }
+  const RescueReport::Unlisted& unlisted = report.unlisted;
+  if (unlisted.runs > 0) {
+    lines.push_back("damaged: " + std::to_string(unlisted.runs) + " more runs (" +
+                    std::to_string(unlisted.bytes) + " bytes), not listed");
+  }
   for (const RescueReport::Loss& loss : report.losses) lines.push_back("lost: " + lossLine(loss));
+  if (unlisted.losses > 0)
+    lines.push_back("lost: " + std::to_string(unlisted.losses) + " more carriers and titles, not listed");
   for (const std::string& u : report.unresolved) lines.push_back("unresolved: " + u);
-  if (report.complete())
+  const RescueReport::Trailing& trailing = report.trailing;
+  if (trailing.count > 0) {
+    lines.push_back("trailing: " + trailingBytesText(report.format, trailing.count) + " (bytes " +
+                    std::to_string(trailing.offset) + " to " +
+                    std::to_string(trailing.offset + trailing.count - 1) +
+                    "); the conversion does not read them");
+  }
+  if (report.complete() && trailing.count > 0)
+    lines.push_back("complete: nothing of the data was lost.");
+  else if (report.complete())
     lines.push_back("complete: nothing was damaged.");
-  else if (report.losses.empty() && report.unresolved.empty())
+  else if (report.losses.empty() && unlisted.losses == 0 && report.unresolved.empty())
     lines.push_back("rescued all: the damage hit no carrier or title.");
   else
     lines.push_back("incomplete: what could be read whole is in " + out + "; the rest is lost.");
@@ -120,12 +169,18 @@ std::string rescueJson(const std::string& in, const std::string& out, const Resc
     if (loss.number >= 0) item["number"] = loss.number + 1;
     item["count"] = loss.count;
     item["name"] = text(loss.name);
-    if (loss.kind == RescueReport::Loss::Kind::kTitle) item["carrier"] = text(loss.carrier);
+    if (loss.kind == RescueReport::Loss::Kind::kTitle) {
+      item["carrier"] = text(loss.carrier);
+      if (loss.carrierNumber >= 0) item["carrierNumber"] = loss.carrierNumber + 1;
+    }
     item["reason"] = loss.reason;
     json["lost"].push_back(item);
   }
   json["unresolved"] = nlohmann::ordered_json::array();
   for (const std::string& u : report.unresolved) json["unresolved"].push_back(text(u));
+  json["unlisted"] = {
+      {"runs", report.unlisted.runs}, {"bytes", report.unlisted.bytes}, {"losses", report.unlisted.losses}};
+  json["trailing"] = {{"offset", report.trailing.offset}, {"count", report.trailing.count}};
   return json.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
 }
 

@@ -138,6 +138,15 @@ TEST_P(RescueObjectTest, HandMadeDamages) {
        {0, 1, 2},
        {{static_cast<int64_t>(header + 4), static_cast<int64_t>(header + 8)}},
        {}},
+      {"carrier count lowered: loading stops short of the last carrier",
+       [&] {
+         std::string b = original;
+         b[header + 4] = 2;
+         return b;
+       }(),
+       {0, 1, 2},
+       {{static_cast<int64_t>(header + 4), static_cast<int64_t>(header + 8)}},
+       {}},
       {"class name of the second carrier",
        flipped(second + 6),
        {0, 2},
@@ -173,10 +182,8 @@ TEST_P(RescueObjectTest, HandMadeDamages) {
        {{static_cast<int64_t>(second), static_cast<int64_t>(header) + 4 + 0x7FFF0000}},
        {"carrier " + off(second) + " 1  cut off x4999999"}},
   };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.what);
-    std::remove(dir.file("out.vsk").c_str());
-    const RescueReport report = rescue(c.bytes);
+  // The damaged runs, and the losses as kind, offset, number, carrier, reason, count.
+  auto found = [](const RescueReport& report) {
     std::vector<std::pair<int64_t, int64_t>> damage;
     for (const auto& d : report.damage) damage.emplace_back(d.begin, d.end);
     std::vector<std::string> losses;
@@ -185,8 +192,20 @@ TEST_P(RescueObjectTest, HandMadeDamages) {
                        std::to_string(l.number) + " " + l.carrier + " " + l.reason +
                        (l.count > 1 ? " x" + std::to_string(l.count) : ""));
     }
-    EXPECT_EQ(damage, c.damage);
-    EXPECT_EQ(losses, c.losses);
+    return std::make_pair(damage, losses);
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    testutil::writeFile(dir.file("bad.vsk"), c.bytes);
+    // The analysis alone finds what the rescue finds, and writes nothing.
+    std::remove(dir.file("out.vsk").c_str());
+    const RescueReport analysed = analyseObjectDatabase(GetParam(), dir.file("bad.vsk"));
+    EXPECT_FALSE(testutil::exists(dir.file("out.vsk")));
+    const RescueReport report = rescue(c.bytes);
+    EXPECT_EQ(found(report), std::make_pair(c.damage, c.losses));
+    EXPECT_EQ(found(analysed), found(report));
+    EXPECT_EQ(analysed.carriers, report.carriers);
+    EXPECT_EQ(analysed.titles, report.titles);
     const std::vector<std::string> out = carriers(dir.file("out.vsk"));
     std::vector<std::string> whole;
     for (const std::string& line : out) {
@@ -197,6 +216,54 @@ TEST_P(RescueObjectTest, HandMadeDamages) {
     ASSERT_EQ(whole.size(), c.kept.size());
     EXPECT_EQ(report.carriers, static_cast<int64_t>(out.size()));
   }
+}
+
+TEST_P(RescueObjectTest, BytesAfterTheDatabasesBlockAreNamedNotLost) {
+  const size_t title2 = at("TTitle", 2);
+  std::string damagedTitle = original;
+  std::fill(damagedTitle.begin() + static_cast<long>(title2 + 4),
+            damagedTitle.begin() + static_cast<long>(title2 + 8), '\0');
+  const auto size = static_cast<int64_t>(original.size());
+  struct Case {
+    const char* what;
+    std::string bytes;
+    bool complete;
+    int64_t trailing;
+  };
+  const Case cases[] = {
+      {"zeros after a whole file", original + std::string(100, '\0'), true, 100},
+      {"text after a whole file", original + "abc", true, 3},
+      {"zeros after a damaged file", damagedTitle + std::string(50, '\0'), false, 50},
+      {"nothing after a damaged file", damagedTitle, false, 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    const RescueReport report = rescue(c.bytes);
+    EXPECT_EQ(report.complete(), c.complete);
+    EXPECT_EQ(report.trailing.count, c.trailing);
+    if (c.trailing > 0) {
+      EXPECT_EQ(report.trailing.offset, size);
+    }
+    for (const RescueReport::Damage& d : report.damage) EXPECT_LE(d.end, size);
+    if (c.complete) {
+      EXPECT_EQ(testutil::readFile(dir.file("out.vsk")), testutil::readFile(dir.file("conv.vsk")));
+    }
+  }
+}
+
+TEST_P(RescueObjectTest, AReportListsAtMostItsShareOfLossesAndCountsTheRest) {
+  // Carrier leads that read no further, more than a report lists, between the first carrier and the second.
+  const size_t second = at("TSoundCarrier", 1);
+  const size_t leads = RescueReport::kMostListed + 5;
+  std::string lead = le32(13) + "TSoundCarrier";
+  std::string bytes = original.substr(0, second);
+  for (size_t i = 0; i < leads; ++i) bytes += lead;
+  bytes += original.substr(second);
+  const RescueReport report = rescue(bytes);
+  EXPECT_EQ(report.carriers, 3);
+  EXPECT_EQ(report.losses.size(), RescueReport::kMostListed);
+  EXPECT_EQ(static_cast<size_t>(report.unlisted.losses) + report.losses.size(), leads);
+  EXPECT_FALSE(report.complete());
 }
 
 TEST_P(RescueObjectTest, EveryCutKeepsOnlyWhatTheOriginalHolds) {
