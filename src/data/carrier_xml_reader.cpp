@@ -103,8 +103,8 @@ int attributeIndex(const char* name, const std::array<const char*, N>& names, si
   return -1;
 }
 
-constexpr std::array<const char*, 8> kCarrierAttributes = {"NAME",    "ARTIST",      "LABEL", "TYPE",
-                                                           "RELEASE", "CONTENTTYPE", "IMAGE", "PRINTIMAGE"};
+constexpr std::array<const char*, 9> kCarrierAttributes = {
+    "NAME", "ARTIST", "LABEL", "TYPE", "RELEASE", "CONTENTTYPE", "IMAGE", "PRINTIMAGE", "RELEASEDAYS"};
 constexpr std::array<const char*, 8> kTitleAttributes = {
     "NAME", "ARTIST", "URL", "TRACK", "CONTENTTYPE", "ORIGINALARTIST", "FILM", "CARRIERINDEX"};
 constexpr std::array<const char*, 5> kTrackAttributes = {"MINUTES", "SECONDS", "FRAMES", "TRACKNUMBER",
@@ -178,7 +178,7 @@ class Reading {
         if (std::strcmp(name, "CARRIER") != 0) return refuse();
         return startCarrier(atts);
       case At::kCarrier:
-        return enter(name, atts, "NOTES", At::kNotes);
+        return startNotes(name, atts);
       case At::kAfterNotes:
         return enter(name, atts, "TOCS", At::kTocs);
       case At::kTocs:
@@ -261,19 +261,23 @@ class Reading {
     carrier_.tocCount = 0;
     titles_.clear();
     Span spans[kCarrierAttributes.size()];
-    bool release = false;
+    const char* release = nullptr;
+    const char* days = nullptr;
     for (size_t i = 0; atts[2 * i] != nullptr; ++i) {
       const int k = attributeIndex(atts[2 * i], kCarrierAttributes, i);
       if (k < 0) return refuse();
       if (k == 4) {
-        carrier_.release = platform::parseShortDate(ansi(atts[2 * i + 1]));
-        release = true;
+        release = atts[2 * i + 1];
+      } else if (k == 8) {
+        days = atts[2 * i + 1];
       } else {
         spans[k] = text(atts[2 * i + 1]);
       }
     }
     // The model reads a missing date as an empty one, which is no date.
-    if (!release) return refuse();
+    if (release == nullptr) return refuse();
+    const std::string daysText = days != nullptr ? ansi(days) : std::string();
+    carrier_.release = modelxml::parseRelease(ansi(release), days != nullptr ? &daysText : nullptr);
     name_ = spans[0];
     artist_ = spans[1];
     label_ = spans[2];
@@ -284,11 +288,24 @@ class Reading {
     at_ = At::kCarrier;
   }
 
+  // NOTES with no attribute but LINEBREAKS, which says how its text is read.
+  void startNotes(const char* name, const char** atts) {
+    if (std::strcmp(name, "NOTES") != 0) return refuse();
+    const char* lineBreaks = nullptr;
+    for (; atts[0] != nullptr; atts += 2) {
+      if (std::strcmp(atts[0], "LINEBREAKS") != 0) return refuse();
+      lineBreaks = atts[1];
+    }
+    const std::string value = lineBreaks != nullptr ? ansi(lineBreaks) : std::string();
+    exactLineBreaks_ = modelxml::exactLineBreaks(lineBreaks != nullptr ? &value : nullptr);
+    at_ = At::kNotes;
+  }
+
   void endNotes() {
     const size_t at = texts_.size();
     appendAnsi(texts_, notes_.c_str());  // text holds no NUL
     std::string_view read(texts_.data() + at, texts_.size() - at);
-    if (read.find("\n\n") != std::string_view::npos) {
+    if (!exactLineBreaks_ && read.find("\n\n") != std::string_view::npos) {
       // The model's own repair of the line breaks, on the rare notes that need it.
       std::string expanded = TXMLHelper::expandLineBreaks(std::string(read));
       texts_.replace(at, std::string::npos, expanded);
@@ -453,6 +470,7 @@ class Reading {
   Span name_, label_, artist_, type_, notesSpan_, contentType_, image_, printImage_;
   std::vector<TitleSpans> titles_;
   std::string notes_;  // as expat hands it over, until NOTES ends
+  bool exactLineBreaks_ = false;
   bool leadOutRead_ = false;
   std::string scratch_;
 };
