@@ -3,6 +3,7 @@
 #include <array>
 #include <cstring>
 #include <exception>
+#include <memory>
 #include <string_view>
 #include <vector>
 
@@ -116,9 +117,6 @@ constexpr std::array<const char*, 5> kTrackAttributes = {"MINUTES", "SECONDS", "
 class Reading {
  public:
   Reading(const CarrierXmlReader::Each& each, int64_t& carriers) : each_(each), carriers_(carriers) {}
-  ~Reading() {
-    if (parser_ != nullptr) XML_ParserFree(parser_);
-  }
   Reading(const Reading&) = delete;
   Reading& operator=(const Reading&) = delete;
 
@@ -450,15 +448,9 @@ class Reading {
     return scratch_;
   }
 
-  // The bytes handed to expat that it has not got past yet.
-  int64_t unparsed() const {
-    const XML_Index done = XML_GetCurrentByteIndex(parser_);
-    return done < 0 ? 0 : fed_ - static_cast<int64_t>(done);
-  }
-
   const CarrierXmlReader::Each& each_;
+  std::unique_ptr<xml::ExpatParser> expat_;
   XML_Parser parser_ = nullptr;
-  int64_t fed_ = 0;
   At at_ = At::kDocument;
   bool stopped_ = false;
   std::exception_ptr failure_;
@@ -482,8 +474,12 @@ bool Reading::run(const std::string& path) {
   } catch (const std::exception&) {
     return false;
   }
-  parser_ = xml::createParser();
-  if (parser_ == nullptr) return false;
+  try {
+    expat_ = std::make_unique<xml::ExpatParser>(static_cast<int64_t>(file.size()));
+  } catch (const std::exception&) {
+    return false;
+  }
+  parser_ = expat_->get();
   XML_SetUserData(parser_, this);
   XML_SetElementHandler(parser_, onStartElement, onEndElement);
   XML_SetCharacterDataHandler(parser_, onCharacterData);
@@ -492,25 +488,20 @@ bool Reading::run(const std::string& path) {
   XML_SetStartCdataSectionHandler(parser_, onStartCdata);
   XML_SetStartDoctypeDeclHandler(parser_, onStartDoctype);
   XML_SetStartNamespaceDeclHandler(parser_, onNamespaceDecl);
-  // Fed as the document parser feeds a file, piece by piece into expat's own buffer.
-  for (;;) {
-    const int piece = xml::filePieceSize(unparsed());
-    void* buffer = XML_GetBuffer(parser_, piece);
-    if (buffer == nullptr) return false;
-    size_t n = 0;
+  // Fed as the document parser feeds a file, piece by piece into expat's own
+  // buffer; a document beyond what expat may take for its size is refused
+  // (XML_ERROR_NO_MEMORY), and the loaded way reports it.
+  for (bool last = false; !last;) {
+    XML_Status status = XML_STATUS_ERROR;
     try {
-      n = file.read(buffer, static_cast<size_t>(piece));
-      if (n < static_cast<size_t>(piece) && file.position() < file.size()) return false;
+      status = expat_->parseFilePiece(file, &last);
     } catch (const std::exception&) {
       return false;
     }
-    const bool last = n < static_cast<size_t>(piece);
-    fed_ += static_cast<int64_t>(n);
-    const XML_Status status = XML_ParseBuffer(parser_, static_cast<int>(n), last ? XML_TRUE : XML_FALSE);
     if (failure_) std::rethrow_exception(failure_);
     if (status != XML_STATUS_OK || stopped_) return false;
-    if (last) return at_ == At::kEnd;
   }
+  return at_ == At::kEnd;
 }
 
 }  // namespace

@@ -44,6 +44,18 @@ TDomText* textNode(TDomDocument* document, const std::string& text) {
   return document->createTextNode(platform::ansiToUtf16(text));
 }
 
+void chargeBuilt(const TDomElement* element, size_t objectSize,
+                 std::initializer_list<const std::string*> texts) {
+  // What malloc keeps of each block beside its bytes.
+  constexpr size_t kBlockCost = 2 * sizeof(void*);
+  size_t bytes = objectSize + kBlockCost;
+  for (const std::string* text : texts) {
+    // Short texts live inside the string itself.
+    if (text->capacity() >= sizeof(std::string)) bytes += text->capacity() + 1 + kBlockCost;
+  }
+  element->ownerDocument()->charge(bytes);
+}
+
 int32_t parseInteger(const std::string& text) { return TInteger::parse(text); }
 
 uint32_t parseCardinal(const std::string& text) {

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <initializer_list>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -27,6 +28,12 @@ VOSKO_API std::string tagName(const TDomElement* element);
 VOSKO_API std::vector<TDomElement*> elementsBelow(const TDomElement* element, std::u16string_view name);
 // A new text node holding `text`, created in (and owned by) `document`.
 VOSKO_API TDomText* textNode(TDomDocument* document, const std::string& text);
+
+// Counts an object built from `element` (its size and its texts' memory)
+// against the memory the element's document was read under (see
+// TDomDocument::charge, which raises EOutOfMemory beyond it).
+VOSKO_API void chargeBuilt(const TDomElement* element, size_t objectSize,
+                           std::initializer_list<const std::string*> texts);
 
 // Decimal conversions of attribute values; each raises EConvertError
 // "'<text>' is not a valid integer value" when the text does not convert.

@@ -233,6 +233,9 @@ void TSoundCarrier::fromXML(TDomElement* element) {
     for (TDomElement* titleElement : modelxml::elementsBelow(titlesElement, u"TITLE")) {
       auto title = std::make_unique<TTitle>();
       title->fromXML(titleElement);
+      modelxml::chargeBuilt(titleElement, sizeof(TTitle) + sizeof(TTitle*),
+                            {&title->name, &title->url, &title->artist, &title->contentType,
+                             &title->originalArtist, &title->film});
       title->carrier = this;
       // Appended as read: the titles keep the numbers of the file.
       append(std::move(title));

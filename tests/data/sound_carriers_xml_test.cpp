@@ -261,6 +261,29 @@ TEST_F(SoundCarriersXmlTest, TitleAndTocFailures) {
                 "TTOCTrack.fromXML: (ParserException) TBoolean.fromString: No such boolean value: 'ja'.");
 }
 
+// What the model builds from a document counts against the memory the
+// document's size allows, as its tree does: titles far smaller in the
+// document than in the model cannot make loading take more.
+TEST_F(SoundCarriersXmlTest, ModelBuiltBeyondTheDocumentsMemoryLimitIsRefused) {
+  std::string titles;
+  for (int i = 0; i < 5000; ++i) titles += "<TITLE TRACK='0' CARRIERINDEX='0'/>";
+  const std::string xml = carrierXml("RELEASE='1.1.2000'", "<NOTES/><TOCS/><TITLES>" + titles + "</TITLES>");
+  TXmlToDomParser parser(&modeltest::implementation());
+  // A limit that leaves the tree and its parser a megabyte, less than the model's titles take.
+  const auto size = static_cast<std::int64_t>(xml.size());
+  const auto tree = static_cast<std::int64_t>(parser.bufferToDom(xml, "in.xml")->memoryUsed());
+  parser.setMemoryFloor(tree + (1 << 20) - 8 * size);
+  std::unique_ptr<TDomDocument> document = parser.bufferToDom(xml, "in.xml");
+  TSoundCarriers database;
+  const std::string message = messageOf<IOException>([&] { database.loadXML(document.get()); });
+  EXPECT_EQ(message.rfind("TXMLPersistent.loadXML: (EDomException) TSoundCarriers.fromXML: (EDomException) "
+                          "TSoundCarrier.fromXML: (EOutOfMemory) File \"in.xml\" needs more memory than its "
+                          "limit of ",
+                          0),
+            0u)
+      << message;
+}
+
 TEST_F(SoundCarriersXmlTest, ElementsOfTheWrongKindAreRefusedByEachClass) {
   std::unique_ptr<TDomDocument> document = modeltest::parse("<OTHER/>");
   TSoundCarrier carrier;
