@@ -33,6 +33,9 @@ std::string tagName(const TDomElement* element) {
 std::vector<TDomElement*> elementsBelow(const TDomElement* element, std::u16string_view name) {
   std::vector<TDomElement*> found;
   TDomNodeList list = element->getElementsByTagName(name);
+  // Two lists of a pointer each for millions of elements, maybe: the node
+  // list grown by doubling, and this one.
+  element->ownerDocument()->charge(3 * list.length() * sizeof(TDomNode*));
   found.reserve(list.length());
   for (TDomNode* node : list) {
     if (TDomElement* e = domCast<TDomElement>(node)) found.push_back(e);

@@ -233,7 +233,8 @@ void TSoundCarrier::fromXML(TDomElement* element) {
     for (TDomElement* titleElement : modelxml::elementsBelow(titlesElement, u"TITLE")) {
       auto title = std::make_unique<TTitle>();
       title->fromXML(titleElement);
-      modelxml::chargeBuilt(titleElement, sizeof(TTitle) + sizeof(TTitle*),
+      // The carrier's list of titles grows by doubling, the old list still there when it grows.
+      modelxml::chargeBuilt(titleElement, sizeof(TTitle) + 3 * sizeof(TTitle*),
                             {&title->name, &title->url, &title->artist, &title->contentType,
                              &title->originalArtist, &title->film});
       title->carrier = this;

@@ -43,7 +43,8 @@ void TSoundCarriers::fromXML(TDomElement* element) {
     for (TDomElement* carrierElement : carriers) {
       auto carrier = std::make_unique<TSoundCarrier>();
       carrier->fromXML(carrierElement);
-      modelxml::chargeBuilt(carrierElement, sizeof(TSoundCarrier) + sizeof(TTOCList) + sizeof(TSoundCarrier*),
+      modelxml::chargeBuilt(carrierElement,
+                            sizeof(TSoundCarrier) + sizeof(TTOCList) + 3 * sizeof(TSoundCarrier*),
                             {&carrier->name, &carrier->label, &carrier->artist, &carrier->type,
                              &carrier->notes, &carrier->contentType, &carrier->image, &carrier->printImage});
       append(std::move(carrier));

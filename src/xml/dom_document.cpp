@@ -147,6 +147,13 @@ void TDomDocument::charge(std::size_t bytes) {
   if (memoryLimit_ != 0 && memoryUsed() + charged_ > memoryLimit_) throw EOutOfMemory(refusal_);
 }
 
+const std::u16string* TDomDocument::internName(std::u16string&& name) {
+  auto found = names_.find(std::u16string_view(name));
+  if (found != names_.end()) return &*found;
+  namesBytes_ += name.size() * sizeof(char16_t) + 64;
+  return &*names_.insert(std::move(name)).first;
+}
+
 const std::u16string* TDomDocument::findName(std::u16string_view name) const {
   auto found = names_.find(name);
   return found != names_.end() ? &*found : nullptr;

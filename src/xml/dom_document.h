@@ -69,6 +69,8 @@ class VOSKO_API TDomDocument final : public TDomParentNode {
 
   // The name interned in this document: equal names share one string.
   const std::u16string* internName(std::u16string_view name);
+  // The same for a name the caller no longer needs, kept without a copy.
+  const std::u16string* internName(std::u16string&& name);
   // About the bytes the document's nodes, texts and names take.
   std::size_t memoryUsed() const { return arena_.reserved() + namesBytes_; }
   // A document read from a file may take, with what is built from it, the

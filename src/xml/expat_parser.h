@@ -40,10 +40,13 @@ inline constexpr char kNamespaceSeparator = '\xFF';
 // The smallest piece of a file handed to the parser at once.
 inline constexpr int kFilePiece = 64 * 1024;
 // What reading a document may take: the floor covers the parser's own
-// buffers and small documents; a document tree of an ordinary database
-// takes about six bytes for each byte of the document, so eight leave room.
+// buffers and small documents. The tree of an ordinary export takes up to
+// six bytes for each byte of the document and the model built from it up to
+// three more (titles of empty texts, the densest); ten leave room, and the
+// shapes this guards against take far more (25 for millions of attributes,
+// 30 for deep nesting).
 inline constexpr std::int64_t kMemoryFloor = std::int64_t{64} << 20;
-inline constexpr std::int64_t kMemoryPerByte = 8;
+inline constexpr std::int64_t kMemoryPerByte = 10;
 
 // The size of the next piece of a file when the parser still holds
 // `unparsed` bytes of an unfinished token: the piece grows with the token

@@ -335,8 +335,8 @@ class TDomBuilder {
     std::string_view key(expatName);
     auto found = names_.find(key);
     if (found != names_.end()) return found->second;
-    // The name in UTF-16 twice (converted and kept) and once more in UTF-8.
-    requireMemory(5 * static_cast<std::int64_t>(key.size()));
+    // The name in UTF-16, converted once and kept.
+    requireMemory(2 * static_cast<std::int64_t>(key.size()));
     std::string_view local = key, prefix;
     std::size_t first = key.find(kNamespaceSeparator);
     if (first != std::string_view::npos) {
@@ -347,8 +347,9 @@ class TDomBuilder {
         local = local.substr(0, second);
       }
     }
-    std::string qName = prefix.empty() ? std::string(local) : std::string(prefix) + ":" + std::string(local);
-    const std::u16string* interned = document_->internName(xml::fromStored(qName));
+    std::u16string qName = xml::fromStored(local);
+    if (!prefix.empty()) qName = xml::fromStored(prefix) + u":" + qName;
+    const std::u16string* interned = document_->internName(std::move(qName));
     if (names_.size() < kCachedNames && key.size() <= kCachedNameSize) {
       names_.emplace(std::string(key), interned);
       cachedNameBytes_ += static_cast<std::int64_t>(key.size()) + kEntryBytes;
@@ -357,7 +358,7 @@ class TDomBuilder {
   }
 
   const std::u16string* plainName(const XML_Char* name) {
-    requireMemory(4 * static_cast<std::int64_t>(std::strlen(name)));
+    requireMemory(2 * static_cast<std::int64_t>(std::strlen(name)));
     return document_->internName(xml::fromStored(name));
   }
 

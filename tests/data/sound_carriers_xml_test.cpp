@@ -272,7 +272,7 @@ TEST_F(SoundCarriersXmlTest, ModelBuiltBeyondTheDocumentsMemoryLimitIsRefused) {
   // A limit that leaves the tree and its parser a megabyte, less than the model's titles take.
   const auto size = static_cast<std::int64_t>(xml.size());
   const auto tree = static_cast<std::int64_t>(parser.bufferToDom(xml, "in.xml")->memoryUsed());
-  parser.setMemoryFloor(tree + (1 << 20) - 8 * size);
+  parser.setMemoryFloor(tree + (1 << 20) - 10 * size);
   std::unique_ptr<TDomDocument> document = parser.bufferToDom(xml, "in.xml");
   TSoundCarriers database;
   const std::string message = messageOf<IOException>([&] { database.loadXML(document.get()); });

@@ -448,7 +448,6 @@ TEST_F(ParserTest, DocumentsNeedingMoreMemoryThanTheirSizeAllowsAreRefusedNaming
   } cases[] = {
       {"elements nested deep", repeated("<a>", 30000) + repeated("</a>", 30000)},
       {"attributes on one element", "<a" + attributes + "/>"},
-      {"a long name", "<" + std::string(400000, 'n') + "/>"},
       {"default attributes", "<!DOCTYPE r [<!ATTLIST a d CDATA '" + std::string(1000, 'd') + "'>]><r>" +
                                  repeated("<a/>", 5000) + "</r>"},
   };
@@ -456,7 +455,7 @@ TEST_F(ParserTest, DocumentsNeedingMoreMemoryThanTheirSizeAllowsAreRefusedNaming
     SCOPED_TRACE(c.shape);
     const auto size = static_cast<std::int64_t>(c.document.size());
     const std::string limit =
-        kib(kFloor + 8 * size) + " (256 KiB and 8 times its " + kib(size) + ") to be read.";
+        kib(kFloor + 10 * size) + " (256 KiB and 10 times its " + kib(size) + ") to be read.";
     try {
       parseFile(c.document, "hostile.xml");
       ADD_FAILURE() << "read";
