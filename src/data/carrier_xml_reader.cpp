@@ -3,6 +3,7 @@
 #include <array>
 #include <cstring>
 #include <exception>
+#include <memory>
 #include <string_view>
 #include <vector>
 
@@ -103,8 +104,8 @@ int attributeIndex(const char* name, const std::array<const char*, N>& names, si
   return -1;
 }
 
-constexpr std::array<const char*, 8> kCarrierAttributes = {"NAME",    "ARTIST",      "LABEL", "TYPE",
-                                                           "RELEASE", "CONTENTTYPE", "IMAGE", "PRINTIMAGE"};
+constexpr std::array<const char*, 9> kCarrierAttributes = {
+    "NAME", "ARTIST", "LABEL", "TYPE", "RELEASE", "CONTENTTYPE", "IMAGE", "PRINTIMAGE", "RELEASEDAYS"};
 constexpr std::array<const char*, 8> kTitleAttributes = {
     "NAME", "ARTIST", "URL", "TRACK", "CONTENTTYPE", "ORIGINALARTIST", "FILM", "CARRIERINDEX"};
 constexpr std::array<const char*, 5> kTrackAttributes = {"MINUTES", "SECONDS", "FRAMES", "TRACKNUMBER",
@@ -116,9 +117,6 @@ constexpr std::array<const char*, 5> kTrackAttributes = {"MINUTES", "SECONDS", "
 class Reading {
  public:
   Reading(const CarrierXmlReader::Each& each, int64_t& carriers) : each_(each), carriers_(carriers) {}
-  ~Reading() {
-    if (parser_ != nullptr) XML_ParserFree(parser_);
-  }
   Reading(const Reading&) = delete;
   Reading& operator=(const Reading&) = delete;
 
@@ -178,7 +176,7 @@ class Reading {
         if (std::strcmp(name, "CARRIER") != 0) return refuse();
         return startCarrier(atts);
       case At::kCarrier:
-        return enter(name, atts, "NOTES", At::kNotes);
+        return startNotes(name, atts);
       case At::kAfterNotes:
         return enter(name, atts, "TOCS", At::kTocs);
       case At::kTocs:
@@ -261,19 +259,23 @@ class Reading {
     carrier_.tocCount = 0;
     titles_.clear();
     Span spans[kCarrierAttributes.size()];
-    bool release = false;
+    const char* release = nullptr;
+    const char* days = nullptr;
     for (size_t i = 0; atts[2 * i] != nullptr; ++i) {
       const int k = attributeIndex(atts[2 * i], kCarrierAttributes, i);
       if (k < 0) return refuse();
       if (k == 4) {
-        carrier_.release = platform::parseShortDate(ansi(atts[2 * i + 1]));
-        release = true;
+        release = atts[2 * i + 1];
+      } else if (k == 8) {
+        days = atts[2 * i + 1];
       } else {
         spans[k] = text(atts[2 * i + 1]);
       }
     }
     // The model reads a missing date as an empty one, which is no date.
-    if (!release) return refuse();
+    if (release == nullptr) return refuse();
+    const std::string daysText = days != nullptr ? ansi(days) : std::string();
+    carrier_.release = modelxml::parseRelease(ansi(release), days != nullptr ? &daysText : nullptr);
     name_ = spans[0];
     artist_ = spans[1];
     label_ = spans[2];
@@ -284,11 +286,24 @@ class Reading {
     at_ = At::kCarrier;
   }
 
+  // NOTES with no attribute but LINEBREAKS, which says how its text is read.
+  void startNotes(const char* name, const char** atts) {
+    if (std::strcmp(name, "NOTES") != 0) return refuse();
+    const char* lineBreaks = nullptr;
+    for (; atts[0] != nullptr; atts += 2) {
+      if (std::strcmp(atts[0], "LINEBREAKS") != 0) return refuse();
+      lineBreaks = atts[1];
+    }
+    const std::string value = lineBreaks != nullptr ? ansi(lineBreaks) : std::string();
+    exactLineBreaks_ = modelxml::exactLineBreaks(lineBreaks != nullptr ? &value : nullptr);
+    at_ = At::kNotes;
+  }
+
   void endNotes() {
     const size_t at = texts_.size();
     appendAnsi(texts_, notes_.c_str());  // text holds no NUL
     std::string_view read(texts_.data() + at, texts_.size() - at);
-    if (read.find("\n\n") != std::string_view::npos) {
+    if (!exactLineBreaks_ && read.find("\n\n") != std::string_view::npos) {
       // The model's own repair of the line breaks, on the rare notes that need it.
       std::string expanded = TXMLHelper::expandLineBreaks(std::string(read));
       texts_.replace(at, std::string::npos, expanded);
@@ -433,15 +448,9 @@ class Reading {
     return scratch_;
   }
 
-  // The bytes handed to expat that it has not got past yet.
-  int64_t unparsed() const {
-    const XML_Index done = XML_GetCurrentByteIndex(parser_);
-    return done < 0 ? 0 : fed_ - static_cast<int64_t>(done);
-  }
-
   const CarrierXmlReader::Each& each_;
+  std::unique_ptr<xml::ExpatParser> expat_;
   XML_Parser parser_ = nullptr;
-  int64_t fed_ = 0;
   At at_ = At::kDocument;
   bool stopped_ = false;
   std::exception_ptr failure_;
@@ -453,6 +462,7 @@ class Reading {
   Span name_, label_, artist_, type_, notesSpan_, contentType_, image_, printImage_;
   std::vector<TitleSpans> titles_;
   std::string notes_;  // as expat hands it over, until NOTES ends
+  bool exactLineBreaks_ = false;
   bool leadOutRead_ = false;
   std::string scratch_;
 };
@@ -464,8 +474,12 @@ bool Reading::run(const std::string& path) {
   } catch (const std::exception&) {
     return false;
   }
-  parser_ = xml::createParser();
-  if (parser_ == nullptr) return false;
+  try {
+    expat_ = std::make_unique<xml::ExpatParser>(static_cast<int64_t>(file.size()));
+  } catch (const std::exception&) {
+    return false;
+  }
+  parser_ = expat_->get();
   XML_SetUserData(parser_, this);
   XML_SetElementHandler(parser_, onStartElement, onEndElement);
   XML_SetCharacterDataHandler(parser_, onCharacterData);
@@ -474,25 +488,20 @@ bool Reading::run(const std::string& path) {
   XML_SetStartCdataSectionHandler(parser_, onStartCdata);
   XML_SetStartDoctypeDeclHandler(parser_, onStartDoctype);
   XML_SetStartNamespaceDeclHandler(parser_, onNamespaceDecl);
-  // Fed as the document parser feeds a file, piece by piece into expat's own buffer.
-  for (;;) {
-    const int piece = xml::filePieceSize(unparsed());
-    void* buffer = XML_GetBuffer(parser_, piece);
-    if (buffer == nullptr) return false;
-    size_t n = 0;
+  // Fed as the document parser feeds a file, piece by piece into expat's own
+  // buffer; a document beyond what expat may take for its size is refused
+  // (XML_ERROR_NO_MEMORY), and the loaded way reports it.
+  for (bool last = false; !last;) {
+    XML_Status status = XML_STATUS_ERROR;
     try {
-      n = file.read(buffer, static_cast<size_t>(piece));
-      if (n < static_cast<size_t>(piece) && file.position() < file.size()) return false;
+      status = expat_->parseFilePiece(file, &last);
     } catch (const std::exception&) {
       return false;
     }
-    const bool last = n < static_cast<size_t>(piece);
-    fed_ += static_cast<int64_t>(n);
-    const XML_Status status = XML_ParseBuffer(parser_, static_cast<int>(n), last ? XML_TRUE : XML_FALSE);
     if (failure_) std::rethrow_exception(failure_);
     if (status != XML_STATUS_OK || stopped_) return false;
-    if (last) return at_ == At::kEnd;
   }
+  return at_ == At::kEnd;
 }
 
 }  // namespace

@@ -6,7 +6,8 @@
 // It reads the plain form, the one TSoundCarriers::storeXML writes, for which
 // every carrier handed over is exactly what TSoundCarriers::loadXML builds:
 //   VOSKO with VERSION="1.1.0" alone, holding CARRIER elements; each CARRIER
-//   holding NOTES, TOCS and TITLES in this order; NOTES holding text only;
+//   holding NOTES, TOCS and TITLES in this order; NOTES holding text only,
+//   with no attribute but LINEBREAKS (model_xml.h);
 //   TOCS holding TOC elements of TOCTRACK elements (the first the lead-out);
 //   TITLES holding TITLE elements; attributes those the model reads, in any
 //   order, a missing text read as empty (the numbers, the date and the

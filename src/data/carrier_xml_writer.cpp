@@ -6,9 +6,11 @@
 #include <charconv>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
 #include <sstream>
 
 #include "basis/boolean_value.h"
+#include "data/model_xml.h"
 #include "data/sound_carriers.h"
 #include "platform/clock.h"
 #include "platform/code_page.h"
@@ -33,16 +35,20 @@ struct Encoded {
 };
 static_assert(sizeof(Encoded) == kEncodedWidth);
 
+using Escape = TUtf8OutputStream::Escape;
+
 // What each Windows-1252 byte of a text becomes in the document: the bytes
 // the document's own stream writes for the character the code page maps it
-// to, as text or attribute value.
-std::array<Encoded, 256> makeEncodedBytes() {
+// to, as text or as attribute value. A byte it drops (a control character
+// XML cannot hold) has no bytes. A CR is the one byte whose form depends on
+// the next: here it stands alone.
+std::array<Encoded, 256> makeEncodedBytes(Escape escape) {
   std::array<Encoded, 256> table{};
   for (int byte = 0; byte < 256; ++byte) {
     const char16_t unit = platform::ansiCharToUtf16(static_cast<unsigned char>(byte));
     std::ostringstream out;
     TUtf8OutputStream stream(out);
-    stream.writeStored(xml::toStored(std::u16string_view(&unit, 1)), true);
+    stream.writeStored(xml::toStored(std::u16string_view(&unit, 1)), escape);
     stream.finish();
     const std::string bytes = out.str();
     // A character reference or a UTF-8 sequence of the basic plane is far shorter.
@@ -53,8 +59,13 @@ std::array<Encoded, 256> makeEncodedBytes() {
   return table;
 }
 
-const Encoded* encodedBytes() {
-  static const std::array<Encoded, 256> table = makeEncodedBytes();
+const Encoded* textBytes() {
+  static const std::array<Encoded, 256> table = makeEncodedBytes(Escape::kText);
+  return table.data();
+}
+
+const Encoded* attributeBytes() {
+  static const std::array<Encoded, 256> table = makeEncodedBytes(Escape::kAttribute);
   return table.data();
 }
 
@@ -82,24 +93,35 @@ void CarrierXmlWriter::markup(std::string_view ascii) {
   used_ += ascii.size();
 }
 
-void CarrierXmlWriter::text(std::string_view ansi) {
-  const Encoded* encoded = encodedBytes();
-  while (!ansi.empty()) {
-    const size_t piece = std::min(ansi.size(), kTextPiece);
+void CarrierXmlWriter::text(std::string_view ansi, Form form) {
+  const Encoded* encoded = form == Form::kAttribute ? attributeBytes() : textBytes();
+  // In text the CR of CR LF is written as it is (the stream's rule).
+  const bool crOfCrLfAsIs = form == Form::kText;
+  size_t unwritable = 0;
+  for (size_t done = 0; done < ansi.size();) {
+    const size_t piece = std::min(ansi.size() - done, kTextPiece);
     char* const start = room(piece * kEncodedWidth);
     char* to = start;
-    for (unsigned char c : ansi.substr(0, piece)) {
+    for (size_t i = done; i < done + piece; ++i) {
+      const auto c = static_cast<unsigned char>(ansi[i]);
+      if (c == '\r' && crOfCrLfAsIs && i + 1 < ansi.size() && ansi[i + 1] == '\n') {
+        *to++ = '\r';
+        continue;
+      }
       std::memcpy(to, &encoded[c], kEncodedWidth);
       to += encoded[c].size;
+      unwritable += encoded[c].size == 0;
     }
     used_ += static_cast<size_t>(to - start);
-    ansi.remove_prefix(piece);
+    done += piece;
   }
+  // The loaded model names the carrier, field and byte.
+  if (unwritable != 0) throw EConvertError("CarrierXmlWriter: a text XML 1.0 cannot hold.");
 }
 
 void CarrierXmlWriter::attribute(std::string_view start, std::string_view ansi) {
   markup(start);
-  text(ansi);
+  text(ansi, Form::kAttribute);
 }
 
 void CarrierXmlWriter::number(std::string_view start, int64_t value) {
@@ -111,7 +133,7 @@ void CarrierXmlWriter::number(std::string_view start, int64_t value) {
 
 void CarrierXmlWriter::begin() {
   markup("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<VOSKO VERSION=\"");
-  text(TSoundCarriers::kXmlVersion);
+  text(TSoundCarriers::kXmlVersion, Form::kAttribute);
   markup("\">");
 }
 
@@ -120,11 +142,25 @@ void CarrierXmlWriter::write(const StoredCarrier& carrier) {
   attribute("\" ARTIST=\"", carrier.artist);
   attribute("\" LABEL=\"", carrier.label);
   attribute("\" TYPE=\"", carrier.type);
+  if (!modelxml::unwritableRelease(carrier.release).empty()) {
+    throw EConvertError("CarrierXmlWriter: a release XML cannot hold.");
+  }
   attribute("\" RELEASE=\"", platform::formatShortDate(carrier.release));
   attribute("\" CONTENTTYPE=\"", carrier.contentType);
   attribute("\" IMAGE=\"", carrier.image);
   attribute("\" PRINTIMAGE=\"", carrier.printImage);
-  attribute("\"><NOTES>", carrier.notes);
+  if (std::optional<std::string> days = modelxml::releaseDays(carrier.release)) {
+    attribute("\" RELEASEDAYS=\"", *days);
+  }
+  if (modelxml::needsExactLineBreaks(carrier.notes)) {
+    markup("\"><NOTES LINEBREAKS=\"");
+    markup(modelxml::kExactLineBreaks);
+    markup("\">");
+    text(carrier.notes, Form::kExactText);
+  } else {
+    markup("\"><NOTES>");
+    text(carrier.notes, Form::kText);
+  }
   markup("</NOTES><TOCS>");
   for (int32_t i = 0; i < carrier.tocCount; ++i) toc(carrier.tocs[static_cast<size_t>(i)]);
   markup("</TOCS><TITLES>");

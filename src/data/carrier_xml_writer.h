@@ -10,9 +10,11 @@
 //
 // Each text byte is written as the document's stream writes the character
 // the code page gives it (see utf8_output_stream.h): markup characters as
-// decimal references, LF as CR LF, other control characters dropped, the rest
-// as UTF-8. The table that does so is made by that stream itself, so the two
-// cannot drift apart.
+// decimal references, in attribute values TAB, LF and CR too, in text LF as
+// CR LF and a CR without LF after it as a reference, the rest as UTF-8. The
+// tables that do so are made by that stream itself, so the two cannot drift
+// apart. The values the model's XML writing adds or refuses (model_xml.h)
+// are added or refused here the same way.
 #pragma once
 
 #include <cstddef>
@@ -37,14 +39,20 @@ class VOSKO_API CarrierXmlWriter {
   // The declaration and the database's start tag.
   void begin();
   // The carrier's element as the model loaded from its stored form writes it.
+  // A carrier the XML form cannot hold exactly (TSoundCarrier::unwritableXml)
+  // raises EConvertError, with part of it written: the document is then of no use.
   void write(const StoredCarrier& carrier);
   // The database's end tag and the final line break; hands every byte to the
   // file. A write the file refuses raises EInOutError, here or before.
   void end();
 
  private:
+  // How a text is written: as an attribute value, as the text of an element,
+  // or as notes with exact line breaks (every CR a reference).
+  enum class Form { kAttribute, kText, kExactText };
+
   void markup(std::string_view ascii);
-  void text(std::string_view ansi);
+  void text(std::string_view ansi, Form form);
   void attribute(std::string_view start, std::string_view ansi);
   void number(std::string_view start, int64_t value);
   void toc(const StoredToc& toc);

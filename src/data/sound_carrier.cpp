@@ -1,5 +1,8 @@
 #include "data/sound_carrier.h"
 
+#include <optional>
+#include <utility>
+
 #include "basis/exceptions.h"
 #include "basis/file.h"
 #include "basis/xml_helper.h"
@@ -18,6 +21,42 @@ namespace {
 // as the stored number does instead of overflowing.
 int32_t stepTrack(int32_t track, int32_t step) {
   return static_cast<int32_t>(static_cast<uint32_t>(track) + static_cast<uint32_t>(step));
+}
+
+// The NOTES element of `notes`. Notes whose line breaks the usual form would
+// change carry LINEBREAKS="exact", their text cut after each CR that an LF
+// follows: a CR that ends a text is written as a reference (&#13;), so that
+// every CR reads back as itself and every LF as itself.
+TDomElement* notesToXML(TDomDocument* document, const std::string& notes) {
+  TDomElement* element = document->createElement(u"NOTES");
+  if (!modelxml::needsExactLineBreaks(notes)) {
+    element->appendChild(modelxml::textNode(document, notes));
+    return element;
+  }
+  modelxml::setAttribute(element, modelxml::kLineBreaks, modelxml::kExactLineBreaks);
+  size_t from = 0;
+  for (size_t cr = notes.find("\r\n"); cr != std::string::npos; cr = notes.find("\r\n", cr + 1)) {
+    element->appendChild(modelxml::textNode(document, notes.substr(from, cr + 1 - from)));
+    from = cr + 1;
+  }
+  element->appendChild(modelxml::textNode(document, notes.substr(from)));
+  return element;
+}
+
+// The notes of a NOTES element: its first text repaired by expandLineBreaks,
+// or with exact line breaks all its text as it is.
+std::string notesFromXML(TDomElement* element) {
+  bool exact = false;
+  try {
+    const std::string lineBreaks = modelxml::attribute(element, modelxml::kLineBreaks);
+    exact = modelxml::exactLineBreaks(element->hasAttribute(modelxml::kLineBreaks) ? &lineBreaks : nullptr);
+  } catch (const EConvertError& e) {
+    throw EDomException("Illegal notes: " + e.message());
+  }
+  if (exact) return platform::utf16ToAnsi(element->textContent());
+  TDomNode* text = element->firstChild();
+  return text == nullptr ? std::string()
+                         : TXMLHelper::expandLineBreaks(platform::utf16ToAnsi(text->nodeValue()));
 }
 
 }  // namespace
@@ -170,7 +209,9 @@ void TSoundCarrier::fromXML(TDomElement* element) {
     label = modelxml::attribute(element, u"LABEL");
     type = modelxml::attribute(element, u"TYPE");
     try {
-      release = platform::parseShortDate(modelxml::attribute(element, u"RELEASE"));
+      const std::string days = modelxml::attribute(element, modelxml::kReleaseDays);
+      release = modelxml::parseRelease(modelxml::attribute(element, u"RELEASE"),
+                                       element->hasAttribute(modelxml::kReleaseDays) ? &days : nullptr);
     } catch (const EConvertError& e) {
       throw EDomException("Illegal date: " + e.message());
     }
@@ -180,9 +221,7 @@ void TSoundCarrier::fromXML(TDomElement* element) {
 
     TXMLHelper& helper = TXMLHelper::getInstance();
     TDomElement* notesElement = helper.getChildElement(element, u"NOTES");
-    TDomNode* text = notesElement->firstChild();
-    notes =
-        text == nullptr ? std::string() : helper.expandLineBreaks(platform::utf16ToAnsi(text->nodeValue()));
+    notes = notesFromXML(notesElement);
 
     TDomElement* tocsElement = element->findFirstChildElement(u"TOCS");
     if (tocsElement == nullptr) throw EDomException("No TOC list node for: " + platform::messageValue(name));
@@ -194,6 +233,10 @@ void TSoundCarrier::fromXML(TDomElement* element) {
     for (TDomElement* titleElement : modelxml::elementsBelow(titlesElement, u"TITLE")) {
       auto title = std::make_unique<TTitle>();
       title->fromXML(titleElement);
+      // The carrier's list of titles grows by doubling, the old list still there when it grows.
+      modelxml::chargeBuilt(titleElement, sizeof(TTitle) + 3 * sizeof(TTitle*),
+                            {&title->name, &title->url, &title->artist, &title->contentType,
+                             &title->originalArtist, &title->film});
       title->carrier = this;
       // Appended as read: the titles keep the numbers of the file.
       append(std::move(title));
@@ -203,8 +246,29 @@ void TSoundCarrier::fromXML(TDomElement* element) {
   }
 }
 
+std::string TSoundCarrier::unwritableXml() const {
+  const std::pair<const char*, const std::string*> texts[] = {
+      {"NAME", &name},   {"ARTIST", &artist},           {"LABEL", &label}, {"TYPE", &type},
+      {"NOTES", &notes}, {"CONTENTTYPE", &contentType}, {"IMAGE", &image}, {"PRINTIMAGE", &printImage}};
+  for (const auto& [field, text] : texts) {
+    if (std::string problem = modelxml::unwritableText(field, *text); !problem.empty()) return problem;
+  }
+  if (std::string problem = modelxml::unwritableRelease(release); !problem.empty()) return problem;
+  for (int32_t i = 0; i < size(); ++i) {
+    const TTitle* title = getTitle(i);
+    if (std::string problem = title->unwritableXml(); !problem.empty()) {
+      return "title " + std::to_string(i + 1) + " '" + platform::messageValue(title->name) + "': " + problem;
+    }
+  }
+  return {};
+}
+
 TDomElement* TSoundCarrier::toXML(TDomDocument* document) {
   if (!tocList) throw IOException("TSoundCarrier.toXML: TOC list not assigned.");
+  if (std::string problem = unwritableXml(); !problem.empty()) {
+    throw IOException("TSoundCarrier.toXML: carrier '" + platform::messageValue(name) + "': " + problem +
+                      ".");
+  }
   TDomElement* element = document->createElement(u"CARRIER");
   modelxml::setAttribute(element, u"NAME", name);
   modelxml::setAttribute(element, u"ARTIST", artist);
@@ -214,10 +278,10 @@ TDomElement* TSoundCarrier::toXML(TDomDocument* document) {
   modelxml::setAttribute(element, u"CONTENTTYPE", contentType);
   modelxml::setAttribute(element, u"IMAGE", image);
   modelxml::setAttribute(element, u"PRINTIMAGE", printImage);
-
-  TDomElement* notesElement = document->createElement(u"NOTES");
-  notesElement->appendChild(modelxml::textNode(document, notes));
-  element->appendChild(notesElement);
+  if (std::optional<std::string> days = modelxml::releaseDays(release)) {
+    modelxml::setAttribute(element, modelxml::kReleaseDays, *days);
+  }
+  element->appendChild(notesToXML(document, notes));
   element->appendChild(tocList->toXML(document));
 
   TDomElement* titlesElement = document->createElement(u"TITLES");

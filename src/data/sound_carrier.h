@@ -72,8 +72,14 @@ class VOSKO_API TSoundCarrier : public TArrayList {
   // TRACK read. Every failure is raised as EDomException
   // "TSoundCarrier.fromXML: (Class) message".
   void fromXML(TDomElement* element) override;
-  // Raises IOException "TSoundCarrier.toXML: TOC list not assigned." without a TOC list.
+  // Raises IOException "TSoundCarrier.toXML: TOC list not assigned." without a
+  // TOC list, "TSoundCarrier.toXML: carrier '<name>': " + unwritableXml() + "."
+  // for a carrier XML cannot hold.
   TDomElement* toXML(TDomDocument* document) override;
+  // Empty when the XML form holds the carrier with its titles exactly;
+  // otherwise the clause naming the first field it cannot hold
+  // ("title 2 'Song': FILM holds the byte 0x07 ...", see modelxml::unwritableText).
+  std::string unwritableXml() const;
 
   using TArrayList::add;
   // Appends a TTitle, links it to this carrier and gives it the number after

@@ -5,6 +5,7 @@
 #include "basis/exceptions.h"
 #include "data/model_xml.h"
 #include "platform/exception.h"
+#include "platform/message_value.h"
 #include "xml/dom_exception.h"
 
 TSoundCarriers::TSoundCarriers(const std::string& configName) {
@@ -42,6 +43,10 @@ void TSoundCarriers::fromXML(TDomElement* element) {
     for (TDomElement* carrierElement : carriers) {
       auto carrier = std::make_unique<TSoundCarrier>();
       carrier->fromXML(carrierElement);
+      modelxml::chargeBuilt(carrierElement,
+                            sizeof(TSoundCarrier) + sizeof(TTOCList) + 3 * sizeof(TSoundCarrier*),
+                            {&carrier->name, &carrier->label, &carrier->artist, &carrier->type,
+                             &carrier->notes, &carrier->contentType, &carrier->image, &carrier->printImage});
       append(std::move(carrier));
     }
   } catch (const std::exception& e) {
@@ -52,6 +57,14 @@ void TSoundCarriers::fromXML(TDomElement* element) {
 TDomElement* TSoundCarriers::toXML(TDomDocument* document) {
   TDomElement* element = document->createElement(u"VOSKO");
   modelxml::setAttribute(element, u"VERSION", kXmlVersion);
-  for (int32_t i = 0; i < size(); ++i) element->appendChild(getCarrier(i)->toXML(document));
+  for (int32_t i = 0; i < size(); ++i) {
+    TSoundCarrier* carrier = getCarrier(i);
+    // Refused here, where the carrier's number is known, before anything is written.
+    if (std::string problem = carrier->unwritableXml(); !problem.empty()) {
+      throw IOException("TSoundCarriers.toXML: carrier " + std::to_string(i + 1) + " '" +
+                        platform::messageValue(carrier->name) + "': " + problem + ".");
+    }
+    element->appendChild(carrier->toXML(document));
+  }
   return element;
 }

@@ -37,6 +37,9 @@ class VOSKO_API TSoundCarriers : public TArrayList {
   // "VOSKO" element of VERSION "1.1.0". Every failure is raised as
   // EDomException "TSoundCarriers.fromXML: (Class) message".
   void fromXML(TDomElement* element) override;
+  // A carrier the XML form cannot hold exactly is refused before anything is
+  // built: IOException "TSoundCarriers.toXML: carrier <number> '<name>': " +
+  // its unwritableXml() + ".".
   TDomElement* toXML(TDomDocument* document) override;
 
   using TArrayList::add;

@@ -1,13 +1,16 @@
 #include "data/title.h"
 
 #include <cstring>
+#include <utility>
 
+#include "basis/exceptions.h"
 #include "basis/file.h"
 #include "basis/string_value.h"
 #include "data/model_xml.h"
 #include "data/sound_carrier.h"
 #include "platform/exception.h"
 #include "platform/little_endian.h"
+#include "platform/message_value.h"
 #include "xml/dom_exception.h"
 
 TitleNumber& TitleNumber::operator=(int32_t value) {
@@ -190,7 +193,23 @@ void TTitle::fromXML(TDomElement* element) {
   }
 }
 
+std::string TTitle::unwritableXml() const {
+  const std::pair<const char*, const std::string*> texts[] = {{"NAME", &name},
+                                                              {"ARTIST", &artist},
+                                                              {"URL", &url},
+                                                              {"CONTENTTYPE", &contentType},
+                                                              {"ORIGINALARTIST", &originalArtist},
+                                                              {"FILM", &film}};
+  for (const auto& [field, text] : texts) {
+    if (std::string problem = modelxml::unwritableText(field, *text); !problem.empty()) return problem;
+  }
+  return {};
+}
+
 TDomElement* TTitle::toXML(TDomDocument* document) {
+  if (std::string problem = unwritableXml(); !problem.empty()) {
+    throw IOException("TTitle.toXML: title '" + platform::messageValue(name) + "': " + problem + ".");
+  }
   TDomElement* element = document->createElement(u"TITLE");
   modelxml::setAttribute(element, u"NAME", name);
   modelxml::setAttribute(element, u"ARTIST", artist);

@@ -94,5 +94,10 @@ class VOSKO_API TTitle : public TXMLPersistent {
   // Reads a "TITLE" element without the setters' side effects. Every failure
   // is raised as EDomException "TTitle.fromXML: (Class) message".
   void fromXML(TDomElement* element) override;
+  // Raises IOException "TTitle.toXML: title '<name>': " + unwritableXml() + "."
+  // for a title XML cannot hold.
   TDomElement* toXML(TDomDocument* document) override;
+  // Empty when XML holds every text of the title; otherwise the clause naming
+  // the first field it cannot hold (modelxml::unwritableText).
+  std::string unwritableXml() const;
 };

@@ -14,9 +14,11 @@ void* TDomArena::allocate(std::size_t size, std::size_t align) {
   // A large request gets a block of its own, so the current block is not wasted.
   if (size > kBlockSize / 4) {
     blocks_.push_back(std::make_unique_for_overwrite<std::byte[]>(size));
+    reserved_ += size;
     return blocks_.back().get();
   }
   blocks_.push_back(std::make_unique_for_overwrite<std::byte[]>(kBlockSize));
+  reserved_ += kBlockSize;
   next_ = blocks_.back().get() + size;
   left_ = kBlockSize - size;
   return blocks_.back().get();
@@ -33,4 +35,5 @@ void TDomArena::reset() {
   blocks_.clear();
   next_ = nullptr;
   left_ = 0;
+  reserved_ = 0;
 }

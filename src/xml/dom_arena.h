@@ -26,10 +26,13 @@ class VOSKO_API TDomArena {
   const char* copy(std::string_view bytes);
   // Releases every block.
   void reset();
+  // The bytes of every block held.
+  std::size_t reserved() const { return reserved_; }
 
  private:
   static constexpr std::size_t kBlockSize = 64 * 1024;
   std::vector<std::unique_ptr<std::byte[]>> blocks_;
   std::byte* next_ = nullptr;
   std::size_t left_ = 0;
+  std::size_t reserved_ = 0;
 };

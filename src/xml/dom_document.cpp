@@ -4,6 +4,7 @@
 #include <new>
 #include <utility>
 
+#include "platform/exception.h"
 #include "xml/dom_exception.h"
 #include "xml/dom_implementation.h"
 #include "xml/dom_serializer.h"
@@ -112,6 +113,7 @@ void TDomDocument::clear() {
   last_ = nullptr;
   arena_.reset();
   names_.clear();
+  namesBytes_ = 0;
 }
 
 void TDomDocument::writeToUTF8(std::ostream& out) {
@@ -130,7 +132,26 @@ void TDomDocument::writeToUTF8(std::ostream& out) {
 const std::u16string* TDomDocument::internName(std::u16string_view name) {
   auto found = names_.find(name);
   if (found != names_.end()) return &*found;
+  // The string, its node and bucket in the set.
+  namesBytes_ += name.size() * sizeof(char16_t) + 64;
   return &*names_.emplace(name).first;
+}
+
+void TDomDocument::setMemoryLimit(std::size_t bytes, std::string refusal) {
+  memoryLimit_ = bytes;
+  refusal_ = std::move(refusal);
+}
+
+void TDomDocument::charge(std::size_t bytes) {
+  charged_ += bytes;
+  if (memoryLimit_ != 0 && memoryUsed() + charged_ > memoryLimit_) throw EOutOfMemory(refusal_);
+}
+
+const std::u16string* TDomDocument::internName(std::u16string&& name) {
+  auto found = names_.find(std::u16string_view(name));
+  if (found != names_.end()) return &*found;
+  namesBytes_ += name.size() * sizeof(char16_t) + 64;
+  return &*names_.insert(std::move(name)).first;
 }
 
 const std::u16string* TDomDocument::findName(std::u16string_view name) const {

@@ -69,6 +69,17 @@ class VOSKO_API TDomDocument final : public TDomParentNode {
 
   // The name interned in this document: equal names share one string.
   const std::u16string* internName(std::u16string_view name);
+  // The same for a name the caller no longer needs, kept without a copy.
+  const std::u16string* internName(std::u16string&& name);
+  // About the bytes the document's nodes, texts and names take.
+  std::size_t memoryUsed() const { return arena_.reserved() + namesBytes_; }
+  // A document read from a file may take, with what is built from it, the
+  // memory its size allows (xml/expat_parser.h); the parser sets that limit
+  // and the message that refuses more. Without one there is no limit.
+  void setMemoryLimit(std::size_t bytes, std::string refusal);
+  // Counts `bytes` that a reader builds from the document against its limit;
+  // beyond it raises EOutOfMemory with the refusal message.
+  void charge(std::size_t bytes);
   // Null when no node of this document has ever been given that name.
   const std::u16string* findName(std::u16string_view name) const;
   // Copies data into the document's memory in stored form.
@@ -90,6 +101,10 @@ class VOSKO_API TDomDocument final : public TDomParentNode {
   TDomImplementation* implementation_;
   TDomArena arena_;
   std::unordered_set<std::u16string, NameHash, std::equal_to<>> names_;
+  std::size_t namesBytes_ = 0;
+  std::size_t memoryLimit_ = 0;
+  std::size_t charged_ = 0;
+  std::string refusal_;
   std::u16string version_, encoding_, standalone_;
 
   friend class TDomImplementation;

@@ -2,6 +2,8 @@
 
 #include "xml/dom_document.h"
 
+using Escape = TUtf8OutputStream::Escape;
+
 void TDomSerializer::writeDocument(const TDomDocument& document) {
   markup("<?xml version=\"");
   stream_.write(document.xmlVersion().empty() ? u"1.0" : document.xmlVersion());
@@ -56,7 +58,7 @@ void TDomSerializer::writeAttributes(const TDomNode& element) {
         stream_.write(*part->name_);
         markup(";");
       } else {
-        stream_.writeStored(static_cast<const TDomCharacterData*>(part)->stored(), true);
+        stream_.writeStored(static_cast<const TDomCharacterData*>(part)->stored(), Escape::kAttribute);
       }
     }
     markup("\"");
@@ -72,23 +74,23 @@ void TDomSerializer::open(const TDomNode& node) {
       markup(">");
       break;
     case TDomNodeType::Text:
-      stream_.writeStored(static_cast<const TDomCharacterData&>(node).stored(), true);
+      stream_.writeStored(static_cast<const TDomCharacterData&>(node).stored(), Escape::kText);
       break;
     case TDomNodeType::CDATASection: {
       // "]]>" cannot stand inside a section: it is split across two.
       std::string_view data = static_cast<const TDomCharacterData&>(node).stored();
       markup("<![CDATA[");
       for (std::size_t end; (end = data.find("]]>")) != std::string_view::npos; data.remove_prefix(end + 2)) {
-        stream_.writeStored(data.substr(0, end + 2), false);
+        stream_.writeStored(data.substr(0, end + 2), Escape::kNone);
         markup("]]><![CDATA[");
       }
-      stream_.writeStored(data, false);
+      stream_.writeStored(data, Escape::kNone);
       markup("]]>");
       break;
     }
     case TDomNodeType::Comment:
       markup("<!--");
-      stream_.writeStored(static_cast<const TDomCharacterData&>(node).stored(), false);
+      stream_.writeStored(static_cast<const TDomCharacterData&>(node).stored(), Escape::kNone);
       markup("-->");
       break;
     case TDomNodeType::ProcessingInstruction: {
@@ -97,7 +99,7 @@ void TDomSerializer::open(const TDomNode& node) {
       stream_.write(*node.name_);
       if (!data.empty()) {
         markup(" ");
-        stream_.writeStored(data, false);
+        stream_.writeStored(data, Escape::kNone);
       }
       markup("?>");
       break;
@@ -108,18 +110,18 @@ void TDomSerializer::open(const TDomNode& node) {
       stream_.write(*node.name_);
       if (type.publicId_.size != 0) {
         markup(" PUBLIC \"");
-        stream_.writeStored(type.publicId_.view(), false);
+        stream_.writeStored(type.publicId_.view(), Escape::kNone);
         markup("\" \"");
-        stream_.writeStored(type.systemId_.view(), false);
+        stream_.writeStored(type.systemId_.view(), Escape::kNone);
         markup("\"");
       } else if (type.systemId_.size != 0) {
         markup(" SYSTEM \"");
-        stream_.writeStored(type.systemId_.view(), false);
+        stream_.writeStored(type.systemId_.view(), Escape::kNone);
         markup("\"");
       }
       if (type.internalSubset_.size != 0) {
         markup(" [");
-        stream_.writeStored(type.internalSubset_.view(), false);
+        stream_.writeStored(type.internalSubset_.view(), Escape::kNone);
         markup("]");
       }
       markup(">");

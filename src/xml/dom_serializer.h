@@ -1,8 +1,9 @@
 // Writes a document or a subtree as XML 1.0 text into a TUtf8OutputStream:
 // no empty-element form, no whitespace between nodes, and in text and
 // attribute values the five markup characters as decimal references
-// (&#34; &#38; &#39; &#60; &#62;). The tree is walked without recursion, so
-// any depth the parser accepts can be written back.
+// (&#34; &#38; &#39; &#60; &#62;), with the line breaks and tabs a parser
+// would change escaped as utf8_output_stream.h says. The tree is walked
+// without recursion, so any depth the parser accepts can be written back.
 #pragma once
 
 #include <ostream>
@@ -27,7 +28,7 @@ class VOSKO_API TDomSerializer {
   void open(const TDomNode& node);
   void close(const TDomNode& node);
   void writeAttributes(const TDomNode& element);
-  void markup(std::string_view ascii) { stream_.writeStored(ascii, false); }
+  void markup(std::string_view ascii) { stream_.writeStored(ascii, TUtf8OutputStream::Escape::kNone); }
 
   TUtf8OutputStream stream_;
 };

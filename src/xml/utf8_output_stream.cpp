@@ -10,9 +10,18 @@ namespace {
 
 constexpr std::size_t kFlushSize = 64 * 1024;
 
-// The character reference of a markup character, or null for any other.
-const char* markupReference(unsigned char c) {
+// The character reference an ASCII character of an escaped text is written
+// as, or null when it is written as itself; `next` is the byte after it (0
+// at the end of the text).
+const char* reference(unsigned char c, unsigned char next, TUtf8OutputStream::Escape escape) {
+  using Escape = TUtf8OutputStream::Escape;
   switch (c) {
+    case '\t':
+      return escape == Escape::kAttribute ? "&#9;" : nullptr;
+    case '\n':
+      return escape == Escape::kAttribute ? "&#10;" : nullptr;
+    case '\r':
+      return escape == Escape::kAttribute || next != '\n' ? "&#13;" : nullptr;
     case '"':
       return "&#34;";
     case '&':
@@ -86,15 +95,16 @@ void TUtf8OutputStream::write(std::u16string_view units) {
   flushIfFull();
 }
 
-void TUtf8OutputStream::writeStored(std::string_view stored, bool escape) {
+void TUtf8OutputStream::writeStored(std::string_view stored, Escape escape) {
   for (std::size_t i = 0; i < stored.size();) {
     unsigned char c = static_cast<unsigned char>(stored[i]);
     if (c < 0x80 && pending_ == 0) {
       // The common case: plain ASCII needs no decoding.
       started_ = true;
-      const char* reference = escape ? markupReference(c) : nullptr;
-      if (reference != nullptr) {
-        buffer_ += reference;
+      const unsigned char next = i + 1 < stored.size() ? static_cast<unsigned char>(stored[i + 1]) : 0;
+      const char* written = escape == Escape::kNone ? nullptr : reference(c, next, escape);
+      if (written != nullptr) {
+        buffer_ += written;
       } else {
         emit(c);
       }

@@ -12,6 +12,13 @@
 //     EConvertError "High surrogate %4.4X without low surrogate." or
 //     "Low surrogate %4.4X without high surrogate.".
 //
+// Escaped texts keep what a parser would otherwise change on reading: the
+// five markup characters become decimal references in text and attribute
+// values; in attribute values so do TAB, LF and CR (&#9; &#10; &#13;), which
+// a parser turns into blanks; in text a CR that no LF follows is written as
+// &#13;, which a parser would read as LF, while the CR of CR LF stays as it
+// is (CR CR LF, read back as two LFs; see TXMLHelper::expandLineBreaks).
+//
 // Bytes are collected and handed to the target stream in large pieces; a
 // failing target raises EInOutError. finish() must be called at the end.
 #pragma once
@@ -29,10 +36,13 @@ class VOSKO_API TUtf8OutputStream {
   TUtf8OutputStream(const TUtf8OutputStream&) = delete;
   TUtf8OutputStream& operator=(const TUtf8OutputStream&) = delete;
 
+  // How a stored text is written: as it is (markup, comments, CDATA
+  // sections), as character data, or as an attribute value.
+  enum class Escape { kNone, kText, kAttribute };
+
   void write(std::u16string_view units);
-  // A text in the document's stored form (xml_text.h); with `escape`, the
-  // five markup characters become decimal character references.
-  void writeStored(std::string_view stored, bool escape);
+  // A text in the document's stored form (xml_text.h), escaped as above.
+  void writeStored(std::string_view stored, Escape escape);
   // Raises for a surrogate still waiting for its partner; hands over the rest.
   void finish();
 

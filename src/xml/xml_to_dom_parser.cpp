@@ -25,6 +25,11 @@ constexpr int kChunkSize = xml::kFilePiece;
 // use a few dozen, and one of millions of distinct names must not keep a
 // second copy of each here.
 constexpr std::size_t kCachedNames = 4096;
+// Longer names are converted each time they occur: a name of megabytes must
+// not be kept twice.
+constexpr std::size_t kCachedNameSize = 256;
+// What a cached name costs besides its bytes: the map's node and bucket.
+constexpr std::int64_t kEntryBytes = 64;
 using xml::kNamespaceSeparator;
 
 struct StringHash {
@@ -64,10 +69,16 @@ class ErrorContext {
 class TDomBuilder {
  public:
   // With `upToRoot` the parse ends once the root element's start tag is built.
-  TDomBuilder(TDomDocument* document, std::string sourceName, bool upToRoot = false)
-      : document_(document), current_(document), sourceName_(std::move(sourceName)), upToRoot_(upToRoot) {
-    parser_ = xml::createParser();
-    if (parser_ == nullptr) throw EOutOfMemory("Out of memory.");
+  // The document of `documentBytes` may take the memory expat_parser.h allows
+  // with `memoryFloor`.
+  TDomBuilder(TDomDocument* document, std::string sourceName, std::int64_t documentBytes,
+              std::int64_t memoryFloor, bool upToRoot = false)
+      : expat_(documentBytes, memoryFloor),
+        parser_(expat_.get()),
+        document_(document),
+        current_(document),
+        sourceName_(std::move(sourceName)),
+        upToRoot_(upToRoot) {
     XML_SetUserData(parser_, this);
     XML_SetXmlDeclHandler(parser_, onXmlDecl);
     XML_SetStartDoctypeDeclHandler(parser_, onStartDoctype);
@@ -81,9 +92,16 @@ class TDomBuilder {
     XML_SetCommentHandler(parser_, onComment);
     XML_SetProcessingInstructionHandler(parser_, onProcessingInstruction);
   }
-  ~TDomBuilder() { XML_ParserFree(parser_); }
   TDomBuilder(const TDomBuilder&) = delete;
   TDomBuilder& operator=(const TDomBuilder&) = delete;
+
+  xml::ExpatParser& expat() { return expat_; }
+
+  // What is built from the finished tree counts against the same limit.
+  void passMemoryLimit() {
+    document_->setMemoryLimit(static_cast<std::size_t>(expat_.memoryLimit()),
+                              expat_.limitMessage(sourceName_));
+  }
 
   // Feeds the next piece of the document; `last` ends it. The first four
   // bytes go in together: the encoding is told from them, and a document
@@ -104,7 +122,7 @@ class TDomBuilder {
   // of an unfinished token, which it would otherwise scan again for each.
   void feed(const char* bytes, int size, bool last) {
     fedAny_ = true;
-    if (!last && static_cast<std::int64_t>(pending_.size()) + size < unparsed()) {
+    if (!last && static_cast<std::int64_t>(pending_.size()) + size < expat_.unparsed()) {
       pending_.append(bytes, static_cast<std::size_t>(size));
       return;
     }
@@ -113,32 +131,23 @@ class TDomBuilder {
       bytes = pending_.data();
       size = static_cast<int>(pending_.size());
     }
-    noteEncoding(bytes, size);
-    fed_ += size;
-    if (XML_Parse(parser_, bytes, size, last ? XML_TRUE : XML_FALSE) != XML_STATUS_OK && !stopped_)
-      raiseError();
-    if (failure_) std::rethrow_exception(failure_);
+    finish(expat_.parse(bytes, size, last));
     pending_.clear();
   }
 
   // The file's next piece is read straight into expat's own buffer; it grows
   // with an unfinished token for the reason given at feed().
   void parseFile(platform::OsFile& file) {
-    while (!stopped_) {
-      const int piece = xml::filePieceSize(unparsed());
-      void* buffer = XML_GetBuffer(parser_, piece);
-      if (buffer == nullptr) raiseError();
-      std::size_t n = file.read(buffer, static_cast<std::size_t>(piece));
-      const int readError = errno;
-      // A short read ends the file unless bytes are left that it failed to deliver.
-      if (n < static_cast<std::size_t>(piece) && file.position() < file.size()) {
+    bool last = false;
+    while (!stopped_ && !last) {
+      XML_Status status;
+      try {
+        status = expat_.parseFilePiece(file, &last);
+      } catch (const EInOutError& e) {
         throw EInOutError("TXmlToDomParser.fileToDom: Cannot read file '" + sourceName_ +
-                          "': " + std::strerror(readError) + ".");
+                          "': " + e.message() + ".");
       }
-      noteEncoding(static_cast<const char*>(buffer), static_cast<int>(n));
-      bool last = n < static_cast<std::size_t>(piece);
-      parseBuffer(static_cast<int>(n), last);
-      if (last) return;
+      finish(status);
     }
   }
 
@@ -151,6 +160,7 @@ class TDomBuilder {
     if (self->failure_) return;
     try {
       f(*self);
+      self->requireMemory(0);
     } catch (...) {
       self->failure_ = std::current_exception();
       XML_StopParser(self->parser_, XML_FALSE);
@@ -291,6 +301,8 @@ class TDomBuilder {
     int specified = XML_GetSpecifiedAttributeCount(parser_);
     for (int i = 0; atts[i] != nullptr; i += 2) {
       addAttribute(qualifiedName(atts[i]), atts[i + 1], i < specified);
+      // One start tag can hold millions of attributes.
+      if (i % 4096 == 0) requireMemory(0);
     }
     append(element);
     current_ = element;
@@ -323,6 +335,8 @@ class TDomBuilder {
     std::string_view key(expatName);
     auto found = names_.find(key);
     if (found != names_.end()) return found->second;
+    // The name in UTF-16, converted once and kept.
+    requireMemory(2 * static_cast<std::int64_t>(key.size()));
     std::string_view local = key, prefix;
     std::size_t first = key.find(kNamespaceSeparator);
     if (first != std::string_view::npos) {
@@ -333,47 +347,49 @@ class TDomBuilder {
         local = local.substr(0, second);
       }
     }
-    std::string qName = prefix.empty() ? std::string(local) : std::string(prefix) + ":" + std::string(local);
-    const std::u16string* interned = document_->internName(xml::fromStored(qName));
-    if (names_.size() < kCachedNames) names_.emplace(std::string(key), interned);
+    std::u16string qName = xml::fromStored(local);
+    if (!prefix.empty()) qName = xml::fromStored(prefix) + u":" + qName;
+    const std::u16string* interned = document_->internName(std::move(qName));
+    if (names_.size() < kCachedNames && key.size() <= kCachedNameSize) {
+      names_.emplace(std::string(key), interned);
+      cachedNameBytes_ += static_cast<std::int64_t>(key.size()) + kEntryBytes;
+    }
     return interned;
   }
 
   const std::u16string* plainName(const XML_Char* name) {
+    requireMemory(2 * static_cast<std::int64_t>(std::strlen(name)));
     return document_->internName(xml::fromStored(name));
+  }
+
+  // What the tree and this builder hold, about to hold `more` bytes besides.
+  void requireMemory(std::int64_t more) {
+    const std::int64_t held =
+        static_cast<std::int64_t>(document_->memoryUsed() + text_.capacity() + pending_.capacity()) +
+        cachedNameBytes_;
+    if (!expat_.fits(held + more)) throw EOutOfMemory(expat_.limitMessage(sourceName_));
   }
 
   std::string ansi(std::string_view utf8) const { return platform::utf8ToAnsi(utf8); }
 
   // ---- failures ----
 
-  void parseBuffer(int size, bool last) {
-    fed_ += size;
-    if (XML_ParseBuffer(parser_, size, last ? XML_TRUE : XML_FALSE) != XML_STATUS_OK && !stopped_)
-      raiseError();
+  // What expat said of the bytes it was given; a failure is raised.
+  void finish(XML_Status status) {
+    if (status != XML_STATUS_OK && !stopped_) raiseError();
     if (failure_) std::rethrow_exception(failure_);
   }
 
-  // The bytes given to expat that it has not got past yet: the unfinished
-  // token at the end of what it was given.
-  std::int64_t unparsed() const {
-    const XML_Index done = XML_GetCurrentByteIndex(parser_);
-    return done < 0 ? 0 : fed_ - static_cast<std::int64_t>(done);
-  }
-
-  // UTF-16 shows in the first bytes (a byte-order mark or "<?" in two bytes);
-  // error positions are then read two bytes a character.
-  void noteEncoding(const char* bytes, int size) {
-    if (sawStart_ || size < 2) return;
-    sawStart_ = true;
-    auto b0 = static_cast<unsigned char>(bytes[0]), b1 = static_cast<unsigned char>(bytes[1]);
-    if ((b0 == 0xFE && b1 == 0xFF) || (b0 == 0 && b1 != 0)) {
-      unitSize_ = 2;
-      bigEndian_ = true;
-    } else if ((b0 == 0xFF && b1 == 0xFE) || (b0 != 0 && b1 == 0)) {
-      unitSize_ = 2;
-      bigEndian_ = false;
+  // ErrorContext of the document: UTF-16 shows in the first bytes (a
+  // byte-order mark or "<?" in two bytes) and is read two bytes a character.
+  ErrorContext errorContext() const {
+    const std::string& head = expat_.head();
+    if (head.size() >= 2) {
+      auto b0 = static_cast<unsigned char>(head[0]), b1 = static_cast<unsigned char>(head[1]);
+      if ((b0 == 0xFE && b1 == 0xFF) || (b0 == 0 && b1 != 0)) return ErrorContext(parser_, 2, true);
+      if ((b0 == 0xFF && b1 == 0xFE) || (b0 != 0 && b1 == 0)) return ErrorContext(parser_, 2, false);
     }
+    return ErrorContext(parser_, 1, false);
   }
 
   std::string where(long line, long column) const {
@@ -424,6 +440,7 @@ class TDomBuilder {
     std::string description = XML_ErrorString(code);
     switch (code) {
       case XML_ERROR_NO_MEMORY:
+        if (expat_.overLimit()) throw EOutOfMemory(expat_.limitMessage(sourceName_));
         throw EOutOfMemory("Out of memory.");
       case XML_ERROR_TAG_MISMATCH:
         fail<EParserMissingEndTag_Err>(description + ", end tag of element '" + currentElementName() +
@@ -436,7 +453,7 @@ class TDomBuilder {
       case XML_ERROR_UNCLOSED_TOKEN:
       case XML_ERROR_PARTIAL_CHAR: {
         if (inDoctype_) fail<EParserInvalidDoctype_Err>(description);
-        ErrorContext context(parser_, unitSize_, bigEndian_);
+        const ErrorContext context = errorContext();
         if (context.valid() && inAttributeValue(context)) fail<EParserInvalidAttributeValue_Err>(description);
         int c = context.at(0);
         if (code == XML_ERROR_PARTIAL_CHAR || c < 0 || c >= 0x80 ||
@@ -448,7 +465,7 @@ class TDomBuilder {
       case XML_ERROR_BAD_CHAR_REF:
         fail<EParserInvalidCharacter_Err>(description);
       case XML_ERROR_JUNK_AFTER_DOC_ELEMENT: {
-        ErrorContext context(parser_, unitSize_, bigEndian_);
+        const ErrorContext context = errorContext();
         int next = context.at(1);
         if (context.at(0) == '<' && next != '!' && next != '?' && next != '/') {
           fail<EParserDoubleRootElement_Err>(description);
@@ -496,6 +513,7 @@ class TDomBuilder {
     }
   }
 
+  xml::ExpatParser expat_;
   XML_Parser parser_;
   static constexpr std::size_t kHeadSize = 4;
   bool fedAny_ = false;
@@ -506,9 +524,9 @@ class TDomBuilder {
   std::string text_;
   std::vector<std::pair<std::string, std::string>> namespaceDecls_;
   std::unordered_map<std::string, const std::u16string*, StringHash, std::equal_to<>> names_;
+  std::int64_t cachedNameBytes_ = 0;
   std::exception_ptr failure_;
-  // Bytes given to expat so far, and bytes held back from it (see feed()).
-  std::int64_t fed_ = 0;
+  // Bytes held back from expat (see feed()).
   std::string pending_;
   const bool upToRoot_;
   // Set once the root element is built in a parse up to the root.
@@ -516,9 +534,6 @@ class TDomBuilder {
   long depth_ = 0;
   bool inCdata_ = false;
   bool inDoctype_ = false;
-  bool sawStart_ = false;
-  int unitSize_ = 1;
-  bool bigEndian_ = false;
 };
 
 namespace {
@@ -541,6 +556,10 @@ std::string openFailure(const std::string& fileName, const std::string& message)
 
 }  // namespace
 
+std::int64_t TXmlToDomParser::memoryFloor() const {
+  return memoryFloor_ < 0 ? xml::kMemoryFloor : memoryFloor_;
+}
+
 std::unique_ptr<TDomDocument> TXmlToDomParser::fileToDom(const std::string& fileName) {
   return parseFile(fileName, false);
 }
@@ -559,8 +578,11 @@ std::unique_ptr<TDomDocument> TXmlToDomParser::parseFile(const std::string& file
     throw EInOutError(openFailure(fileName, e.message()));
   }
   std::unique_ptr<TDomDocument> document = implementation_->createEmptyDocument();
-  TDomBuilder builder(document.get(), fileName, upToRoot);
+  TDomBuilder builder(document.get(), fileName, static_cast<std::int64_t>(file.size()), memoryFloor(),
+                      upToRoot);
+  builder.expat().setPieceObserver(pieceObserver_);
   builder.parseFile(file);
+  builder.passMemoryLimit();
   return document;
 }
 
@@ -575,7 +597,8 @@ std::unique_ptr<TDomDocument> TXmlToDomParser::bufferToDom(std::string_view byte
                                                            std::size_t pieceSize) {
   checkImplementation(implementation_);
   std::unique_ptr<TDomDocument> document = implementation_->createEmptyDocument();
-  TDomBuilder builder(document.get(), sourceName);
+  TDomBuilder builder(document.get(), sourceName, static_cast<std::int64_t>(bytes.size()), memoryFloor());
+  builder.expat().setPieceObserver(pieceObserver_);
   pieceSize = std::clamp<std::size_t>(pieceSize, 1, kChunkSize);
   std::size_t done = 0;
   do {
@@ -583,5 +606,6 @@ std::unique_ptr<TDomDocument> TXmlToDomParser::bufferToDom(std::string_view byte
     builder.parse(bytes.data() + done, static_cast<int>(n), done + n == bytes.size());
     done += n;
   } while (done < bytes.size());
+  builder.passMemoryLimit();
   return document;
 }

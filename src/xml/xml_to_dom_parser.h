@@ -8,10 +8,10 @@
 // Safety: no external entity and no external DTD subset is ever read; a
 // document that declares an external entity is refused; expat's protection
 // against entity amplification stays on; files are read in pieces straight
-// into the parser's buffer, never whole. A piece is 64 KiB, or as large as
-// what expat still holds of an unfinished token: expat scans such a token
-// again from its start with every piece, so fixed pieces would make a long
-// attribute value or comment cost the square of its length.
+// into the parser's buffer, never whole, pieces that grow with an unfinished
+// token (expat_parser.h). Reading a document takes at most the memory
+// expat_parser.h allows for its size, the tree included; a document that
+// needs more raises EOutOfMemory naming the limit.
 //
 // The tree keeps comments, processing instructions, CDATA sections and the
 // document type (without its internal subset); entity references are
@@ -20,6 +20,8 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -38,6 +40,11 @@ class VOSKO_API TXmlToDomParser {
 
   TDomImplementation* domImplementation() const { return implementation_; }
   void setDomImplementation(TDomImplementation* implementation) { implementation_ = implementation; }
+  // What a document may take whatever its size (64 MiB unless set; see
+  // xml/expat_parser.h for the rest of the rule).
+  void setMemoryFloor(std::int64_t bytes) { memoryFloor_ = bytes; }
+  // A seam for tests: called with the size of each piece handed to expat.
+  void setPieceObserver(std::function<void(std::size_t)> observer) { pieceObserver_ = std::move(observer); }
 
   // A new document owned by the caller. EAccessViolation "DOMImplementation
   // not specified." without an implementation, "Filename not specified." for
@@ -56,6 +63,10 @@ class VOSKO_API TXmlToDomParser {
 
  private:
   std::unique_ptr<TDomDocument> parseFile(const std::string& fileName, bool upToRoot);
+  std::int64_t memoryFloor() const;
 
   TDomImplementation* implementation_;
+  // Negative: the usual floor.
+  std::int64_t memoryFloor_ = -1;
+  std::function<void(std::size_t)> pieceObserver_;
 };

@@ -79,17 +79,13 @@ inline void expectSameTitle(const TTitle& a, const TTitle& b) {
   EXPECT_EQ(a.carrierIndex, b.carrierIndex);
 }
 
-// Every field; the release only to the day when `sameDayOnly`.
-inline void expectSameCarrier(const TSoundCarrier& a, const TSoundCarrier& b, bool sameDayOnly = false) {
+// Every field.
+inline void expectSameCarrier(const TSoundCarrier& a, const TSoundCarrier& b) {
   EXPECT_EQ(a.name, b.name);
   EXPECT_EQ(a.label, b.label);
   EXPECT_EQ(a.artist, b.artist);
   EXPECT_EQ(a.type, b.type);
-  if (sameDayOnly) {
-    EXPECT_EQ(static_cast<int64_t>(a.release), static_cast<int64_t>(b.release));
-  } else {
-    EXPECT_EQ(a.release, b.release);
-  }
+  EXPECT_EQ(a.release, b.release);
   EXPECT_EQ(a.notes, b.notes);
   EXPECT_EQ(a.contentType, b.contentType);
   EXPECT_EQ(a.image, b.image);
@@ -104,9 +100,9 @@ inline void expectSameCarrier(const TSoundCarrier& a, const TSoundCarrier& b, bo
   }
 }
 
-inline void expectSameDatabase(const TSoundCarriers& a, const TSoundCarriers& b, bool sameDayOnly = false) {
+inline void expectSameDatabase(const TSoundCarriers& a, const TSoundCarriers& b) {
   ASSERT_EQ(a.size(), b.size());
-  for (int32_t i = 0; i < a.size(); ++i) expectSameCarrier(*a.getCarrier(i), *b.getCarrier(i), sameDayOnly);
+  for (int32_t i = 0; i < a.size(); ++i) expectSameCarrier(*a.getCarrier(i), *b.getCarrier(i));
 }
 
 }  // namespace modeltest

@@ -107,7 +107,7 @@ TEST_F(SoundCarriersXmlTest, SkeletonIsWrittenInTheOrderOfItsLayout) {
                 "<VOSKO VERSION=\"1.1.0\">"
                 "<CARRIER NAME=\"Album\" ARTIST=\"Band\" LABEL=\"Label\" TYPE=\"Compact Disc\" "
                 "RELEASE=\"24.04.2003\" "
-                "CONTENTTYPE=\"Album\" IMAGE=\"\" PRINTIMAGE=\"\">"
+                "CONTENTTYPE=\"Album\" IMAGE=\"\" PRINTIMAGE=\"\" RELEASEDAYS=\"37735.5\">"
                 "<NOTES>Notes</NOTES>"
                 "<TOCS><TOC DISCID=\"3\">"
                 "<TOCTRACK MINUTES=\"40\" SECONDS=\"0\" FRAMES=\"0\" TRACKNUMBER=\"0\" ISAUDIOTRACK=\"true\">"
@@ -130,19 +130,38 @@ TEST_F(SoundCarriersXmlTest, EmptyDatabaseIsABareRootAndReadsBackEmpty) {
   EXPECT_EQ(read.size(), 0);
 }
 
-TEST_F(SoundCarriersXmlTest, RichDatabaseSurvivesExceptForTheTimeOfDay) {
+TEST_F(SoundCarriersXmlTest, RichDatabaseSurvivesWithTheTimeOfDay) {
   std::unique_ptr<TSoundCarriers> database = richDatabase();
   database->storeXML(dir.file("db.xml"));
   TSoundCarriers read;
   read.loadXML(dir.file("db.xml"));
-  modeltest::expectSameDatabase(*database, read, /*sameDayOnly=*/true);
-  EXPECT_EQ(read.getCarrier(0)->release, platform::encodeDate(1999, 12, 31));
+  modeltest::expectSameDatabase(*database, read);
+  EXPECT_EQ(read.getCarrier(0)->release, platform::encodeDate(1999, 12, 31) + 0.99);
   EXPECT_EQ(read.getCarrier(0)->notes, "Line 1\r\nLine 2\r\n\r\nEnd \xE9");
   EXPECT_EQ(read.getCarrier(0)->getTitle(7)->track, -1);  // numbering happens only through add
 
   if (std::system("command -v xmllint > /dev/null 2>&1") != 0) GTEST_SKIP() << "xmllint is not installed";
   const std::string command = "xmllint --noout '" + dir.file("db.xml") + "' 2>&1";
   EXPECT_EQ(std::system(command.c_str()), 0);
+}
+
+// The day count holds the release only while RELEASE still shows its day:
+// a date changed by hand in the document is what the user meant.
+TEST_F(SoundCarriersXmlTest, ReleaseChangedByHandWinsOverItsDayCount) {
+  const struct {
+    const char* attributes;
+    double release;
+  } cases[] = {
+      {"RELEASE='31.12.1999' RELEASEDAYS='36525.25'", 36525.25},
+      {"RELEASE='1.1.2000' RELEASEDAYS='36525.25'", 36526},
+      {"RELEASE='30.12.1899' RELEASEDAYS='1e300'", 1e300},
+  };
+  for (const auto& c : cases) {
+    testutil::writeFile(dir.file("in.xml"), carrierXml(c.attributes, "<NOTES/><TOCS/><TITLES/>"));
+    TSoundCarriers read;
+    read.loadXML(dir.file("in.xml"));
+    EXPECT_EQ(read.getCarrier(0)->release, c.release) << c.attributes;
+  }
 }
 
 TEST_F(SoundCarriersXmlTest, CarriersAreFoundAtAnyDepthAndTitlesKeepWhatTheyRead) {
@@ -193,6 +212,10 @@ TEST_F(SoundCarriersXmlTest, CarrierFailures) {
             prefix + "(EDomException) Illegal date: '31.02.2003' is not a valid date");
   EXPECT_EQ(loadError(carrierXml("", parts)),
             prefix + "(EDomException) Illegal date: '' is not a valid date");
+  EXPECT_EQ(loadError(carrierXml("RELEASE='1.1.2000' RELEASEDAYS='1,5'", parts)),
+            prefix + "(EDomException) Illegal date: '1,5' is not a valid day count");
+  EXPECT_EQ(loadError(carrierXml("RELEASE='1.1.2000'", "<NOTES LINEBREAKS='crlf'/><TOCS/><TITLES/>")),
+            prefix + "(EDomException) Illegal notes: 'crlf' is not a valid LINEBREAKS value");
   EXPECT_EQ(loadError(carrierXml("RELEASE='1.1.2000'", "<TOCS/><TITLES/>")),
             prefix + "(EDomException) Element 'CARRIER' has no child 'NOTES'.");
   EXPECT_EQ(loadError(carrierXml("RELEASE='1.1.2000'", "<NOTES/><TITLES/>")),
@@ -236,6 +259,29 @@ TEST_F(SoundCarriersXmlTest, TitleAndTocFailures) {
             prefix +
                 "(EDomException) TTOCList.fromXML: (EDomException) TTOCData.fromXML: (EDomException) "
                 "TTOCTrack.fromXML: (ParserException) TBoolean.fromString: No such boolean value: 'ja'.");
+}
+
+// What the model builds from a document counts against the memory the
+// document's size allows, as its tree does: titles far smaller in the
+// document than in the model cannot make loading take more.
+TEST_F(SoundCarriersXmlTest, ModelBuiltBeyondTheDocumentsMemoryLimitIsRefused) {
+  std::string titles;
+  for (int i = 0; i < 5000; ++i) titles += "<TITLE TRACK='0' CARRIERINDEX='0'/>";
+  const std::string xml = carrierXml("RELEASE='1.1.2000'", "<NOTES/><TOCS/><TITLES>" + titles + "</TITLES>");
+  TXmlToDomParser parser(&modeltest::implementation());
+  // A limit that leaves the tree and its parser a megabyte, less than the model's titles take.
+  const auto size = static_cast<std::int64_t>(xml.size());
+  const auto tree = static_cast<std::int64_t>(parser.bufferToDom(xml, "in.xml")->memoryUsed());
+  parser.setMemoryFloor(tree + (1 << 20) - 10 * size);
+  std::unique_ptr<TDomDocument> document = parser.bufferToDom(xml, "in.xml");
+  TSoundCarriers database;
+  const std::string message = messageOf<IOException>([&] { database.loadXML(document.get()); });
+  EXPECT_EQ(message.rfind("TXMLPersistent.loadXML: (EDomException) TSoundCarriers.fromXML: (EDomException) "
+                          "TSoundCarrier.fromXML: (EOutOfMemory) File \"in.xml\" needs more memory than its "
+                          "limit of ",
+                          0),
+            0u)
+      << message;
 }
 
 TEST_F(SoundCarriersXmlTest, ElementsOfTheWrongKindAreRefusedByEachClass) {

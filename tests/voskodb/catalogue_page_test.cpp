@@ -387,10 +387,13 @@ TEST_F(CataloguePageTest, LongTextsOfControlCharactersAreDrawnClippedAsMarks) {
 }
 
 TEST_F(CataloguePageTest, EveryWayOfReadingGivesTheSamePage) {
-  // The XML form drops control characters: its page is that of the database it imports to.
+  // The XML form refuses the control characters XML cannot hold: the awkward
+  // database without them (same lengths) goes through it.
   const std::string xml = dir_.file("awkward.xml"), db = dir_.file("imported.vsk"),
                     page = dir_.file("page.html");
-  ASSERT_EQ(0, voskodb({"export-xml", writeAwkward(), xml}).exitCode);
+  std::string holdable = testutil::readFile(writeAwkward());
+  holdable.replace(holdable.find("\x01\x1F"), 2, "\t\r");
+  ASSERT_EQ(0, voskodb({"export-xml", write("holdable.vsk", holdable), xml}).exitCode);
   ASSERT_EQ(0, voskodb({"import-xml", xml, db}).exitCode);
   ASSERT_EQ(0, voskodb({"export-html", db, page}).exitCode);
   // The last title's block a byte short, which loading never notices: the

@@ -96,7 +96,10 @@ class ExportTest : public VoskodbTest {
 
 TEST_F(ExportTest, ExportsReadBackAsTheDatabaseHoldsIt) {
   const std::string awkward = writeAwkward("awkward.vsk");
-  ASSERT_EQ(0, voskodb({"export-xml", awkward, dir_.file("awkward.xml")}).exitCode);
+  // The XML form refuses the control characters XML cannot hold: it gets them as tab and CR.
+  std::string holdable = testutil::readFile(awkward);
+  holdable.replace(holdable.find("\x01\x1B"), 2, "\t\r");
+  ASSERT_EQ(0, voskodb({"export-xml", write("holdable.vsk", holdable), dir_.file("awkward.xml")}).exitCode);
   // The last title's block a byte short, which loading never notices: the
   // stream gives up after handing the first carrier and the export starts over.
   std::string bent = testutil::readFile(awkward);

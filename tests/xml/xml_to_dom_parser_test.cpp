@@ -7,7 +7,9 @@
 #include <iconv.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <sstream>
+#include <vector>
 
 #include "platform/os_file.h"
 #include "test_util.h"
@@ -419,6 +421,76 @@ TEST_F(ParserTest, InternalEntitiesAreExpanded) {
   auto d = parseFile("<!DOCTYPE a [<!ENTITY who \"World &amp; Co\">]><a t=\"&who;\">Hello &who;!</a>");
   EXPECT_EQ(d->documentElement()->textContent(), u"Hello World & Co!");
   EXPECT_EQ(d->documentElement()->getAttribute(u"t"), u"World & Co");
+}
+
+// ---- memory and pieces ----
+
+// A size as the limit message gives it (below 10 MiB: KiB, rounded up).
+std::string kib(std::int64_t bytes) { return std::to_string((bytes + 1023) / 1024) + " KiB"; }
+
+std::string repeated(const std::string& part, int times) {
+  std::string s;
+  for (int i = 0; i < times; ++i) s += part;
+  return s;
+}
+
+// Shapes that take far more memory than their bytes are refused at the limit
+// of their size, read from a file or from memory; a document of ordinary
+// shape and the same size is read.
+TEST_F(ParserTest, DocumentsNeedingMoreMemoryThanTheirSizeAllowsAreRefusedNamingTheLimit) {
+  constexpr std::int64_t kFloor = 256 * 1024;
+  parser.setMemoryFloor(kFloor);
+  std::string attributes;
+  for (int i = 0; i < 20000; ++i) attributes += " a" + std::to_string(i) + "=''";
+  const struct {
+    const char* shape;
+    std::string document;
+  } cases[] = {
+      {"elements nested deep", repeated("<a>", 30000) + repeated("</a>", 30000)},
+      {"attributes on one element", "<a" + attributes + "/>"},
+      {"default attributes", "<!DOCTYPE r [<!ATTLIST a d CDATA '" + std::string(1000, 'd') + "'>]><r>" +
+                                 repeated("<a/>", 5000) + "</r>"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.shape);
+    const auto size = static_cast<std::int64_t>(c.document.size());
+    const std::string limit =
+        kib(kFloor + 10 * size) + " (256 KiB and 10 times its " + kib(size) + ") to be read.";
+    try {
+      parseFile(c.document, "hostile.xml");
+      ADD_FAILURE() << "read";
+    } catch (const EOutOfMemory& e) {
+      EXPECT_EQ(e.message(),
+                "File \"" + dir.file("hostile.xml") + "\" needs more memory than its limit of " + limit);
+    }
+    try {
+      parser.bufferToDom(c.document, "hostile.xml", 1000);
+      ADD_FAILURE() << "read";
+    } catch (const EOutOfMemory& e) {
+      EXPECT_EQ(e.message(), "File \"hostile.xml\" needs more memory than its limit of " + limit);
+    }
+  }
+  const std::string ordinary =
+      "<VOSKO>" +
+      repeated("<TITLE NAME='a song' ARTIST='a band' TRACK='12' CARRIERINDEX='0'></TITLE>", 3000) +
+      "</VOSKO>";
+  EXPECT_EQ(parseFile(ordinary)->documentElement()->getElementsByTagName(u"TITLE").length(), 3000u);
+}
+
+// Expat scans an unfinished token again from its start with each piece it
+// is handed, so the pieces of a long token must grow with it: pieces of one
+// size would make a long attribute value cost the square of its length.
+TEST_F(ParserTest, LongTokensAreHandedInGrowingPieces) {
+  const std::string document = "<a v='" + std::string(4 << 20, 'v') + "'/>";
+  std::vector<std::size_t> pieces;
+  parser.setPieceObserver([&](std::size_t size) { pieces.push_back(size); });
+  parseFile(document);
+  EXPECT_LE(pieces.size(), 12u);
+  EXPECT_GE(*std::max_element(pieces.begin(), pieces.end()), std::size_t{1} << 20);
+  // Fed from memory in small pieces, they are held back until they are as large.
+  pieces.clear();
+  parser.bufferToDom(document, "doc.xml", 4096);
+  EXPECT_LE(pieces.size(), 24u);
 }
 
 }  // namespace
