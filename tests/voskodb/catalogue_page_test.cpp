@@ -1,7 +1,9 @@
 // voskodb export-html: the page opened in a headless Chromium (skipped where
 // there is none) through a proxy that counts every connection: the rows it
 // shows against the database, its searches against voskodb find, its
-// charts, the texts it must keep inert, and what a failed export leaves.
+// charts, the texts it must keep inert, its layout at the widths of a
+// desktop, a tablet and a phone (and screenshots of them in the build
+// directory), and what a failed export leaves.
 #include "voskodb/catalogue_page.h"
 
 #include <arpa/inet.h>
@@ -15,6 +17,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <map>
 
 #include "data/carrier_stream.h"
 #include "generated_database.h"
@@ -33,12 +36,15 @@ std::string findBrowser() {
 }
 
 // A stored text of at most 500 characters as a line of the page draws it:
-// control characters as visible marks.
-std::string drawn(std::string_view text) {
+// control characters as visible marks, in notes a line break as one mark.
+std::string drawn(std::string_view text, bool notes = false) {
   std::string out;
   for (size_t i = 0; i < text.size(); ++i) {
     const auto c = static_cast<unsigned char>(text[i]);
-    if (c < 0x20 || c == 0x7F) {
+    if (notes && (c == '\r' || c == '\n')) {
+      out += " \xE2\x86\xB5 ";  // U+21B5
+      if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+    } else if (c < 0x20 || c == 0x7F) {
       out += {'\xE2', '\x90', static_cast<char>(c == 0x7F ? 0xA1 : 0x80 + c)};  // U+2400 + c, U+2421
     } else if (std::string_view("\x81\x8D\x8F\x90\x9D").find(text[i]) != std::string_view::npos) {
       out += "\xEF\xBF\xBD";  // the C1 controls Windows-1252 leaves these bytes
@@ -60,19 +66,37 @@ std::string percentEncoded(const std::string& text) {
   return out;
 }
 
+// A text of the DOM with its entities read.
+std::string unescaped(const std::string& text) {
+  std::string out;
+  for (size_t i = 0; i < text.size(); ++i) {
+    const char* read = nullptr;
+    for (auto [entity, character] :
+         {std::pair{"&lt;", "<"}, {"&gt;", ">"}, {"&amp;", "&"}, {"&quot;", "\""}, {"&nbsp;", "\xC2\xA0"}}) {
+      if (text.compare(i, std::strlen(entity), entity) == 0) {
+        read = character;
+        i += std::strlen(entity) - 1;
+        break;
+      }
+    }
+    out += read ? std::string(read) : std::string(1, text[i]);
+  }
+  return out;
+}
+
 size_t occurrences(const std::string& text, const std::string& part) {
   size_t n = 0;
   for (size_t p = text.find(part); p != std::string::npos; p = text.find(part, p + 1)) ++n;
   return n;
 }
 
-// The rows of the list as "C artist|name|..." and "T 01|name|...": the
-// texts of each row's cells, entities read, tags (whose quoted attribute
-// values may hold ">") dropped.
+// The rows of the list as "C |name|..." and "T 01|name|...": the texts of
+// each row's cells, entities read, a text marked as found in brackets,
+// other tags (whose quoted attribute values may hold ">") dropped.
 std::vector<std::string> listRows(const std::string& dom) {
   std::vector<std::string> rows;
-  bool inRow = false, inCell = false;
-  int cells = 0;
+  bool inCell = false;
+  int cells = 0, depth = 0;  // the divs open in the row
   for (size_t i = dom.find("<div id=\"lines\""); i < dom.size(); ++i) {
     if (dom[i] == '<') {
       size_t end = i;
@@ -81,11 +105,14 @@ std::vector<std::string> listRows(const std::string& dom) {
       i = end;
       if (tag.starts_with("<div class=\"carrier\"") || tag.starts_with("<div class=\"title\"")) {
         rows.push_back(tag[12] == 'c' ? "C " : "T ");
-        inRow = true;
+        depth = 1;
         cells = 0;
+      } else if (tag.starts_with("<div")) {
+        ++depth;
       } else if (tag.starts_with("</div")) {
-        if (!inRow) break;  // the end of the list
-        inRow = false;
+        if (depth-- == 0) break;  // the end of the list
+      } else if (tag.starts_with("<mark") || tag.starts_with("</mark")) {
+        rows.back() += tag[1] == 'm' ? '[' : ']';
       } else if (tag.starts_with("<span")) {
         if (cells++ > 0) rows.back() += '|';
         inCell = true;
@@ -109,12 +136,68 @@ std::vector<std::string> listRows(const std::string& dom) {
   return rows;
 }
 
+// Run after the page's own script: reports what a reader sees, one "key
+// value" line each. "misaligned" names the columns whose cells do not start
+// where their heading does (in a table; stacked, the titles' numbers and
+// names and the carriers' names), "cut" the names shown shortened,
+// "unmarked" the lines whose marked matches all lie beyond what their cells
+// show (but in a title's artist that is its carrier's, which the carrier's
+// line shows), "axis" each year the chart names with the year of the bar
+// above it.
+// "charts" says where they stand and, when closed, where the Charts
+// button opens them.
+constexpr std::string_view kProbe = R"(<script>(() => {
+  const out = [], byId = (id) => document.getElementById(id);
+  const shown = (e) => e.getClientRects().length > 0;
+  const say = (key, value) => out.push(`${key} ${value}`);
+  const list = byId("list"), aside = byId("charts"), table = document.body.classList.contains("table");
+  say("layout", document.body.className.split(" ").filter((c) => c !== "charts-open").sort().join(" "));
+  say("headings", [...byId("columns").querySelectorAll("span")].filter(shown).map((h) => h.textContent).join("|"));
+  const starts = new Map();
+  for (const row of [byId("columns"), ...byId("lines").children]) {
+    for (const e of row.querySelectorAll("span")) {
+      const kind = e.classList[0], title = row.className === "title";
+      const group = table ? kind : title && (kind === "no" || kind === "name") ? `title ${kind}` : !title && kind === "name" ? kind : "";
+      if (!group || !shown(e) || e.textContent === "") continue;
+      if (!starts.has(group)) starts.set(group, new Set());
+      starts.get(group).add(Math.round(e.getBoundingClientRect().left));
+    }
+  }
+  say("misaligned", [...starts].filter(([, s]) => s.size > 1).map(([g]) => g).join(","));
+  say("cut", [...byId("lines").querySelectorAll(".name")].filter((e) => e.scrollWidth > e.clientWidth)
+    .map((e) => e.textContent).join("|"));
+  say("fits", list.scrollWidth <= list.clientWidth ? "yes" : "no");
+  say("unmarked", [...byId("lines").children].filter((row) => {
+    const marks = [...row.querySelectorAll(":not(.same) > mark")];
+    return marks.length && !marks.some((m) => {
+      const r = m.getBoundingClientRect();
+      return r.width > 0 && r.right <= m.closest("span").getBoundingClientRect().right + 0.5;
+    });
+  }).map((row) => row.querySelector(".name").textContent).join("|"));
+  say("empty", byId("empty")?.firstChild.textContent ?? "");
+  const bars = [...document.querySelectorAll("#chart-year rect")];
+  say("axis", [...document.querySelectorAll("#chart-year text.tick")].map((t) => {
+    const bar = bars.find((r) => Math.abs(+r.getAttribute("x") + r.getAttribute("width") / 2 - t.getAttribute("x")) < 0.01);
+    return `${t.textContent}=${bar ? bar.parentNode.querySelector("title").textContent.split(":")[0] : "?"}`;
+  }).join(" "));
+  const charts = () => (shown(aside) ? (shown(list) ? "beside the list" : "instead of the list") : "closed");
+  const before = charts();
+  if (before === "closed") byId("charts-toggle").click();
+  say("charts", before === "closed" ? `closed, opened ${charts()}` : before);
+  say("figures", [...aside.querySelectorAll("figure")].filter(shown).length);
+  const pre = document.createElement("pre");
+  pre.id = "probe";
+  pre.textContent = out.join("\n");
+  document.body.append(pre);
+})();</script>)";
+
 struct Page {
   std::vector<std::string> rows;  // "C artist|name|..." or "T 01|name|..."
   std::string count;              // the status line
   size_t charts = 0;              // the charts that drew bars
   int connections = 0;            // through the proxy: none may be made
   std::string dom;
+  std::map<std::string, std::string> probed;  // what kProbe reported, where it ran
 };
 
 class CataloguePageTest : public VoskodbTest {
@@ -129,7 +212,7 @@ class CataloguePageTest : public VoskodbTest {
   // Every request would go to a proxy that answers none and counts it.
   // A page that waits for an answer is cut off after `timeoutMs`, one whose
   // script does not end (which the browser waits for) after a minute.
-  Page open(const std::string& path, const std::string& fragment = "", int timeoutMs = 20000) {
+  Page open(const std::string& path, const std::string& fragment = "", int timeoutMs = 20000, int width = 0) {
     const int proxy = socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK, 0);
     sockaddr_in address{};
     address.sin_family = AF_INET;
@@ -138,11 +221,20 @@ class CataloguePageTest : public VoskodbTest {
     EXPECT_EQ(0, bind(proxy, reinterpret_cast<sockaddr*>(&address), size));
     EXPECT_EQ(0, listen(proxy, 64));
     getsockname(proxy, reinterpret_cast<sockaddr*>(&address), &size);
-    testutil::RunResult r = testutil::run(
-        "/usr/bin/timeout", {"-k", "5", "60", browser_, "--no-sandbox", "--dump-dom",
-                             "--virtual-time-budget=2000", "--timeout=" + std::to_string(timeoutMs),
-                             "--proxy-server=http://127.0.0.1:" + std::to_string(ntohs(address.sin_port)),
-                             "--user-data-dir=" + dir_.file("profile"), "file://" + path + fragment});
+    std::vector<std::string> args = {
+        "-k",
+        "5",
+        "60",
+        browser_,
+        "--no-sandbox",
+        "--dump-dom",
+        "--virtual-time-budget=2000",
+        "--timeout=" + std::to_string(timeoutMs),
+        "--proxy-server=http://127.0.0.1:" + std::to_string(ntohs(address.sin_port)),
+        "--user-data-dir=" + dir_.file("profile"),
+        "file://" + path + fragment};
+    if (width > 0) args.insert(args.begin() + 5, "--window-size=" + std::to_string(width) + ",800");
+    testutil::RunResult r = testutil::run("/usr/bin/timeout", args);
     Page page;
     for (int c; (c = accept(proxy, nullptr, nullptr)) >= 0; close(c)) ++page.connections;
     close(proxy);
@@ -157,10 +249,52 @@ class CataloguePageTest : public VoskodbTest {
       const size_t at = r.out.find("<figure id=\"" + figure);
       page.charts += at != std::string::npos && r.out.find("<rect", at) < r.out.find("</figure>", at);
     }
+    const size_t probe = r.out.find("<pre id=\"probe\">");
+    if (probe != std::string::npos) {
+      const size_t from = r.out.find('>', probe) + 1;
+      std::istringstream in(unescaped(r.out.substr(from, r.out.find("</pre>", from) - from)));
+      for (std::string line; std::getline(in, line);) {
+        const size_t blank = line.find(' ');
+        page.probed[line.substr(0, blank)] = blank == std::string::npos ? "" : line.substr(blank + 1);
+      }
+    }
     return page;
   }
 
-  // The rows the page shows for the first `limit` carriers of a database.
+  // The page `path` opened `width` pixels wide, with what kProbe reports.
+  Page probe(const std::string& path, int width, const std::string& fragment = "") {
+    std::string page = testutil::readFile(path);
+    page.insert(page.rfind("</body>"), kProbe);
+    return open(write("probed.html", page), fragment, 20000, width);
+  }
+
+  // A screenshot of the page `path` in a window `width` by `height` pixels,
+  // as `png` in the build directory; false when none was made.
+  bool screenshot(const std::string& path, int width, int height, const std::string& png) {
+    const std::string file = std::string(VOSKO_BINARY_DIR) + "/" + png;
+    std::remove(file.c_str());
+    testutil::run("/usr/bin/timeout",
+                  {"-k", "5", "60", browser_, "--no-sandbox", "--hide-scrollbars",
+                   "--window-size=" + std::to_string(width) + "," + std::to_string(height),
+                   "--screenshot=" + file, "--user-data-dir=" + dir_.file("profile"), "file://" + path});
+    return testutil::exists(file) && testutil::readFile(file).starts_with("\x89PNG");
+  }
+
+  // A title's number as the page shows it: side and track of a record or
+  // cassette ("B3"), disc and track where a carrier has more discs ("2-05").
+  static std::string position(const StoredTitle& t, std::string_view type, bool discs) {
+    char number[16];
+    std::snprintf(number, sizeof number, "%02lld", static_cast<long long>(t.track) + 1);
+    if ((type == TSoundCarrier::kRecord || type == TSoundCarrier::kCassette) && t.carrierIndex >= 0 &&
+        t.carrierIndex < 26) {
+      return static_cast<char>('A' + t.carrierIndex) + std::to_string(static_cast<long long>(t.track) + 1);
+    }
+    return discs ? std::to_string(static_cast<long long>(t.carrierIndex) + 1) + "-" + number : number;
+  }
+
+  // The rows the page shows for the first `limit` carriers of a database:
+  // number, name, artist, label, date, medium, kind and notes, each in its
+  // own column on carriers and titles alike.
   static std::vector<std::string> expectedRows(const std::string& database, size_t limit = SIZE_MAX) {
     CarrierStream in;
     StoredCarrier c;
@@ -168,20 +302,16 @@ class CataloguePageTest : public VoskodbTest {
     std::vector<std::string> rows;
     for (int32_t i = 0; i < in.count() && static_cast<size_t>(i) < limit && in.next(c); ++i) {
       auto u = [](std::string_view s) { return drawn(s); };
-      const std::string type(c.type);
-      rows.push_back("C " + u(c.artist) + "|" + u(c.name) + "|" + u(c.label) + "|" +
-                     platform::formatIsoDate(c.release) + "|" + u(c.type) + " (" + u(c.contentType) + ")");
-      bool discs = type == TSoundCarrier::kRecord || type == TSoundCarrier::kCassette;
+      rows.push_back("C |" + u(c.name) + "|" + u(c.artist) + "|" + u(c.label) + "|" +
+                     platform::formatIsoDate(c.release) + "|" + u(c.type) + "|" + u(c.contentType) + "|" +
+                     drawn(c.notes, true));
+      bool discs = false;
       for (const StoredTitle& t : c.titles) discs = discs || t.carrierIndex != 0;
       for (const StoredTitle& t : c.titles) {
-        char number[16];
-        std::snprintf(number, sizeof number, "%02lld", static_cast<long long>(t.track) + 1);
-        std::string who = t.artist == c.artist ? "" : u(t.artist);
-        std::string more =
-            u(t.originalArtist) + (t.originalArtist.empty() || t.film.empty() ? "" : ", ") + u(t.film);
-        if (!more.empty()) who += (who.empty() ? "(" : " (") + more + ")";
-        rows.push_back("T " + std::string(number) + "|" + u(t.name) + "|" + who + "|" +
-                       (discs ? u(TTitle::formatCarrierIndex(t.carrierIndex, type)) : ""));
+        std::string notes = t.originalArtist.empty() ? "" : "original: " + u(t.originalArtist);
+        if (!t.film.empty()) notes += (notes.empty() ? "film: " : " \xC2\xB7 film: ") + u(t.film);
+        rows.push_back("T " + position(t, c.type, discs) + "|" + u(t.name) + "|" + u(t.artist) + "||||" +
+                       (t.contentType == TTitle::kOriginal ? "" : u(t.contentType)) + "|" + notes);
       }
     }
     return rows;
@@ -258,7 +388,7 @@ TEST_F(CataloguePageTest, SamplesShowEveryCarrierAndTitleWithChartsAndNoRequest)
     testutil::RunResult r = voskodb({"export-html", converted(version), page});
     ASSERT_EQ(0, r.exitCode) << r.out;
     const std::vector<std::string> rows = expectedRows(converted(version));
-    const Page shown = open(page);
+    const Page shown = open(page, "", 20000, 1280);
     EXPECT_EQ(rows, shown.rows) << version;
     EXPECT_EQ(2u, shown.charts) << version;
     EXPECT_EQ(0, shown.connections) << version;
@@ -280,7 +410,7 @@ TEST_F(CataloguePageTest, TheAddressSortsByYearAndLabel) {
     for (int i = 0; i <= n; ++i) std::getline(in, f, '|');
     return f;
   };
-  for (auto [sort, column, descending] : {std::tuple{"year", 3, false}, {"-label", 2, true}}) {
+  for (auto [sort, column, descending] : {std::tuple{"year", 4, false}, {"-label", 3, true}}) {
     std::vector<std::string> expected = stored;
     std::stable_sort(expected.begin(), expected.end(), [&](const std::string& a, const std::string& b) {
       return descending ? field(a, column) > field(b, column) : field(a, column) < field(b, column);
@@ -376,12 +506,13 @@ TEST_F(CataloguePageTest, LongTextsOfControlCharactersAreDrawnClippedAsMarks) {
   const Page shown = open(page);
   EXPECT_EQ("2 of 2 carriers, 1 titles", shown.count);
   const std::vector<std::string> expected = {
-      "C a\xE2\x90\x89"
-      "b\xE2\x90\x8D\xE2\x90\x8A"
-      "c\xE2\x90\xA1\xEF\xBF\xBD|" +
-          times("\xE2\x90\x81", 499) + "|L|1993-05-03|" + times("\xE2\x90\x9F", 499),
-      "T 01|" + times("\xE2\x90\x8B", 499) + "|" + times("\xE2\x90\x82", 499) + "|",
-      "C |" + times("x", 499) + "|\xE2\x90\x9B[31m|1899-12-30|Compact Disc (Album)"};
+      "C |" + times("\xE2\x90\x81", 499) +
+          "|a\xE2\x90\x89"
+          "b\xE2\x90\x8D\xE2\x90\x8A"
+          "c\xE2\x90\xA1\xEF\xBF\xBD|L|1993-05-03|" +
+          times("\xE2\x90\x9F", 499) + "|Album|" + times("\xE2\x90\x83", 499),
+      "T 01|" + times("\xE2\x90\x8B", 499) + "|" + times("\xE2\x90\x82", 499) + "|||||",
+      "C |" + times("x", 499) + "||\xE2\x90\x9B[31m|1899-12-30|Compact Disc|Album|"};
   EXPECT_EQ(expected, shown.rows);
   EXPECT_EQ(2u, shown.charts);
 }
@@ -427,6 +558,126 @@ TEST_F(CataloguePageTest, AFailedExportLeavesTheTargetAsItWas) {
               testing::HasSubstr("export-html takes a 2.5.7 sound-carrier database"));
   EXPECT_FALSE(testutil::exists(dir_.file("new.html")));
   EXPECT_THAT(dir_.entries(), testing::ElementsAre("awkward.vsk", "kept.html", "relations.vsk"));
+}
+
+// The 2.5.5 sample's longest name and the carrier whose notes come last.
+constexpr const char* kLongName =
+    "Neue Deutsche Welle \xE2\x80\x93 Die gr\xC3\xB6\xC3\x9F"
+    "ten Hits";
+
+TEST_F(CataloguePageTest, EveryWidthShowsHeadedColumnsWholeNamesAndAWayToTheCharts) {
+  const std::string page = dir_.file("sample.html");
+  ASSERT_EQ(0, voskodb({"export-html", converted("2.5.5"), page}).exitCode);
+  const std::string table = "#|Title|Artist|Label|Released|Medium|Kind|Notes";
+  const std::string stacked = table.substr(2);  // the number stands on the titles' lines alone
+  const struct {
+    int width;
+    const char* layout;
+    std::string headings;
+    const char* charts;
+  } widths[] = {
+      {1600, "table", table, "beside the list"},
+      {1280, "table", table, "closed, opened beside the list"},
+      {1024, "table", table, "closed, opened beside the list"},
+      {800, "stacked", stacked, "closed, opened beside the list"},
+      {420, "narrow stacked", stacked, "closed, opened instead of the list"},
+  };
+  for (const auto& w : widths) {
+    std::map<std::string, std::string> seen = probe(page, w.width).probed;
+    EXPECT_EQ(w.layout, seen["layout"]) << w.width;
+    EXPECT_EQ(w.headings, seen["headings"]) << w.width;
+    EXPECT_EQ("", seen["misaligned"]) << w.width;
+    EXPECT_EQ("", seen["cut"]) << w.width;
+    EXPECT_EQ("yes", seen["fits"]) << w.width;
+    EXPECT_EQ(w.charts, seen["charts"]) << w.width;
+    EXPECT_EQ("2", seen["figures"]) << w.width;
+  }
+  // What the coordinator and the README show.
+  for (auto [width, height] : {std::pair{1600, 720}, {1280, 720}, {800, 720}, {420, 860}}) {
+    EXPECT_TRUE(screenshot(page, width, height, "catalogue-" + std::to_string(width) + ".png")) << width;
+  }
+}
+
+TEST_F(CataloguePageTest, TheYearAxisNamesTheYearsOfTheBarsAboveTheNames) {
+  // Named only at its ends, a bar of 1987 stood above the name 1984.
+  auto years = [&](const std::string& name, std::vector<int> released) {
+    TSoundCarriers database;
+    for (int year : released) {
+      auto c = std::make_unique<TSoundCarrier>("Album", "Label", TSoundCarrier::kCompactDisc);
+      c->release = platform::encodeDate(year, 6, 1);
+      database.add(c.release());
+    }
+    database.store(dir_.file(name + ".vsk"));
+    EXPECT_EQ(0, voskodb({"export-html", dir_.file(name + ".vsk"), dir_.file(name + ".html")}).exitCode);
+    return dir_.file(name + ".html");
+  };
+  std::vector<int> yearly;
+  for (int year = 1950; year <= 2020; ++year) yearly.push_back(year);
+  std::vector<int> decades = yearly;
+  decades.push_back(1890);
+  const struct {
+    std::string page, fragment, axis;
+  } cases[] = {
+      {years("spread", {1984, 1987, 1987, 2006}), "", "1985=1985 1990=1990 1995=1995 2000=2000 2005=2005"},
+      {years("one", {1987}), "", "1987=1987"},
+      {years("yearly", yearly), "", "1960=1960 1980=1980 2000=2000 2020=2020"},
+      {years("yearly", yearly), "#q=197x", "1970=1970 1972=1972 1974=1974 1976=1976 1978=1978"},
+      {years("decades", decades), "", "1900s=1900s 1950s=1950s 2000s=2000s"},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(c.axis, probe(c.page, 1600, c.fragment).probed["axis"]) << c.page << c.fragment;
+}
+
+TEST_F(CataloguePageTest, NothingToShowSaysSoWithoutEmptyHeadingsOrCharts) {
+  const std::string sample = dir_.file("sample.html"), none = dir_.file("none.html");
+  ASSERT_EQ(0, voskodb({"export-html", converted("2.5.5"), sample}).exitCode);
+  TSoundCarriers().store(dir_.file("none.vsk"));
+  ASSERT_EQ(0, voskodb({"export-html", dir_.file("none.vsk"), none}).exitCode);
+  const struct {
+    std::string page, fragment, empty, headings, figures;
+  } cases[] = {
+      {sample, "#q=nirgends", "No carrier or title holds \xE2\x80\x9Cnirgends\xE2\x80\x9D.", "", "0"},
+      {sample, "#q=nirgends%20Hits",
+       "No carrier or title holds all of \xE2\x80\x9Cnirgends\xE2\x80\x9D \xE2\x80\x9CHits\xE2\x80\x9D.", "",
+       "0"},
+      {none, "", "The collection holds no carriers.", "", "0"},
+      {sample, "#q=hits", "", "#|Title|Artist|Label|Released|Medium|Kind|Notes", "2"},
+  };
+  for (const auto& c : cases) {
+    std::map<std::string, std::string> seen = probe(c.page, 1600, c.fragment).probed;
+    EXPECT_EQ(c.empty, seen["empty"]) << c.fragment;
+    EXPECT_EQ(c.headings, seen["headings"]) << c.fragment;
+    EXPECT_EQ(c.figures, seen["figures"]) << c.fragment;
+  }
+}
+
+TEST_F(CataloguePageTest, AMatchIsMarkedWhereItStandsAndNotesShowTheirMatchingPart) {
+  const std::string page = dir_.file("sample.html");
+  ASSERT_EQ(0, voskodb({"export-html", converted("2.5.5"), page}).exitCode);
+  const std::string ndw =
+      std::string("C |") + kLongName + "|<Sampler>|EMI Electrola|1998-09-14|Compact Disc|Sampler|";
+  const std::pair<std::string, std::string> cases[] = {
+      // Notes matched far in: from a word just before the match.
+      {"#q=koln", ndw + "\xE2\x80\xA6"
+                        "Gekauft in [K\xC3\xB6ln]."},
+      {"#q=1984%20stucken",
+       ndw + "Sampler mit [St\xC3\xBC"
+             "cken] aus den Jahren 1980 bis [1984]. \xE2\x86\xB5 Zwei Titel fehlen auf der "
+             "Kassettenausgabe. \xE2\x86\xB5 Gekauft in K\xC3\xB6ln."},
+      // The artist of an original, and a year.
+      {"#q=kraftwerk", "T 02|Autobahn (Kreidler-Mix)|Kreidler||||Remix|original: [Kraftwerk]"},
+      {"#q=199x%20arzte",
+       "C |Die Bestie in Menschengestalt|Die [\xC3\x84rzte]|Metronome|[1993]-05-03|Compact Disc|Album|Die "
+       "erste "
+       "Platte nach der Wiedervereinigung der Band. \xE2\x86\xB5 Produziert in Hamburg."},
+      {"#q=luft", "T 02|99 [Luft]ballons|Nena|||||"},
+  };
+  for (const auto& [fragment, row] : cases) {
+    Page wide = probe(page, 1280, fragment);
+    EXPECT_THAT(wide.rows, testing::Contains(row)) << fragment;
+    EXPECT_EQ("", wide.probed["unmarked"]) << fragment;
+    EXPECT_EQ("", probe(page, 420, fragment).probed["unmarked"]) << fragment;
+  }
 }
 
 TEST_F(CataloguePageTest, AHundredThousandCarriersOpenAndSearch) {
