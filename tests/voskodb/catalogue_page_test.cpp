@@ -1,9 +1,8 @@
 // voskodb export-html: the page opened in a headless Chromium (skipped where
 // there is none) through a proxy that counts every connection: the rows it
 // shows against the database, its searches against voskodb find, its
-// charts, the texts it must keep inert, its layout at the widths of a
-// desktop, a tablet and a phone (and screenshots of them in the build
-// directory), and what a failed export leaves.
+// charts, the texts it must keep inert, its layout from a desktop's width
+// to a phone's (with screenshots), and what a failed export leaves.
 #include "voskodb/catalogue_page.h"
 
 #include <arpa/inet.h>
@@ -66,22 +65,16 @@ std::string percentEncoded(const std::string& text) {
   return out;
 }
 
-// A text of the DOM with its entities read.
-std::string unescaped(const std::string& text) {
-  std::string out;
-  for (size_t i = 0; i < text.size(); ++i) {
-    const char* read = nullptr;
-    for (auto [entity, character] :
-         {std::pair{"&lt;", "<"}, {"&gt;", ">"}, {"&amp;", "&"}, {"&quot;", "\""}, {"&nbsp;", "\xC2\xA0"}}) {
-      if (text.compare(i, std::strlen(entity), entity) == 0) {
-        read = character;
-        i += std::strlen(entity) - 1;
-        break;
-      }
+// The character the DOM's text has at `i`, an entity read; `i` moves to its last byte.
+std::string character(const std::string& dom, size_t& i) {
+  for (auto [entity, read] :
+       {std::pair{"&lt;", "<"}, {"&gt;", ">"}, {"&amp;", "&"}, {"&quot;", "\""}, {"&nbsp;", "\xC2\xA0"}}) {
+    if (dom.compare(i, std::strlen(entity), entity) == 0) {
+      i += std::strlen(entity) - 1;
+      return read;
     }
-    out += read ? std::string(read) : std::string(1, text[i]);
   }
-  return out;
+  return std::string(1, dom[i]);
 }
 
 size_t occurrences(const std::string& text, const std::string& part) {
@@ -121,74 +114,47 @@ std::vector<std::string> listRows(const std::string& dom) {
       }
       continue;
     }
-    if (!inCell) continue;
-    const char* read = nullptr;
-    for (auto [entity, character] :
-         {std::pair{"&lt;", "<"}, {"&gt;", ">"}, {"&amp;", "&"}, {"&nbsp;", "\xC2\xA0"}}) {
-      if (dom.compare(i, std::strlen(entity), entity) == 0) {
-        read = character;
-        i += std::strlen(entity) - 1;
-        break;
-      }
-    }
-    rows.back() += read ? std::string(read) : std::string(1, dom[i]);
+    if (inCell) rows.back() += character(dom, i);
   }
   return rows;
 }
 
-// Run after the page's own script: reports what a reader sees, one "key
-// value" line each. "misaligned" names the columns whose cells do not start
-// where their heading does (in a table; stacked, the titles' numbers and
-// names and the carriers' names), "cut" the names shown shortened,
-// "unmarked" the lines whose marked matches all lie beyond what their cells
-// show (but in a title's artist that is its carrier's, which the carrier's
-// line shows), "axis" each year the chart names with the year of the bar
-// above it.
-// "charts" says where they stand and, when closed, where the Charts
-// button opens them.
+// Run after the page's own script, it reports as "key value" lines what a
+// reader sees: the columns ("misaligned": those whose cells do not start
+// where their heading does; stacked, the numbers and names), the names shown
+// cut, the lines whose marks all lie beyond what their cells show (but for a
+// title's artist that is its carrier's, shown there), each year the chart
+// names with the year of the bar above it, and where the charts stand or the
+// Charts button opens them.
 constexpr std::string_view kProbe = R"(<script>(() => {
-  const out = [], byId = (id) => document.getElementById(id);
-  const shown = (e) => e.getClientRects().length > 0;
-  const say = (key, value) => out.push(`${key} ${value}`);
-  const list = byId("list"), aside = byId("charts"), table = document.body.classList.contains("table");
-  say("layout", document.body.className.split(" ").filter((c) => c !== "charts-open").sort().join(" "));
-  say("headings", [...byId("columns").querySelectorAll("span")].filter(shown).map((h) => h.textContent).join("|"));
-  const starts = new Map();
-  for (const row of [byId("columns"), ...byId("lines").children]) {
-    for (const e of row.querySelectorAll("span")) {
-      const kind = e.classList[0], title = row.className === "title";
-      const group = table ? kind : title && (kind === "no" || kind === "name") ? `title ${kind}` : !title && kind === "name" ? kind : "";
-      if (!group || !shown(e) || e.textContent === "") continue;
-      if (!starts.has(group)) starts.set(group, new Set());
-      starts.get(group).add(Math.round(e.getBoundingClientRect().left));
-    }
+  const byId = (id) => document.getElementById(id), shown = (e) => e.getClientRects().length > 0;
+  const list = byId("list"), aside = byId("charts"), rows = [...byId("lines").children], seen = {}, starts = {};
+  seen.layout = [...document.body.classList].filter((c) => c !== "charts-open").join(" ");
+  seen.headings = [...byId("columns").querySelectorAll("span")].filter(shown).map((h) => h.textContent).join("|");
+  for (const row of [byId("columns"), ...rows]) for (const e of row.querySelectorAll("span")) {
+    const kind = e.classList[0], key = seen.layout === "table" ? kind : /^(no|name)$/.test(kind) && row.className + kind;
+    if (key && shown(e) && e.textContent) (starts[key] ??= new Set()).add(Math.round(e.getBoundingClientRect().left));
   }
-  say("misaligned", [...starts].filter(([, s]) => s.size > 1).map(([g]) => g).join(","));
-  say("cut", [...byId("lines").querySelectorAll(".name")].filter((e) => e.scrollWidth > e.clientWidth)
-    .map((e) => e.textContent).join("|"));
-  say("fits", list.scrollWidth <= list.clientWidth ? "yes" : "no");
-  say("unmarked", [...byId("lines").children].filter((row) => {
-    const marks = [...row.querySelectorAll(":not(.same) > mark")];
-    return marks.length && !marks.some((m) => {
-      const r = m.getBoundingClientRect();
-      return r.width > 0 && r.right <= m.closest("span").getBoundingClientRect().right + 0.5;
-    });
-  }).map((row) => row.querySelector(".name").textContent).join("|"));
-  say("empty", byId("empty")?.firstChild.textContent ?? "");
-  const bars = [...document.querySelectorAll("#chart-year rect")];
-  say("axis", [...document.querySelectorAll("#chart-year text.tick")].map((t) => {
-    const bar = bars.find((r) => Math.abs(+r.getAttribute("x") + r.getAttribute("width") / 2 - t.getAttribute("x")) < 0.01);
-    return `${t.textContent}=${bar ? bar.parentNode.querySelector("title").textContent.split(":")[0] : "?"}`;
-  }).join(" "));
+  seen.misaligned = Object.keys(starts).filter((k) => starts[k].size > 1).join(",");
+  seen.cut = [...byId("lines").querySelectorAll(".name")].filter((e) => e.scrollWidth > e.clientWidth)
+    .map((e) => e.textContent).join("|");
+  seen.fits = list.scrollWidth <= list.clientWidth ? "yes" : "no";
+  const beyond = (m) => !(m.getClientRects()[0]?.right <= m.closest("span").getBoundingClientRect().right + 0.5);
+  const marks = (r) => [...r.querySelectorAll(":not(.same) > mark")];
+  seen.unmarked = rows.filter((r) => marks(r).length && marks(r).every(beyond))
+    .map((r) => r.querySelector(".name").textContent).join("|");
+  seen.empty = byId("empty")?.firstChild.textContent ?? "";
+  seen.axis = [...document.querySelectorAll("#chart-year .tick")].map((t) => {
+    const bar = t.parentNode.querySelector("rect"), middle = +bar.getAttribute("x") + bar.getAttribute("width") / 2;
+    return `${t.textContent}=${Math.abs(middle - t.getAttribute("x")) < 0.01 ? t.parentNode.textContent.split(":")[0] : "?"}`;
+  }).join(" ");
   const charts = () => (shown(aside) ? (shown(list) ? "beside the list" : "instead of the list") : "closed");
-  const before = charts();
-  if (before === "closed") byId("charts-toggle").click();
-  say("charts", before === "closed" ? `closed, opened ${charts()}` : before);
-  say("figures", [...aside.querySelectorAll("figure")].filter(shown).length);
-  const pre = document.createElement("pre");
-  pre.id = "probe";
-  pre.textContent = out.join("\n");
-  document.body.append(pre);
+  seen.charts = charts();
+  if (seen.charts === "closed") byId("charts-toggle").click(), (seen.charts += `, opened ${charts()}`);
+  seen.figures = [...aside.querySelectorAll("figure")].filter(shown).length;
+  if (seen.charts.startsWith("closed")) byId("charts-toggle").click();
+  const text = Object.entries(seen).map(([key, value]) => `${key} ${value}`).join("\n");
+  document.body.append(Object.assign(document.createElement("pre"), { id: "probe", textContent: text }));
 })();</script>)";
 
 struct Page {
@@ -212,7 +178,8 @@ class CataloguePageTest : public VoskodbTest {
   // Every request would go to a proxy that answers none and counts it.
   // A page that waits for an answer is cut off after `timeoutMs`, one whose
   // script does not end (which the browser waits for) after a minute.
-  Page open(const std::string& path, const std::string& fragment = "", int timeoutMs = 20000, int width = 0) {
+  Page open(const std::string& path, const std::string& fragment = "", int timeoutMs = 20000,
+            int width = 800) {
     const int proxy = socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK, 0);
     sockaddr_in address{};
     address.sin_family = AF_INET;
@@ -221,20 +188,12 @@ class CataloguePageTest : public VoskodbTest {
     EXPECT_EQ(0, bind(proxy, reinterpret_cast<sockaddr*>(&address), size));
     EXPECT_EQ(0, listen(proxy, 64));
     getsockname(proxy, reinterpret_cast<sockaddr*>(&address), &size);
-    std::vector<std::string> args = {
-        "-k",
-        "5",
-        "60",
-        browser_,
-        "--no-sandbox",
-        "--dump-dom",
-        "--virtual-time-budget=2000",
-        "--timeout=" + std::to_string(timeoutMs),
-        "--proxy-server=http://127.0.0.1:" + std::to_string(ntohs(address.sin_port)),
-        "--user-data-dir=" + dir_.file("profile"),
-        "file://" + path + fragment};
-    if (width > 0) args.insert(args.begin() + 5, "--window-size=" + std::to_string(width) + ",800");
-    testutil::RunResult r = testutil::run("/usr/bin/timeout", args);
+    testutil::RunResult r = testutil::run(
+        "/usr/bin/timeout",
+        {"-k", "5", "60", browser_, "--no-sandbox", "--dump-dom", "--virtual-time-budget=2000",
+         "--timeout=" + std::to_string(timeoutMs), "--window-size=" + std::to_string(width) + ",800",
+         "--proxy-server=http://127.0.0.1:" + std::to_string(ntohs(address.sin_port)),
+         "--user-data-dir=" + dir_.file("profile"), "file://" + path + fragment});
     Page page;
     for (int c; (c = accept(proxy, nullptr, nullptr)) >= 0; close(c)) ++page.connections;
     close(proxy);
@@ -249,47 +208,39 @@ class CataloguePageTest : public VoskodbTest {
       const size_t at = r.out.find("<figure id=\"" + figure);
       page.charts += at != std::string::npos && r.out.find("<rect", at) < r.out.find("</figure>", at);
     }
+    std::string probed, line;
     const size_t probe = r.out.find("<pre id=\"probe\">");
-    if (probe != std::string::npos) {
-      const size_t from = r.out.find('>', probe) + 1;
-      std::istringstream in(unescaped(r.out.substr(from, r.out.find("</pre>", from) - from)));
-      for (std::string line; std::getline(in, line);) {
-        const size_t blank = line.find(' ');
-        page.probed[line.substr(0, blank)] = blank == std::string::npos ? "" : line.substr(blank + 1);
-      }
-    }
+    for (size_t i = probe + 16; probe != std::string::npos && r.out.compare(i, 6, "</pre>"); ++i)
+      probed += character(r.out, i);
+    for (std::istringstream in(probed); std::getline(in, line);)
+      page.probed[line.substr(0, line.find(' '))] = line.substr(line.find(' ') + 1);
     return page;
   }
 
   // The page `path` opened `width` pixels wide, with what kProbe reports.
-  Page probe(const std::string& path, int width, const std::string& fragment = "") {
+  Page probe(const std::string& path, int width, const std::string& fragment) {
     std::string page = testutil::readFile(path);
     page.insert(page.rfind("</body>"), kProbe);
     return open(write("probed.html", page), fragment, 20000, width);
   }
 
-  // A screenshot of the page `path` in a window `width` by `height` pixels,
-  // as `png` in the build directory; false when none was made.
-  bool screenshot(const std::string& path, int width, int height, const std::string& png) {
-    const std::string file = std::string(VOSKO_BINARY_DIR) + "/" + png;
-    std::remove(file.c_str());
+  // A screenshot of the page `path` in a window `size` ("1280,720") as `png`; false when none was made.
+  bool screenshot(const std::string& path, const std::string& size, const std::string& png) {
+    std::remove(png.c_str());
     testutil::run("/usr/bin/timeout",
-                  {"-k", "5", "60", browser_, "--no-sandbox", "--hide-scrollbars",
-                   "--window-size=" + std::to_string(width) + "," + std::to_string(height),
-                   "--screenshot=" + file, "--user-data-dir=" + dir_.file("profile"), "file://" + path});
-    return testutil::exists(file) && testutil::readFile(file).starts_with("\x89PNG");
+                  {"-k", "5", "60", browser_, "--no-sandbox", "--hide-scrollbars", "--window-size=" + size,
+                   "--screenshot=" + png, "--user-data-dir=" + dir_.file("profile"), "file://" + path});
+    return testutil::exists(png) && testutil::readFile(png).starts_with("\x89PNG");
   }
 
   // A title's number as the page shows it: side and track of a record or
   // cassette ("B3"), disc and track where a carrier has more discs ("2-05").
   static std::string position(const StoredTitle& t, std::string_view type, bool discs) {
-    char number[16];
-    std::snprintf(number, sizeof number, "%02lld", static_cast<long long>(t.track) + 1);
-    if ((type == TSoundCarrier::kRecord || type == TSoundCarrier::kCassette) && t.carrierIndex >= 0 &&
-        t.carrierIndex < 26) {
-      return static_cast<char>('A' + t.carrierIndex) + std::to_string(static_cast<long long>(t.track) + 1);
-    }
-    return discs ? std::to_string(static_cast<long long>(t.carrierIndex) + 1) + "-" + number : number;
+    const std::string track = std::to_string(t.track + 1LL), padded = track.size() < 2 ? "0" + track : track;
+    const bool sides = type == TSoundCarrier::kRecord || type == TSoundCarrier::kCassette;
+    if (sides && t.carrierIndex >= 0 && t.carrierIndex < 26)
+      return static_cast<char>('A' + t.carrierIndex) + track;
+    return discs ? std::to_string(t.carrierIndex + 1LL) + "-" + padded : padded;
   }
 
   // The rows the page shows for the first `limit` carriers of a database:
@@ -388,7 +339,7 @@ TEST_F(CataloguePageTest, SamplesShowEveryCarrierAndTitleWithChartsAndNoRequest)
     testutil::RunResult r = voskodb({"export-html", converted(version), page});
     ASSERT_EQ(0, r.exitCode) << r.out;
     const std::vector<std::string> rows = expectedRows(converted(version));
-    const Page shown = open(page, "", 20000, 1280);
+    const Page shown = open(page, "", 20000, 1280);  // where every row fits the window
     EXPECT_EQ(rows, shown.rows) << version;
     EXPECT_EQ(2u, shown.charts) << version;
     EXPECT_EQ(0, shown.connections) << version;
@@ -560,123 +511,84 @@ TEST_F(CataloguePageTest, AFailedExportLeavesTheTargetAsItWas) {
   EXPECT_THAT(dir_.entries(), testing::ElementsAre("awkward.vsk", "kept.html", "relations.vsk"));
 }
 
-// The 2.5.5 sample's longest name and the carrier whose notes come last.
-constexpr const char* kLongName =
-    "Neue Deutsche Welle \xE2\x80\x93 Die gr\xC3\xB6\xC3\x9F"
-    "ten Hits";
-
-TEST_F(CataloguePageTest, EveryWidthShowsHeadedColumnsWholeNamesAndAWayToTheCharts) {
-  const std::string page = dir_.file("sample.html");
-  ASSERT_EQ(0, voskodb({"export-html", converted("2.5.5"), page}).exitCode);
-  const std::string table = "#|Title|Artist|Label|Released|Medium|Kind|Notes";
-  const std::string stacked = table.substr(2);  // the number stands on the titles' lines alone
-  const struct {
-    int width;
-    const char* layout;
-    std::string headings;
-    const char* charts;
-  } widths[] = {
-      {1600, "table", table, "beside the list"},
-      {1280, "table", table, "closed, opened beside the list"},
-      {1024, "table", table, "closed, opened beside the list"},
-      {800, "stacked", stacked, "closed, opened beside the list"},
-      {420, "narrow stacked", stacked, "closed, opened instead of the list"},
-  };
-  for (const auto& w : widths) {
-    std::map<std::string, std::string> seen = probe(page, w.width).probed;
-    EXPECT_EQ(w.layout, seen["layout"]) << w.width;
-    EXPECT_EQ(w.headings, seen["headings"]) << w.width;
-    EXPECT_EQ("", seen["misaligned"]) << w.width;
-    EXPECT_EQ("", seen["cut"]) << w.width;
-    EXPECT_EQ("yes", seen["fits"]) << w.width;
-    EXPECT_EQ(w.charts, seen["charts"]) << w.width;
-    EXPECT_EQ("2", seen["figures"]) << w.width;
-  }
-  // What the coordinator and the README show.
-  for (auto [width, height] : {std::pair{1600, 720}, {1280, 720}, {800, 720}, {420, 860}}) {
-    EXPECT_TRUE(screenshot(page, width, height, "catalogue-" + std::to_string(width) + ".png")) << width;
-  }
-}
-
-TEST_F(CataloguePageTest, TheYearAxisNamesTheYearsOfTheBarsAboveTheNames) {
-  // Named only at its ends, a bar of 1987 stood above the name 1984.
-  auto years = [&](const std::string& name, std::vector<int> released) {
-    TSoundCarriers database;
-    for (int year : released) {
-      auto c = std::make_unique<TSoundCarrier>("Album", "Label", TSoundCarrier::kCompactDisc);
-      c->release = platform::encodeDate(year, 6, 1);
-      database.add(c.release());
-    }
-    database.store(dir_.file(name + ".vsk"));
-    EXPECT_EQ(0, voskodb({"export-html", dir_.file(name + ".vsk"), dir_.file(name + ".html")}).exitCode);
-    return dir_.file(name + ".html");
-  };
-  std::vector<int> yearly;
-  for (int year = 1950; year <= 2020; ++year) yearly.push_back(year);
-  std::vector<int> decades = yearly;
-  decades.push_back(1890);
-  const struct {
-    std::string page, fragment, axis;
-  } cases[] = {
-      {years("spread", {1984, 1987, 1987, 2006}), "", "1985=1985 1990=1990 1995=1995 2000=2000 2005=2005"},
-      {years("one", {1987}), "", "1987=1987"},
-      {years("yearly", yearly), "", "1960=1960 1980=1980 2000=2000 2020=2020"},
-      {years("yearly", yearly), "#q=197x", "1970=1970 1972=1972 1974=1974 1976=1976 1978=1978"},
-      {years("decades", decades), "", "1900s=1900s 1950s=1950s 2000s=2000s"},
-  };
-  for (const auto& c : cases)
-    EXPECT_EQ(c.axis, probe(c.page, 1600, c.fragment).probed["axis"]) << c.page << c.fragment;
-}
-
-TEST_F(CataloguePageTest, NothingToShowSaysSoWithoutEmptyHeadingsOrCharts) {
-  const std::string sample = dir_.file("sample.html"), none = dir_.file("none.html");
+TEST_F(CataloguePageTest, EachWidthShowsHeadedColumnsWholeNamesTheMatchesAndTheChartsOrAWayToThem) {
+  const std::string sample = dir_.file("sample.html"), awkward = dir_.file("awkward.html");
   ASSERT_EQ(0, voskodb({"export-html", converted("2.5.5"), sample}).exitCode);
+  ASSERT_EQ(0, voskodb({"export-html", writeAwkward(), awkward}).exitCode);
   TSoundCarriers().store(dir_.file("none.vsk"));
-  ASSERT_EQ(0, voskodb({"export-html", dir_.file("none.vsk"), none}).exitCode);
-  const struct {
-    std::string page, fragment, empty, headings, figures;
-  } cases[] = {
-      {sample, "#q=nirgends", "No carrier or title holds \xE2\x80\x9Cnirgends\xE2\x80\x9D.", "", "0"},
-      {sample, "#q=nirgends%20Hits",
-       "No carrier or title holds all of \xE2\x80\x9Cnirgends\xE2\x80\x9D \xE2\x80\x9CHits\xE2\x80\x9D.", "",
-       "0"},
-      {none, "", "The collection holds no carriers.", "", "0"},
-      {sample, "#q=hits", "", "#|Title|Artist|Label|Released|Medium|Kind|Notes", "2"},
-  };
-  for (const auto& c : cases) {
-    std::map<std::string, std::string> seen = probe(c.page, 1600, c.fragment).probed;
-    EXPECT_EQ(c.empty, seen["empty"]) << c.fragment;
-    EXPECT_EQ(c.headings, seen["headings"]) << c.fragment;
-    EXPECT_EQ(c.figures, seen["figures"]) << c.fragment;
-  }
-}
-
-TEST_F(CataloguePageTest, AMatchIsMarkedWhereItStandsAndNotesShowTheirMatchingPart) {
-  const std::string page = dir_.file("sample.html");
-  ASSERT_EQ(0, voskodb({"export-html", converted("2.5.5"), page}).exitCode);
+  ASSERT_EQ(0, voskodb({"export-html", dir_.file("none.vsk"), dir_.file("none.html")}).exitCode);
+  const std::string table = "#|Title|Artist|Label|Released|Medium|Kind|Notes", stacked = table.substr(2);
   const std::string ndw =
-      std::string("C |") + kLongName + "|<Sampler>|EMI Electrola|1998-09-14|Compact Disc|Sampler|";
-  const std::pair<std::string, std::string> cases[] = {
-      // Notes matched far in: from a word just before the match.
-      {"#q=koln", ndw + "\xE2\x80\xA6"
-                        "Gekauft in [K\xC3\xB6ln]."},
-      {"#q=1984%20stucken",
-       ndw + "Sampler mit [St\xC3\xBC"
-             "cken] aus den Jahren 1980 bis [1984]. \xE2\x86\xB5 Zwei Titel fehlen auf der "
-             "Kassettenausgabe. \xE2\x86\xB5 Gekauft in K\xC3\xB6ln."},
-      // The artist of an original, and a year.
-      {"#q=kraftwerk", "T 02|Autobahn (Kreidler-Mix)|Kreidler||||Remix|original: [Kraftwerk]"},
-      {"#q=199x%20arzte",
+      "C |Neue Deutsche Welle \xE2\x80\x93 Die gr\xC3\xB6\xC3\x9Ften Hits|<Sampler>|EMI Electrola|"
+      "1998-09-14|Compact Disc|Sampler|";
+  const struct {
+    std::string page, fragment;
+    int width;
+    std::map<std::string, std::string> seen;  // beyond aligned, whole and fitting columns and marks shown
+    std::string row = "";                     // a row shown
+  } cases[] = {
+      {sample,
+       "",
+       1600,
+       {{"layout", "table"}, {"headings", table}, {"charts", "beside the list"}, {"figures", "2"}}},
+      {sample,
+       "",
+       1280,
+       {{"layout", "table"}, {"headings", table}, {"charts", "closed, opened beside the list"}}},
+      {sample, "", 1024, {{"layout", "table"}, {"headings", table}}},
+      {sample,
+       "",
+       800,
+       {{"layout", "stacked"}, {"headings", stacked}, {"charts", "closed, opened beside the list"}}},
+      {sample, "", 420, {{"layout", "stacked narrow"}, {"charts", "closed, opened instead of the list"}}},
+      // Nothing shown says so, without the headings and charts of nothing.
+      {sample,
+       "#q=nirgends%20Hits",
+       1600,
+       {{"empty",
+         "No carrier or title holds all of \xE2\x80\x9Cnirgends\xE2\x80\x9D \xE2\x80\x9CHits\xE2\x80\x9D."},
+        {"headings", ""},
+        {"figures", "0"}}},
+      {dir_.file("none.html"), "", 1600, {{"empty", "The collection holds no carriers."}, {"figures", "0"}}},
+      // A match is marked where it stands, notes shown from a word before it.
+      {sample,
+       "#q=koln",
+       420,
+       {},
+       ndw + "\xE2\x80\xA6"
+             "Gekauft in [K\xC3\xB6ln]."},
+      {sample,
+       "#q=kraftwerk",
+       420,
+       {{"cut", "Autobahn (Kreidler-Mix)"}},
+       "T 02|Autobahn (Kreidler-Mix)|Kreidler||||Remix|original: [Kraftwerk]"},
+      {sample,
+       "#q=199x%20arzte",
+       1280,
+       {},
        "C |Die Bestie in Menschengestalt|Die [\xC3\x84rzte]|Metronome|[1993]-05-03|Compact Disc|Album|Die "
        "erste "
        "Platte nach der Wiedervereinigung der Band. \xE2\x86\xB5 Produziert in Hamburg."},
-      {"#q=luft", "T 02|99 [Luft]ballons|Nena|||||"},
+      // Years named under the middle of their bars: named only at its
+      // ends, the chart showed a bar of 1987 above the name 1984.
+      {sample, "", 1600, {{"axis", "1990=1990 1995=1995 2000=2000"}}},
+      {awkward, "", 1600, {{"axis", "1900s=1900s 1920s=1920s 1940s=1940s 1960s=1960s 1980s=1980s"}}},
   };
-  for (const auto& [fragment, row] : cases) {
-    Page wide = probe(page, 1280, fragment);
-    EXPECT_THAT(wide.rows, testing::Contains(row)) << fragment;
-    EXPECT_EQ("", wide.probed["unmarked"]) << fragment;
-    EXPECT_EQ("", probe(page, 420, fragment).probed["unmarked"]) << fragment;
+  for (const auto& c : cases) {
+    Page shown = probe(c.page, c.width, c.fragment);
+    std::map<std::string, std::string> expected = {{"misaligned", ""}, {"fits", "yes"}, {"unmarked", ""}};
+    if (c.page == sample) expected["cut"] = "";
+    for (const auto& [key, value] : c.seen) expected[key] = value;
+    for (const auto& [key, value] : expected) {
+      EXPECT_EQ(value, shown.probed[key]) << c.fragment << " at " << c.width << ": " << key;
+    }
+    if (!c.row.empty()) {
+      EXPECT_THAT(shown.rows, testing::Contains(c.row)) << c.fragment << " at " << c.width;
+    }
+  }
+  for (auto [width, height] : {std::pair{"1600", "720"}, {"1280", "720"}, {"800", "720"}, {"420", "860"}}) {
+    const std::string png = std::string(VOSKO_BINARY_DIR) + "/catalogue-" + width + ".png";
+    EXPECT_TRUE(screenshot(sample, std::string(width) + "," + height, png)) << width;
   }
 }
 
