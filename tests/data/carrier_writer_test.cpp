@@ -165,6 +165,7 @@ void writeAwkwardCarriers(TCarrierWriter& out) {
                   {"z", "C", "", -1, "", "", "", 0},
                   {"w", "D", "", -1, "", "", "", 1}};
   out.write(whole);
+  out.carrier().release = 2;
   out.beginCarrier(1);
   out.addTitle("nur Text", "", "");
   out.endCarrier();

@@ -32,16 +32,22 @@ class OldFormatsTest : public VoskodbTest {
 
   // The commands on `file` and on `reference` side by side.
   void expectSameOutcomes(const std::string& file, const std::string& reference) {
-    const std::vector<std::vector<std::string>> commands = {
-        {"dump", "FILE"},           {"find", "FILE", "a"},         {"find", "FILE", "qqxqq"},
-        {"stats", "FILE", "--json"}, {"check", "FILE"},            {"export-csv", "FILE", "-"},
-        {"export-json", "FILE", "OUT"}, {"export-html", "FILE", "OUT"}, {"export-xml", "FILE", "OUT"}};
+    const std::vector<std::vector<std::string>> commands = {{"dump", "FILE"},
+                                                            {"find", "FILE", "a"},
+                                                            {"find", "FILE", "qqxqq"},
+                                                            {"stats", "FILE", "--json"},
+                                                            {"check", "FILE"},
+                                                            {"export-csv", "FILE", "-"},
+                                                            {"export-json", "FILE", "OUT"},
+                                                            {"export-html", "FILE", "OUT"},
+                                                            {"export-xml", "FILE", "OUT"}};
     for (const std::vector<std::string>& command : commands) {
       // export-xml writes the XML form of a binary database.
       if (command[0] == "export-xml" && file.ends_with(".xml")) continue;
       SCOPED_TRACE(command[0] + (command.size() > 2 ? " " + command[2] : ""));
       const std::string expected = outcome(command, reference);
-      EXPECT_THAT(expected, testing::StartsWith(command[0] == "find" && command[2] == "qqxqq" ? "exit 1" : "exit 0"));
+      EXPECT_THAT(expected,
+                  testing::StartsWith(command[0] == "find" && command[2] == "qqxqq" ? "exit 1" : "exit 0"));
       EXPECT_EQ(expected, outcome(command, file));
     }
   }
