@@ -16,12 +16,20 @@
 // number in its place when it closes. Counts that do not match what was
 // announced raise IllegalStateException and the file is never put in place,
 // as with every failure before close().
+//
+// Instead of a file the writer can hand each carrier to a consumer
+// (CarrierTarget), as reading the file back would give it: that is how a
+// reader sees an old database as its conversion makes it, with no file
+// written and the conversion's rules stated once.
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <map>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "basis/file.h"
 #include "data/carrier_stream.h"
@@ -29,14 +37,54 @@
 #include "data/title.h"
 #include "platform/export.h"
 
+// Where a conversion puts the current database it makes: the file it writes,
+// or a consumer that takes the carriers one at a time, each exactly as
+// reading the written file back would give it (carrier_stream.h).
+//
+// A conversion that gives up on one way of reading its input starts again
+// on another from the first carrier; the consumer still sees each carrier
+// once, since both ways make the same carriers from the same bytes: those
+// an earlier way handed on are passed over. What the consumer raises ends
+// the conversion and is raised again, and is never taken for a reason to
+// try another way.
+class VOSKO_API CarrierTarget {
+ public:
+  using Each = std::function<void(const StoredCarrier&)>;
+
+  // The file `fileName`, put in place as TSoundCarriers::store puts it; not
+  // explicit, so that a conversion is still called with its output's name.
+  CarrierTarget(std::string fileName);
+  CarrierTarget(const char* fileName);
+  // The consumer `each`; the target must outlive every writer given it.
+  explicit CarrierTarget(Each each);
+
+  bool isFile() const { return !each_; }
+  const std::string& fileName() const { return fileName_; }
+  // True once the consumer raised: the conversion must not try another way.
+  bool consumerFailed() const { return consumerFailed_; }
+  // The carriers handed to the consumer so far.
+  int64_t handed() const { return handed_; }
+  // Hands the carrier a conversion made as its `index`th (from 0) to the
+  // consumer, unless an earlier way of the conversion handed it already.
+  void hand(int64_t index, const StoredCarrier& carrier) const;
+
+ private:
+  std::string fileName_;
+  Each each_;
+  // The consumer's side, shared by every way a conversion takes.
+  mutable int64_t handed_ = 0;
+  mutable bool consumerFailed_ = false;
+};
+
 // Writes a current database carrier by carrier, in the bytes
-// TSoundCarriers::store writes for the same carriers.
+// TSoundCarriers::store writes for the same carriers, or hands them to a
+// consumer as reading those bytes would give them.
 class VOSKO_API TCarrierWriter {
  public:
-  // Opens `fileName` as TSoundCarriers::store opens it, for `count` carriers.
-  TCarrierWriter(const std::string& fileName, int32_t count);
+  // Opens the target as TSoundCarriers::store opens a file, for `count` carriers.
+  TCarrierWriter(const CarrierTarget& target, int32_t count);
   // The same for as many carriers as are written before close().
-  explicit TCarrierWriter(const std::string& fileName);
+  explicit TCarrierWriter(const CarrierTarget& target);
   TCarrierWriter(const TCarrierWriter&) = delete;
   TCarrierWriter& operator=(const TCarrierWriter&) = delete;
 
@@ -46,7 +94,8 @@ class VOSKO_API TCarrierWriter {
   // The next title to fill: initialized (no number, disc 0, no carrier).
   TTitle& title() { return title_; }
 
-  // Writes carrier() as it stands, announcing `titles` titles.
+  // Writes carrier() as it stands, announcing `titles` titles; carrier()
+  // stays as it is until endCarrier().
   void beginCarrier(int32_t titles);
   // Writes title() as the carrier's next title, numbered as
   // TSoundCarrier::add numbers it (after the highest number of its disc when
@@ -67,7 +116,20 @@ class VOSKO_API TCarrierWriter {
   void close();
 
  private:
-  TFile file_;
+  // The checks and counts of a carrier's start, for both targets.
+  void startCarrier(int32_t titles);
+  // A copy of `text` among the texts of the carrier in hand.
+  void hold(std::string_view text);
+  // The carrier in hand as reading it back gives it, handed to the consumer.
+  void handCarrier();
+
+  std::optional<TFile> file_;  // none when the carriers go to a consumer
+  const CarrierTarget* consumer_ = nullptr;
+  // The consumer's carrier in hand: its titles' texts one after the other,
+  // each title's in the order of StoredTitle, and their lengths.
+  StoredCarrier stored_;
+  std::string texts_;
+  std::vector<size_t> textLengths_;
   TSoundCarrier carrier_;
   TTitle title_;
   double openedAt_;       // the release of every carrier() until it is filled

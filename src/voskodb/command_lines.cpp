@@ -27,8 +27,6 @@ std::string upgradeCommandLine(const std::string& path) {
 
 void refuseFile(const std::string& command, const std::string& path, const KindRow& row,
                 const std::string& takes) {
-  std::string message =
-      command + ": " + path + " is a " + row.description + "; " + command + " takes " + takes + ".";
-  if (row.oldVersion != nullptr) message += " Upgrade it first: " + upgradeCommandLine(path);
-  throw IllegalArgumentException(message);
+  throw IllegalArgumentException(command + ": " + path + " is a " + row.description + "; " + command +
+                                 " takes " + takes + ".");
 }

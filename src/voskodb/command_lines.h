@@ -15,6 +15,6 @@ std::string upgradeCommandLine(const std::string& path);
 
 struct KindRow;
 // Raises IllegalArgumentException "<command>: <path> is a <kind>; <command>
-// takes <takes>.", for an old database with the command that upgrades it.
+// takes <takes>.".
 [[noreturn]] void refuseFile(const std::string& command, const std::string& path, const KindRow& row,
                              const std::string& takes);

@@ -12,6 +12,7 @@
 #include "platform/console.h"
 #include "platform/kept_errno.h"
 #include "platform/os_file.h"
+#include "voskodb/carrier_source.h"
 #include "voskodb/command_lines.h"
 #include "voskodb/file_kind.h"
 #include "voskodb/file_summary.h"
@@ -94,9 +95,13 @@ void dumpCommand(const std::string& path) {
 
 void exportXmlCommand(const std::string& database, const std::string& xml) {
   const KindRow& row = recognizeVoskoFile(database);
-  if (!row.isCurrentDatabase() || row.isXml())
-    refuseFile("export-xml", database, row, "a binary " + kCurrentDatabases);
-  row.convert(database, xml);
+  if (row.convertCarriers != nullptr) {
+    exportConvertedXml(database, row, xml);
+  } else {
+    if (!row.isCurrentDatabase() || row.isXml())
+      refuseFile("export-xml", database, row, "a binary " + kCurrentDatabases + " or an old database");
+    row.convert(database, xml);
+  }
   print("exported " + database + " (" + row.description + ") to " + xml);
 }
 
@@ -113,17 +118,22 @@ void importXmlCommand(const std::string& xml, const std::string& database) {
 
 void checkCommand(const std::string& path) {
   const KindRow& row = recognizeVoskoFile(path);
-  if (!row.isCurrentDatabase()) refuseFile("check", path, row, "a " + kCurrentDatabases + " (binary or XML)");
+  if (!row.isCurrentDatabase() && row.convertCarriers == nullptr)
+    refuseFile("check", path, row, "a " + kCurrentDatabases + " (binary or XML) or an old database");
   FileSummary summary;
   try {
-    summary = summarizeFile(path, row);
+    // An old database is checked by its conversion, and counted as converted.
+    if (row.convertCarriers != nullptr)
+      summary.counts = countCarriers(path, row);
+    else
+      summary = summarizeFile(path, row);
   } catch (const Exception& e) {
     if (row.kind != FileKind::kDatabase2_5_7) throw;
     const std::string place = firstDamage(path);
     if (place.empty()) throw;
     throw IOException(e.message() + " " + place);
   }
-  if (!row.isXml()) checkTrailingBytes(path, row.mark.size());
+  if (row.isCurrentDatabase() && !row.isXml()) checkTrailingBytes(path, row.mark.size());
   std::string line = "ok: " + path + " (" + row.description + ")";
   for (const auto& [what, count] : summary.counts) line += ", " + std::to_string(count) + " " + what;
   print(line);

@@ -15,6 +15,8 @@
 #include <utility>
 #include <vector>
 
+class CarrierTarget;
+
 enum class FileKind {
   kUnknown,
   kDatabase1_5,
@@ -67,6 +69,10 @@ struct KindRow {
   // one (export-xml), the binary one of an XML form (import-xml); nullptr
   // for every kind that is no current database.
   void (*convert)(const std::string& in, const std::string& out) = nullptr;
+  // For an old database: converts it as convertVOSKO does, into `target`
+  // (data/carrier_writer.h), which takes the carriers as the converted file
+  // would hold them; nullptr for every other kind.
+  void (*convertCarriers)(const std::string& path, const CarrierTarget& target) = nullptr;
 
   bool isXml() const { return sign != Sign::kHeader && sign != Sign::kNone; }
   // A sound-carrier or relations database of the current model, in either

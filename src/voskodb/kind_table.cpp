@@ -1,5 +1,6 @@
 // The table of kinds (file_kind.h) and how voskodb reads each kind: every
-// file is read with the classes of its own format.
+// file is read with the classes of its own format, and an old database's
+// carriers as its conversion makes them.
 //
 // Reading never writes anything: the old formats 1.5 and 2.0 are read
 // without their managers, which would consult and fill the settings store.
@@ -13,13 +14,20 @@
 #include "convert/convert_database.h"
 #include "data/artist_relations.h"
 #include "data/carrier_stream.h"
+#include "data/carrier_writer.h"
 #include "data/carrier_xml_reader.h"
 #include "data/carrier_xml_writer.h"
 #include "data/legacy/objects/object_conversion.h"
+#include "data/legacy/records/record_index.h"
+#include "data/legacy/v1_5/convert_1_5.h"
 #include "data/legacy/v1_5/manager_1_5.h"
+#include "data/legacy/v2_0/convert_2_0.h"
 #include "data/legacy/v2_0/manager_2_0.h"
+#include "data/legacy/v2_5/convert_2_5.h"
 #include "data/legacy/v2_5/sound_carriers_2_5.h"
+#include "data/legacy/v2_5_3/convert_2_5_3.h"
 #include "data/legacy/v2_5_3/sound_carriers_2_5_3.h"
+#include "data/legacy/v2_5_5/convert_2_5_5.h"
 #include "data/legacy/v2_5_5/sound_carriers_2_5_5.h"
 #include "data/model_xml.h"
 #include "data/relations_persistent.h"
@@ -144,18 +152,13 @@ void countCurrentDatabase(const std::string& path, Counts& counts) {
   counts = {{"carriers", carriers}, {"titles", titles}, {"tables of contents", tocs}};
 }
 
-// Checked whole before the first line is printed, since printed lines cannot
-// be taken back when the loaded model's way has to list the file instead.
-template <Form kForm>
-void dumpCurrentDatabase(const std::string& path) {
-  constexpr bool kXmlForm = kForm == Form::kXml;
-  if (!streamCarriers(path, kXmlForm, [](const StoredCarrier&) {})) {
-    return dumpDatabase<TSoundCarriers, kForm>(path);
-  }
+// Carriers, their titles indented, as the model's texts show them, printed
+// as they are read.
+void listCarriers(const std::string& path, const KindRow& row) {
   platform::ConsoleLines out;
   TSoundCarrier carrier;
   std::string line;
-  const bool streamed = streamCarriers(path, kXmlForm, [&](const StoredCarrier& c) {
+  forEachCarrier(path, row, [&](const StoredCarrier& c) {
     fillCarrier(c, carrier);
     out.line(carrier.toString());
     for (const StoredTitle& t : c.titles) {
@@ -164,9 +167,12 @@ void dumpCurrentDatabase(const std::string& path) {
       out.line(line);
     }
   });
-  // The file changed between the two readings: what it holds now is read whole.
-  if (!streamed) throw IOException(path + ": changed while it was listed.");
   out.flush();
+}
+
+template <FileKind kKind>
+void dumpCarriers(const std::string& path) {
+  listCarriers(path, kindRow(kKind));
 }
 
 // Written carrier by carrier where the source is in the form its stream
@@ -179,9 +185,24 @@ void importCurrentDatabase(const std::string& in, const std::string& out) {
   if (!tryStream([&] { return importXmlStreaming(in, out); })) importXml<TSoundCarriers>(in, out);
 }
 
-// The lists of a 1.5 or 2.0 file, read as the manager reads them.
+// The lists of a 1.5 or 2.0 file, counted from the index of its bytes
+// (mapped, in a few megabytes) where it takes the file; otherwise read as
+// the manager reads them, which reports what it finds.
 template <class Format>
 void countRelational(const std::string& path, Counts& counts) {
+  const bool indexed = tryStream([&] {
+    try {
+      const legacy::RecordIndex<typename Format::Layout> index(path, Format::header(), true);
+      counts = {{"carriers", index.size()},
+                {"titles", index.titleCount()},
+                {"artists", index.artistCount()},
+                {"labels", index.labelCount()}};
+      return true;
+    } catch (...) {
+      return false;
+    }
+  });
+  if (indexed) return;
   legacy::RecordFile file;
   if (!legacy::openDatabase(file, path, Format::header())) throw IOException(path + ": cannot be read.");
   typename Format::Artists artists;
@@ -200,15 +221,41 @@ void countRelational(const std::string& path, Counts& counts) {
             {"labels", labels.size()}};
 }
 
-// A 2.5.x file, read through the class-name map its conversion uses.
+// A 2.5.x file, counted carrier by carrier straight from its bytes where
+// they are in the plain form its conversion reads so; otherwise read whole
+// through the class-name map its conversion uses, which reports what it finds.
 template <class Format>
 void countObjectFormat(const std::string& path, Counts& counts) {
-  std::unique_ptr<THashtable> map = makeClassNameMap(objectconversion::kClassNames<Format>);
-  TSoundCarriersOf<Format> database;
-  database.load(path, map.get());
-  int64_t titles = 0;
-  for (int32_t i = 0; i < database.size(); ++i) titles += static_cast<TArrayList*>(database.get(i))->size();
-  counts = {{"carriers", database.size()}, {"titles", titles}};
+  int64_t carriers = 0, titles = 0;
+  const bool plain = tryStream([&] {
+    try {
+      objectconversion::walkPlainDatabase<Format>(
+          path, [](int32_t) {},
+          [&](const objectconversion::PlainCarrier<Format>& carrier) {
+            ++carriers;
+            titles += carrier.size();
+          });
+      return true;
+    } catch (...) {
+      return false;
+    }
+  });
+  if (!plain) {
+    std::unique_ptr<THashtable> map = makeClassNameMap(objectconversion::kClassNames<Format>);
+    TSoundCarriersOf<Format> database;
+    database.load(path, map.get());
+    carriers = database.size();
+    titles = 0;
+    for (int32_t i = 0; i < database.size(); ++i) titles += static_cast<TArrayList*>(database.get(i))->size();
+  }
+  counts = {{"carriers", carriers}, {"titles", titles}};
+}
+
+// An object-file database as its conversion makes it.
+template <class Database,
+          void (*kConvert)(std::unique_ptr<Database>, const std::string&, const CarrierTarget&)>
+void convertObjectCarriers(const std::string& path, const CarrierTarget& target) {
+  kConvert(std::make_unique<Database>(), path, target);
 }
 
 // The old XML forms have no reader here worth trusting for more than counting elements.
@@ -219,15 +266,19 @@ void countXmlElements(const std::string& path, Counts& counts) {
             {"titles", static_cast<int64_t>(modelxml::elementsBelow(root, u"TITLE").size())}};
 }
 
-KindRow oldDatabase(FileKind kind, const char* version, const std::string& header,
-                    void (*count)(const std::string&, Counts&)) {
-  return {.kind = kind,
+template <FileKind kKind>
+KindRow oldDatabase(const char* version, const std::string& header,
+                    void (*count)(const std::string&, Counts&),
+                    void (*convertCarriers)(const std::string&, const CarrierTarget&)) {
+  return {.kind = kKind,
           .key = std::string("database-") + version,
           .description = std::string("sound-carrier database, old format ") + version,
           .sign = Sign::kHeader,
           .mark = header,
           .oldVersion = version,
-          .count = count};
+          .count = count,
+          .dump = dumpCarriers<kKind>,
+          .convertCarriers = convertCarriers};
 }
 
 // An old format's XML form: VOSKO with the format's VERSION, or none.
@@ -245,22 +296,25 @@ KindRow oldXml(FileKind kind, const char* version, const char* rootVersion) {
 const std::vector<KindRow>& fileKinds() {
   constexpr Form kBinary = Form::kBinary, kXml = Form::kXml;
   static const std::vector<KindRow> kRows = {
-      oldDatabase(FileKind::kDatabase1_5, kVersion1_5, legacy::Format1_5::header(),
-                  countRelational<legacy::Format1_5>),
-      oldDatabase(FileKind::kDatabase2_0, kVersion2_0, legacy::Format2_0::header(),
-                  countRelational<legacy::Format2_0>),
-      oldDatabase(FileKind::kDatabase2_5, kVersion2_5, Format2_5::kFileHeader, countObjectFormat<Format2_5>),
-      oldDatabase(FileKind::kDatabase2_5_3, kVersion2_5_3, Format2_5_3::kFileHeader,
-                  countObjectFormat<Format2_5_3>),
-      oldDatabase(FileKind::kDatabase2_5_5, kVersion2_5_5, Format2_5_5::kFileHeader,
-                  countObjectFormat<Format2_5_5>),
+      oldDatabase<FileKind::kDatabase1_5>(kVersion1_5, legacy::Format1_5::header(),
+                                          countRelational<legacy::Format1_5>, convertCarriers1_5),
+      oldDatabase<FileKind::kDatabase2_0>(kVersion2_0, legacy::Format2_0::header(),
+                                          countRelational<legacy::Format2_0>, convertCarriers2_0),
+      oldDatabase<FileKind::kDatabase2_5>(kVersion2_5, Format2_5::kFileHeader, countObjectFormat<Format2_5>,
+                                          convertObjectCarriers<TSoundCarriers2_5, convert2_5>),
+      oldDatabase<FileKind::kDatabase2_5_3>(kVersion2_5_3, Format2_5_3::kFileHeader,
+                                            countObjectFormat<Format2_5_3>,
+                                            convertObjectCarriers<TSoundCarriers2_5_3, convert2_5_3>),
+      oldDatabase<FileKind::kDatabase2_5_5>(kVersion2_5_5, Format2_5_5::kFileHeader,
+                                            countObjectFormat<Format2_5_5>,
+                                            convertObjectCarriers<TSoundCarriers2_5_5, convert2_5_5>),
       {.kind = FileKind::kDatabase2_5_7,
        .key = std::string("database-") + kCurrentVersion,
        .description = std::string("sound-carrier database, current format ") + kCurrentVersion,
        .sign = Sign::kHeader,
        .mark = TSoundCarrier::kFileHeader,
        .count = countCurrentDatabase<kBinary>,
-       .dump = dumpCurrentDatabase<kBinary>,
+       .dump = dumpCarriers<FileKind::kDatabase2_5_7>,
        .convert = exportCurrentDatabase},
       {.kind = FileKind::kRelations,
        .key = "relations",
@@ -283,7 +337,7 @@ const std::vector<KindRow>& fileKinds() {
        .sign = Sign::kRootVersion,
        .mark = TSoundCarriers::kXmlVersion,
        .count = countCurrentDatabase<kXml>,
-       .dump = dumpCurrentDatabase<kXml>,
+       .dump = dumpCarriers<FileKind::kXmlDatabase>,
        .convert = importCurrentDatabase},
       {.kind = FileKind::kXmlRelations,
        .key = "relations-xml",

@@ -194,7 +194,7 @@ TEST_F(ExportTest, AFailureLeavesTheTargetAsItWas) {
   } cases[] = {{damaged, existing, "TFile: "},
                {database, readOnly, "Cannot create '" + readOnly + "'"},
                {database, database, "'" + database + "' and '" + database + "' are the same file"},
-               {sample("2.5.5"), existing, "takes a 2.5.7 sound-carrier database"},
+               {writeRelations("relations.vsk"), existing, "takes a 2.5.7 sound-carrier database"},
                {database, dir_.path(), "is not a regular file"}};
   for (const char* command : {"export-csv", "export-json"}) {
     for (const auto& c : cases) {

@@ -3,9 +3,8 @@
 // the run from the loaded source to the stored current database. Each
 // version supplies only its per-carrier rules.
 //
-// Ownership: the frame owns the source it is given, the map and the target
-// database, and releases them in the order map, source, target when it
-// returns, also when a step raises.
+// Ownership: the frame owns the source it is given and the map, and releases
+// them in the order map, source when it returns, also when a step raises.
 #pragma once
 
 #include <functional>
@@ -14,6 +13,7 @@
 
 #include "basis/array_list.h"
 #include "basis/hashtable.h"
+#include "data/carrier_writer.h"
 #include "data/sound_carrier.h"
 #include "data/title.h"
 
@@ -33,10 +33,11 @@ std::unique_ptr<THashtable> makeClassNameMap(const LegacyClassNames& names);
 using CarrierConversion = std::function<std::unique_ptr<TSoundCarrier>(TMappedObject& sourceCarrier)>;
 
 // Loads `inputFile` into `source` through the class-name map, converts every
-// source carrier in order and stores the result as `outputFile`. Nothing is
-// written unless the whole input was read and converted.
+// source carrier in order and writes each to `output` as it is made (the
+// bytes TSoundCarriers::store writes for all of them). Nothing is put in
+// place unless the whole input was read and converted.
 void convertLegacyDatabase(std::unique_ptr<TArrayList> source, const LegacyClassNames& names,
-                           const std::string& inputFile, const std::string& outputFile,
+                           const std::string& inputFile, const CarrierTarget& output,
                            const CarrierConversion& convertCarrier);
 
 // Adds the title to the carrier, which owns it from then on (the title is

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -93,71 +94,89 @@ std::unique_ptr<TSoundCarrier> convertCarrier(TSoundCarrierOf<Format>& s) {
 // database, and the one whose reports a failure gets.
 template <class Format>
 void convertWholeDatabase(std::unique_ptr<TSoundCarriersOf<Format>> source, const std::string& inputFile,
-                          const std::string& outputFile) {
-  convertLegacyDatabase(std::move(source), kClassNames<Format>, inputFile, outputFile,
+                          const CarrierTarget& output) {
+  convertLegacyDatabase(std::move(source), kClassNames<Format>, inputFile, output,
                         [](TMappedObject& carrier) {
                           return convertCarrier<Format>(dynamic_cast<TSoundCarrierOf<Format>&>(carrier));
                         });
 }
 
-// Raised inside a carrier-by-carrier conversion that meets bytes out of the plain form.
+// Raised inside a carrier-by-carrier walk that meets bytes out of the plain form.
 struct NotPlain {};
 
-// Converts a database in the plain form (plain_database.h) carrier by
-// carrier, straight from the file's bytes: each carrier is read into the
-// plain record and written through one current carrier and one title, so
-// that only one carrier's bytes are held and nothing is made per title. The
-// output is the one the whole-file conversion stores. False, with nothing
-// written, for a database in another form or on any failure, which the
-// whole-file conversion then meets again and reports as it always has.
-template <class Format>
-bool convertPlainDatabase(const std::string& inputFile, const std::string& outputFile) {
-  try {
-    platform::OsFile in;
-    in.openRead(inputFile);
-    const std::string_view header = Format::kFileHeader;
-    ByteWindow window(in, in.size());
-    std::string_view bytes;
-    std::string_view found;
-    int32_t length = 0;
-    int32_t count = 0;
-    if (!window.peek(header.size() + 2 * ByteCursor::kInt32Size, bytes)) return false;
-    ByteCursor head(bytes);
-    if (!head.chars(header.size(), found) || found != header || !head.int32(length) || !head.int32(count) ||
-        length < static_cast<int32_t>(ByteCursor::kInt32Size) || count < 0) {
-      return false;
+// Walks a database in the plain form (plain_database.h) carrier by carrier,
+// straight from the file's bytes, holding one carrier's bytes at a time:
+// `begin(count)` once the carrier count is read, then `each(carrier)` with
+// each carrier read into one reused plain record. Raises NotPlain where the
+// bytes leave the plain form (`each` may have seen carriers by then), and
+// what reading the file or the callbacks raise.
+template <class Format, class Begin, class Each>
+void walkPlainDatabase(const std::string& inputFile, Begin begin, Each each) {
+  platform::OsFile in;
+  in.openRead(inputFile);
+  const std::string_view header = Format::kFileHeader;
+  ByteWindow window(in, in.size());
+  std::string_view bytes;
+  std::string_view found;
+  int32_t length = 0;
+  int32_t count = 0;
+  if (!window.peek(header.size() + 2 * ByteCursor::kInt32Size, bytes)) throw NotPlain();
+  ByteCursor head(bytes);
+  if (!head.chars(header.size(), found) || found != header || !head.int32(length) || !head.int32(count) ||
+      length < static_cast<int32_t>(ByteCursor::kInt32Size) || count < 0) {
+    throw NotPlain();
+  }
+  window.take(bytes.size());
+  begin(count);
+  // The database's block ends the carriers; what follows it is not read.
+  const int64_t blockLeft = static_cast<int64_t>(length) - static_cast<int64_t>(ByteCursor::kInt32Size);
+  int64_t taken = 0;
+  PlainCarrier<Format> source;
+  for (int32_t i = 0; i < count; ++i) {
+    // The class name and the block's length, then the whole object.
+    constexpr size_t kLead = ByteCursor::objectLead(kStoredCarrier);
+    int32_t n = 0;
+    if (blockLeft - taken < static_cast<int64_t>(kLead) || !window.peek(kLead, bytes)) throw NotPlain();
+    ByteCursor lead(bytes);
+    if (!lead.className(kStoredCarrier) || !lead.int32(n) || n < 0 ||
+        blockLeft - taken < static_cast<int64_t>(kLead) + n || !window.peek(kLead + n, bytes)) {
+      throw NotPlain();
     }
+    if (!PlainReader(bytes).carrier(source)) throw NotPlain();
+    each(source);
     window.take(bytes.size());
-    // The database's block ends the carriers; what follows it is not read.
-    const int64_t blockLeft = static_cast<int64_t>(length) - static_cast<int64_t>(ByteCursor::kInt32Size);
-    int64_t taken = 0;
-    PlainCarrier<Format> source;
-    TCarrierWriter out(outputFile, count);
-    for (int32_t i = 0; i < count; ++i) {
-      // The class name and the block's length, then the whole object.
-      constexpr size_t kLead = ByteCursor::objectLead(kStoredCarrier);
-      int32_t n = 0;
-      if (blockLeft - taken < static_cast<int64_t>(kLead) || !window.peek(kLead, bytes)) throw NotPlain();
-      ByteCursor lead(bytes);
-      if (!lead.className(kStoredCarrier) || !lead.int32(n) || n < 0 ||
-          blockLeft - taken < static_cast<int64_t>(kLead) + n || !window.peek(kLead + n, bytes)) {
-        throw NotPlain();
-      }
-      if (!PlainReader(bytes).carrier(source)) throw NotPlain();
-      fillCarrierFields<Format, KeepTexts>(source, out.carrier());
-      out.beginCarrier(source.size());
-      for (int32_t t = 0; t < source.size(); ++t) {
-        fillTitle<KeepTexts>(*source.getTitle(t), out.title());
-        out.addTitle();
-      }
-      out.endCarrier();
-      window.take(bytes.size());
-      taken += static_cast<int64_t>(bytes.size());
-    }
-    if (taken != blockLeft) throw NotPlain();
-    out.close();
+    taken += static_cast<int64_t>(bytes.size());
+  }
+  if (taken != blockLeft) throw NotPlain();
+}
+
+// Converts a database in the plain form carrier by carrier, straight from
+// the file's bytes: each carrier is read into the plain record and written
+// through one current carrier and one title, so that only one carrier's
+// bytes are held and nothing is made per title. The output is the one the
+// whole-file conversion stores. False, with nothing written, for a database
+// in another form or on any failure, which the whole-file conversion then
+// meets again and reports as it always has; a failure of the target's
+// consumer is raised.
+template <class Format>
+bool convertPlainDatabase(const std::string& inputFile, const CarrierTarget& output) {
+  try {
+    std::optional<TCarrierWriter> out;
+    walkPlainDatabase<Format>(
+        inputFile, [&](int32_t count) { out.emplace(output, count); },
+        [&](PlainCarrier<Format>& source) {
+          fillCarrierFields<Format, KeepTexts>(source, out->carrier());
+          out->beginCarrier(source.size());
+          for (int32_t t = 0; t < source.size(); ++t) {
+            fillTitle<KeepTexts>(*source.getTitle(t), out->title());
+            out->addTitle();
+          }
+          out->endCarrier();
+        });
+    out->close();
     return true;
   } catch (...) {
+    if (output.consumerFailed()) throw;
     return false;
   }
 }
@@ -165,16 +184,16 @@ bool convertPlainDatabase(const std::string& inputFile, const std::string& outpu
 }  // namespace objectconversion
 
 // Reads `inputFile` into `source` (stored names "TTitle", "TSoundCarrier"
-// and "TSoundCarriers" read as the version's classes) and stores the
-// converted database as `outputFile`. Takes ownership of `source` and frees
-// it before returning, also when it raises; the output is written only after
-// the whole input was read. A database in the plain form takes the way
-// carrier by carrier, with the same output.
+// and "TSoundCarriers" read as the version's classes) and writes the
+// converted database to `output`. Takes ownership of `source` and frees it
+// before returning, also when it raises; the output is put in place only
+// after the whole input was read. A database in the plain form takes the
+// way carrier by carrier, with the same output.
 template <class Format>
 void convertObjectDatabase(std::unique_ptr<TSoundCarriersOf<Format>> source, const std::string& inputFile,
-                           const std::string& outputFile) {
-  if (objectconversion::convertPlainDatabase<Format>(inputFile, outputFile)) return;
-  objectconversion::convertWholeDatabase<Format>(std::move(source), inputFile, outputFile);
+                           const CarrierTarget& output) {
+  if (objectconversion::convertPlainDatabase<Format>(inputFile, output)) return;
+  objectconversion::convertWholeDatabase<Format>(std::move(source), inputFile, output);
 }
 
 // The start-up step of a version: registers its persistent classes with the

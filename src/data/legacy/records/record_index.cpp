@@ -1,5 +1,10 @@
 #include "data/legacy/records/record_index.h"
 
+#include <fcntl.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cstring>
 
@@ -141,13 +146,69 @@ std::string_view RecordBytes::Names::nameOf(int32_t id) const {
   throw AbandonedIndex();
 }
 
-RecordBytes::RecordBytes(const std::string& path, std::string_view header) : file_(path, UINT32_MAX) {
+std::string_view RecordBytes::artistName(int32_t id) const {
+  const std::string_view name = artists_.nameOf(id);
+  if (!name.empty()) noteRead(static_cast<size_t>(name.data() - data_), name.size());
+  return name;
+}
+
+std::string_view RecordBytes::labelName(int32_t id) const {
+  const std::string_view name = labels_.nameOf(id);
+  if (!name.empty()) noteRead(static_cast<size_t>(name.data() - data_), name.size());
+  return name;
+}
+
+RecordBytes::RecordBytes(const std::string& path, std::string_view header, bool mapped) {
+  if (mapped) {
+    // Whatever keeps the file from being mapped is reported by the loaded way.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) throw AbandonedIndex();
+    struct stat st {};
+    void* p = MAP_FAILED;
+    // Offsets are kept in 32 bits: a larger file takes the other way.
+    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size >= static_cast<off_t>(header.size()) &&
+        static_cast<uint64_t>(st.st_size) <= UINT32_MAX)
+      p = ::mmap(nullptr, static_cast<size_t>(st.st_size), PROT_READ, MAP_PRIVATE, fd, 0);
+    ::close(fd);
+    if (p == MAP_FAILED) throw AbandonedIndex();
+    ::madvise(p, static_cast<size_t>(st.st_size), MADV_SEQUENTIAL);
+    mapping_ = p;
+    data_ = static_cast<const char*>(p);
+    size_ = static_cast<size_t>(st.st_size);
+    pagesRead_.assign(((size_ >> kPageBits) + 64) / 64, 0);
+  } else {
+    file_.emplace(path, UINT32_MAX);
+    data_ = file_->data();
+    size_ = file_->size();
+  }
   // Offsets are kept in 32 bits: a larger file takes the other way, before it is read.
-  if (file_.size() < header.size()) throw AbandonedIndex();
+  if (size_ < header.size()) throw AbandonedIndex();
   size_t ready = 0;
-  while (ready < header.size()) ready = file_.arrived(ready);
-  if (std::memcmp(file_.data(), header.data(), header.size()) != 0) throw AbandonedIndex();
+  while (ready < header.size()) ready = arrived(ready);
+  if (std::memcmp(data_, header.data(), header.size()) != 0) throw AbandonedIndex();
   start_ = header.size();
+}
+
+RecordBytes::~RecordBytes() {
+  if (mapping_ != nullptr) ::munmap(mapping_, size_);
+}
+
+void RecordBytes::notePages(size_t first, size_t last) const {
+  for (size_t page = first; page <= last; ++page) {
+    uint64_t& word = pagesRead_[page / 64];
+    const uint64_t bit = uint64_t{1} << (page % 64);
+    if ((word & bit) != 0) continue;
+    word |= bit;
+    if (++held_ >= kHeldPages) letGo();
+  }
+}
+
+void RecordBytes::letGo() const {
+  if (mapping_ == nullptr) return;
+  // The pages stay in the system's cache; the mapping reads them from there again.
+  ::madvise(mapping_, size_, MADV_DONTNEED);
+  std::fill(pagesRead_.begin(), pagesRead_.end(), 0);
+  held_ = 0;
 }
 
 }  // namespace legacy

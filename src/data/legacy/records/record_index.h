@@ -15,12 +15,20 @@
 // long as the index. Anything the records' load would fail on, and every
 // look-up that would fail, raises AbandonedIndex: the conversion then takes
 // the way of the loaded records from the start, which reports it.
+//
+// A reader that only counts (voskodb info) maps the file instead of reading
+// it into memory, and lets go of the pages it has read once they make a few
+// megabytes: it stays small whatever the file's size. (The conversion reads
+// the titles in their carriers' order, which may be any order of the file:
+// it reads the file whole, since a mapping that let go of its pages would
+// read most of them again and again.)
 #pragma once
 
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -122,25 +130,36 @@ class RecordBytes {
   RecordBytes& operator=(const RecordBytes&) = delete;
 
   int32_t size() const { return static_cast<int32_t>(carrierAt_.size()); }
+  // The records of the other lists, as many as loading them makes.
+  int32_t titleCount() const { return titleCount_; }
+  int32_t artistCount() const { return static_cast<int32_t>(artists_.ids.size()); }
+  int32_t labelCount() const { return static_cast<int32_t>(labels_.ids.size()); }
 
   // A name as the lists' look-ups find it: the first record of the id; the
   // empty name for -1 when no record has it. Any other id no record has
   // abandons the index.
-  std::string_view artistName(int32_t id) const { return artists_.nameOf(id); }
-  std::string_view labelName(int32_t id) const { return labels_.nameOf(id); }
+  std::string_view artistName(int32_t id) const;
+  std::string_view labelName(int32_t id) const;
 
  protected:
-  // Starts reading the file at path whole and checks its header; start() is
-  // then the first byte behind it.
-  RecordBytes(const std::string& path, std::string_view header);
-  ~RecordBytes() = default;
+  // Starts reading the file at path whole, or maps it where `mapped`, and
+  // checks its header; start() is then the first byte behind it.
+  RecordBytes(const std::string& path, std::string_view header, bool mapped);
+  ~RecordBytes();
 
   // Every byte of the file; only those arrived() tells of are there yet.
-  std::string_view bytes() const { return {file_.data(), file_.size()}; }
+  std::string_view bytes() const { return {data_, size_}; }
   size_t start() const { return start_; }
   // Waits until more than `have` bytes are there (all, when `have` is all);
   // raises EInOutError when the file cannot be read to its end.
-  size_t arrived(size_t have) { return file_.arrived(have); }
+  size_t arrived(size_t have) { return file_ ? file_->arrived(have) : size_; }
+  // Notes that the bytes [at, at + length) of a mapped file were read; once
+  // the pages read make kHeldPages, the mapping lets go of them all. A file
+  // read in stays as it is.
+  void noteRead(size_t at, size_t length) const {
+    if (mapping_ != nullptr && length != 0) notePages(at >> kPageBits, (at + length - 1) >> kPageBits);
+  }
+  void letGo() const;
 
   struct Names {
     std::vector<int32_t> ids;
@@ -188,18 +207,30 @@ class RecordBytes {
   std::vector<int32_t> carrierIds_;
   std::vector<uint32_t> carrierAt_;
   IdTable carriers_;
+  int32_t titleCount_ = 0;
 
  private:
-  platform::FileInMemory file_;
+  static constexpr size_t kPageBits = 12;
+  static constexpr size_t kHeldPages = 4096;  // 16 MiB
+  void notePages(size_t first, size_t last) const;
+
+  std::optional<platform::FileInMemory> file_;
+  void* mapping_ = nullptr;
+  const char* data_ = nullptr;
+  size_t size_ = 0;
   size_t start_ = 0;
+  // The pages of the mapping read since it last let go, one bit each.
+  mutable std::vector<uint64_t> pagesRead_;
+  mutable size_t held_ = 0;
 };
 
 template <class Layout>
 class RecordIndex : public RecordBytes {
  public:
-  // Reads and indexes the database at `path`; raises AbandonedIndex (or the
-  // file's own failure) for anything the index does not take.
-  RecordIndex(const std::string& path, std::string_view header);
+  // Reads (or maps, see above) and indexes the database at `path`; raises
+  // AbandonedIndex (or the file's own failure) for anything the index does
+  // not take.
+  RecordIndex(const std::string& path, std::string_view header, bool mapped = false);
 
   // The carrier at `index` in stored order. The carriers are asked for in
   // order, between the scattered reads of their titles: the next is fetched now.
@@ -281,6 +312,7 @@ class RecordIndex : public RecordBytes {
     RecordView record;
     ByteFields in(bytes(), offset);
     fields(record, in);
+    noteRead(offset, in.position() - offset);
     return record;
   }
 
@@ -300,7 +332,10 @@ size_t RecordIndex<Layout>::walkList(size_t position, size_t& ready, Fields fiel
     for (;;) {
       ByteFields in(bytes().substr(0, ready), at);
       read(in);
-      if (in.ok()) return in.position();
+      if (in.ok()) {
+        noteRead(at, in.position() - at);
+        return in.position();
+      }
       if (ready == bytes().size()) throw AbandonedIndex();
       ready = arrived(ready);
     }
@@ -320,8 +355,8 @@ size_t RecordIndex<Layout>::walkList(size_t position, size_t& ready, Fields fiel
 }
 
 template <class Layout>
-RecordIndex<Layout>::RecordIndex(const std::string& path, std::string_view header)
-    : RecordBytes(path, header) {
+RecordIndex<Layout>::RecordIndex(const std::string& path, std::string_view header, bool mapped)
+    : RecordBytes(path, header, mapped) {
   // A file of the header alone is an empty database.
   if (start() == bytes().size()) return;
   const IdentifierFields identifier;
@@ -356,6 +391,7 @@ RecordIndex<Layout>::RecordIndex(const std::string& path, std::string_view heade
     }
     notes.at.push_back(static_cast<uint32_t>(offset));
   });
+  titleCount_ = static_cast<int32_t>(notes.at.size());
   walkList(at, ready, CarrierFields(), [&](size_t offset, const RecordView& r) {
     carrierIds_.push_back(r.id);
     carrierAt_.push_back(static_cast<uint32_t>(offset));
@@ -365,6 +401,7 @@ RecordIndex<Layout>::RecordIndex(const std::string& path, std::string_view heade
   artists_.table.build(artists_.ids);
   labels_.table.build(labels_.ids);
   groupTitles(notes);
+  letGo();
 }
 
 }  // namespace legacy

@@ -84,49 +84,50 @@ void copyCarrierFields(const Carrier& old, const Name& label, TSoundCarrier& car
   carrier.notes.assign(old.notes);
 }
 
-// Writes the converted carriers of `source` as `outputFile`; nothing is put
-// in place unless every carrier converts.
+// Writes the converted carriers of `source` to `output`; nothing is put in
+// place unless every carrier converts.
 template <class Source, class Rules>
-void writeConverted(const Source& source, const std::string& outputFile, Rules rules) {
-  TCarrierWriter out(outputFile, source.size());
+void writeConverted(const Source& source, const CarrierTarget& output, Rules rules) {
+  TCarrierWriter out(output, source.size());
   for (int32_t i = 0; i < source.size(); ++i) rules(source, source.carrier(i), out);
   out.close();
 }
 
 // The conversion straight from the bytes of `inputFile`: true when it wrote
-// `outputFile`; false, with nothing written, for anything it does not take
+// `output`; false, with nothing written, for anything it does not take
 // (see record_index.h) and for any failure, which the conversion of the
-// loaded records then meets and reports.
+// loaded records then meets and reports. A failure of the target's
+// consumer is raised.
 template <class Format, class Rules>
-bool convertFromBytes(const std::string& inputFile, const std::string& outputFile, Rules rules) {
+bool convertFromBytes(const std::string& inputFile, const CarrierTarget& output, Rules rules) {
   try {
     const RecordIndex<typename Format::Layout> index(inputFile, Format::header());
-    writeConverted(index, outputFile, rules);
+    writeConverted(index, output, rules);
     return true;
   } catch (...) {
+    if (output.consumerFailed()) throw;
     return false;
   }
 }
 
 // The conversion of the loaded records: loads `inputFile` into the manager
-// and writes what the rules make of it; every failure is reported as the
-// lists and the writer raise it.
+// (or the lists alone, RelationalLists) and writes what the rules make of
+// it; every failure is reported as the lists and the writer raise it.
 template <class Manager, class Rules>
-void convertLoaded(Manager& manager, const std::string& inputFile, const std::string& outputFile,
-                   Rules rules) {
+void convertLoaded(Manager& manager, const std::string& inputFile, const CarrierTarget& output, Rules rules) {
   manager.setFileName(inputFile);
   manager.load();
-  writeConverted(LoadedRecords<Manager>(manager), outputFile, rules);
+  writeConverted(LoadedRecords<Manager>(manager), output, rules);
 }
 
 // What the converter runs: the bytes first, and the loaded records for
 // anything they do not take. The manager resolves the file name.
 template <class Format, class Manager, class Rules>
-void convertRelational(Manager& manager, const std::string& inputFile, const std::string& outputFile,
+void convertRelational(Manager& manager, const std::string& inputFile, const CarrierTarget& output,
                        Rules rules) {
   manager.setFileName(inputFile);
-  if (convertFromBytes<Format>(manager.getFileName(), outputFile, rules)) return;
-  convertLoaded(manager, inputFile, outputFile, rules);
+  if (convertFromBytes<Format>(manager.getFileName(), output, rules)) return;
+  convertLoaded(manager, inputFile, output, rules);
 }
 
 }  // namespace legacy

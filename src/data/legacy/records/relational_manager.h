@@ -17,18 +17,15 @@
 
 namespace legacy {
 
+// The four lists of a database and how they are read, without the settings:
+// what a reader needs that must not consult the settings store.
 template <class Format>
-class RelationalManager {
+class RelationalLists {
  public:
-  // Creates the lists and the settings of that configuration, whose database
-  // file becomes the file name.
-  explicit RelationalManager(const std::string& configName)
-      : config_(std::make_unique<typename Format::Config>(configName)) {
-    setFileName(config_->database);
-  }
-  virtual ~RelationalManager() = default;
-  RelationalManager(const RelationalManager&) = delete;
-  RelationalManager& operator=(const RelationalManager&) = delete;
+  RelationalLists() = default;
+  virtual ~RelationalLists() = default;
+  RelationalLists(const RelationalLists&) = delete;
+  RelationalLists& operator=(const RelationalLists&) = delete;
 
   // The empty name stands for "mylib.vsk" in the current directory.
   void setFileName(const std::string& name) { fileName_ = name.empty() ? "mylib.vsk" : name; }
@@ -65,15 +62,29 @@ class RelationalManager {
   const typename Format::Labels& labels() const { return labels_; }
   const typename Format::Titles& titles() const { return titles_; }
   const typename Format::Carriers& carriers() const { return carriers_; }
-  typename Format::Config& config() { return *config_; }
 
  private:
   typename Format::Artists artists_;
   typename Format::Titles titles_;
   typename Format::Carriers carriers_;
   typename Format::Labels labels_;
-  std::unique_ptr<typename Format::Config> config_;
   std::string fileName_;
+};
+
+template <class Format>
+class RelationalManager : public RelationalLists<Format> {
+ public:
+  // Creates the lists and the settings of that configuration, whose database
+  // file becomes the file name.
+  explicit RelationalManager(const std::string& configName)
+      : config_(std::make_unique<typename Format::Config>(configName)) {
+    this->setFileName(config_->database);
+  }
+
+  typename Format::Config& config() { return *config_; }
+
+ private:
+  std::unique_ptr<typename Format::Config> config_;
 };
 
 }  // namespace legacy

@@ -16,15 +16,20 @@ struct Rules1_5 {
 
 }  // namespace
 
-bool convertBytes1_5(const std::string& inputFile, const std::string& outputFile) {
-  return legacy::convertFromBytes<legacy::Format1_5>(inputFile, outputFile, Rules1_5());
+bool convertBytes1_5(const std::string& inputFile, const CarrierTarget& output) {
+  return legacy::convertFromBytes<legacy::Format1_5>(inputFile, output, Rules1_5());
 }
 
-void convertLoaded1_5(TManager1_5& manager, const std::string& inputFile, const std::string& outputFile) {
-  legacy::convertLoaded(manager, inputFile, outputFile, Rules1_5());
+void convertLoaded1_5(TManager1_5& manager, const std::string& inputFile, const CarrierTarget& output) {
+  legacy::convertLoaded(manager, inputFile, output, Rules1_5());
 }
 
 void convert1_5(std::unique_ptr<TManager1_5> manager, const std::string& inputFile,
-                const std::string& outputFile) {
-  legacy::convertRelational<legacy::Format1_5>(*manager, inputFile, outputFile, Rules1_5());
+                const CarrierTarget& output) {
+  legacy::convertRelational<legacy::Format1_5>(*manager, inputFile, output, Rules1_5());
+}
+
+void convertCarriers1_5(const std::string& inputFile, const CarrierTarget& output) {
+  legacy::RelationalLists<legacy::Format1_5> lists;
+  legacy::convertRelational<legacy::Format1_5>(lists, inputFile, output, Rules1_5());
 }

@@ -26,15 +26,20 @@ int32_t carrierArtistId(const TTitleList2_0& titles, const TSoundCarrier2_0& car
   return legacy::mixedArtists(own) ? TIdentifier2_0::noId() : legacy::firstArtistId(own);
 }
 
-bool convertBytes2_0(const std::string& inputFile, const std::string& outputFile) {
-  return legacy::convertFromBytes<legacy::Format2_0>(inputFile, outputFile, Rules2_0());
+bool convertBytes2_0(const std::string& inputFile, const CarrierTarget& output) {
+  return legacy::convertFromBytes<legacy::Format2_0>(inputFile, output, Rules2_0());
 }
 
-void convertLoaded2_0(TManager2_0& manager, const std::string& inputFile, const std::string& outputFile) {
-  legacy::convertLoaded(manager, inputFile, outputFile, Rules2_0());
+void convertLoaded2_0(TManager2_0& manager, const std::string& inputFile, const CarrierTarget& output) {
+  legacy::convertLoaded(manager, inputFile, output, Rules2_0());
 }
 
 void convert2_0(std::unique_ptr<TManager2_0> manager, const std::string& inputFile,
-                const std::string& outputFile) {
-  legacy::convertRelational<legacy::Format2_0>(*manager, inputFile, outputFile, Rules2_0());
+                const CarrierTarget& output) {
+  legacy::convertRelational<legacy::Format2_0>(*manager, inputFile, output, Rules2_0());
+}
+
+void convertCarriers2_0(const std::string& inputFile, const CarrierTarget& output) {
+  legacy::RelationalLists<legacy::Format2_0> lists;
+  legacy::convertRelational<legacy::Format2_0>(lists, inputFile, output, Rules2_0());
 }

@@ -5,12 +5,13 @@
 #include <memory>
 #include <string>
 
+#include "data/carrier_writer.h"
 #include "data/legacy/v2_5/sound_carriers_2_5.h"
 
 // Reads `inputFile` into `source` (stored names "TTitle", "TSoundCarrier"
-// and "TSoundCarriers" read as the 2.5 classes) and stores the converted
-// database as `outputFile`. Takes ownership of `source` and frees it before
-// returning, also when it raises; the output is written only after the
-// whole input was read.
+// and "TSoundCarriers" read as the 2.5 classes) and writes the converted
+// database to `output` (a file, or a consumer of its carriers). Takes
+// ownership of `source` and frees it before returning, also when it raises;
+// the output is put in place only after the whole input was read.
 void convert2_5(std::unique_ptr<TSoundCarriers2_5> source, const std::string& inputFile,
-                const std::string& outputFile);
+                const CarrierTarget& output);

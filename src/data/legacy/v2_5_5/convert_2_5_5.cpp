@@ -3,6 +3,6 @@
 #include "data/legacy/objects/object_conversion.h"
 
 void convert2_5_5(std::unique_ptr<TSoundCarriers2_5_5> source, const std::string& inputFile,
-                  const std::string& outputFile) {
-  convertObjectDatabase<Format2_5_5>(std::move(source), inputFile, outputFile);
+                  const CarrierTarget& output) {
+  convertObjectDatabase<Format2_5_5>(std::move(source), inputFile, output);
 }
