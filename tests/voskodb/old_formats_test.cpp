@@ -46,8 +46,11 @@ class OldFormatsTest : public VoskodbTest {
       if (command[0] == "export-xml" && file.ends_with(".xml")) continue;
       SCOPED_TRACE(command[0] + (command.size() > 2 ? " " + command[2] : ""));
       const std::string expected = outcome(command, reference);
-      EXPECT_THAT(expected,
-                  testing::StartsWith(command[0] == "find" && command[2] == "qqxqq" ? "exit 1" : "exit 0"));
+      // An awkward database may hold bytes XML cannot hold, which both refuse alike.
+      if (command[0] != "export-xml") {
+        EXPECT_THAT(expected,
+                    testing::StartsWith(command[0] == "find" && command[2] == "qqxqq" ? "exit 1" : "exit 0"));
+      }
       EXPECT_EQ(expected, outcome(command, file));
     }
   }
